@@ -1,0 +1,140 @@
+// The settings object: folders and policies with their defaults and
+// persistence, the report list, source discovery, the converted catalogue
+// and the sibling-program lookup.
+#pragma once
+
+#include <QString>
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+#include "report_entry.h"
+
+class QSettings;
+
+namespace quillet {
+
+// Which order the report list is sorted in. The shell keeps the process-wide
+// choice; the command line has its own.
+struct SortChoice {
+    std::int16_t gintSortKey = 0;  // 0 student, 1 report name, 2 date, 3 comment; others: no change
+    bool gblnSortAscending = true;
+};
+
+class cSys_vars {
+public:
+    using EnvLookup = std::function<QString(const char* name)>;
+
+    struct Options {
+        // The INI file that is the settings store.
+        QString settings_file;
+        // The folder of the running program (where dorrant.ini lies).
+        QString program_folder;
+        // Environment lookup; defaults to qEnvironmentVariable.
+        EnvLookup environment;
+    };
+
+    // Works out the defaults, loads, repairs and saves (in that order).
+    explicit cSys_vars(Options options);
+    ~cSys_vars();
+    cSys_vars(const cSys_vars&) = delete;
+    cSys_vars& operator=(const cSys_vars&) = delete;
+
+    // The per-user store and the running program's folder.
+    static Options user_options();
+
+    // Folders. Setters append the separator when missing.
+    void set_Path_Orvella(const QString& vData);
+    const QString& Path_Orvella() const { return path_orvella_; }
+    const QString& Default_Path_Orvella() const { return default_path_orvella_; }
+    void set_Path_Fennick(const QString& vData);
+    const QString& Path_Fennick() const { return path_fennick_; }
+    const QString& Default_Path_Fennick() const { return default_path_fennick_; }
+    void set_Path_HTMLReports(const QString& vData);
+    const QString& Path_HTMLReports() const { return path_html_reports_; }
+    const QString& Default_Path_HTMLReports() const { return default_path_html_reports_; }
+
+    // Policies.
+    std::int16_t Gen_ConvertOption() const { return gen_convert_option_; }
+    void set_Gen_ConvertOption(std::int16_t v) { gen_convert_option_ = v; }
+    static constexpr std::int16_t Default_Gen_ConvertOption() { return 0; }
+    std::int16_t Gen_FennickChoice() const { return gen_fennick_choice_; }
+    void set_Gen_FennickChoice(std::int16_t v) { gen_fennick_choice_ = v; }
+    static constexpr std::int16_t Default_Gen_FennickChoice() { return 1; }
+
+    // Per report source code (0 HTML documents, 1 Fennick, 2 Orvella).
+    const QString& Extension(int index) const { return extension_.at(index); }
+    void set_Extension(int index, const QString& v) { extension_.at(index) = v; }
+    const QString& Gen_Prefix(int index) const { return gen_prefix_.at(index); }
+    void set_Gen_Prefix(int index, const QString& v) { gen_prefix_.at(index) = v; }
+    std::int16_t ExtNum() const { return ext_num_; }
+    void set_ExtNum(std::int16_t v) { ext_num_ = v; }
+
+    // The report list: entries 1..Rep_FileCount().
+    int Rep_FileCount() const { return file_count_; }
+    void set_Rep_FileCount(int count);  // grows the storage as needed; never shrinks it
+    ReportEntry& entry(int index);       // 1-based; throws std::out_of_range outside 1..count
+    const ReportEntry& entry(int index) const;
+
+    // Writes the five "Options" keys.
+    void pr_Save_Sys_Settings();
+    // Fills the report list with source reports (1 Fennick, 2 Orvella, other both).
+    bool pr_Generate_File_List(std::int16_t intWhatReport);
+    // Rebuilds the report list as the catalogue of converted documents and sorts it.
+    void pr_Get_List_Of_Converted_Files(const SortChoice& sort);
+    // Sorts entries 1..Rep_FileCount in place, stably.
+    void pr_Sort_Report_List(const SortChoice& sort);
+    // Takes Path_Fennick from dorrant.ini in the program folder. Returns false
+    // when the file named a folder that does not exist (nothing changes then).
+    bool pr_Set_FennickPath_to_DorrantDB();
+
+    static bool fn_CheckPathExists(const QString& strPath);
+    static bool fn_CheckFileExists(const QString& strFilename);
+
+    // The store's file, for callers that keep their own keys there (window placement).
+    QSettings& store() { return *store_; }
+    const QString& program_folder() const { return options_.program_folder; }
+
+private:
+    void pr_Set_Defaults();
+    void pr_Reset_To_Defaults();
+    void pr_Load_Sys_Settings();
+    void pr_Find_Source_Reports(std::int16_t intWhatReport);
+    void pr_List_HTML_Files(const QString& strSubFolder);
+    ReportEntry& append_entry();
+
+    Options options_;
+    std::unique_ptr<QSettings> store_;
+
+    QString path_orvella_, default_path_orvella_;
+    QString path_fennick_, default_path_fennick_;
+    QString path_html_reports_, default_path_html_reports_;
+    std::int16_t gen_convert_option_ = 0;
+    std::int16_t gen_fennick_choice_ = 1;
+    std::array<QString, 3> extension_;
+    std::array<QString, 3> gen_prefix_;
+    std::int16_t ext_num_ = 2;
+
+    std::vector<ReportEntry> entries_;  // entries_[0] is entry 1
+    int file_count_ = 0;
+};
+
+// The process-wide settings object on the user's store, created on first use.
+cSys_vars& gSys_vars();
+
+// Settings-store access that ignores the letter case of section and key names.
+QString read_setting(QSettings& store, const QString& section, const QString& key,
+                     const QString& fallback);
+void write_setting(QSettings& store, const QString& section, const QString& key,
+                   const QString& value);
+bool delete_setting(QSettings& store, const QString& section, const QString& key);
+
+// Date text of a document's last-modified time, as the grid shows it.
+QString format_document_date(const QDateTime& when);
+
+// The platform's folder separator ("/" here, "\" on Windows).
+QChar folder_separator();
+
+}  // namespace quillet
