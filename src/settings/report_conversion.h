@@ -3,6 +3,7 @@
 // policy and the atomic write of each document.
 #pragma once
 
+#include <QHash>
 #include <QString>
 #include <QStringList>
 #include <cstdint>
@@ -12,6 +13,7 @@
 
 #include "section_headings.h"
 #include "sys_vars.h"
+#include "text_codec.h"
 
 namespace quillet {
 
@@ -77,9 +79,5 @@ private:
 
 // True when name can be used as one folder name below the HTML reports folder.
 bool is_safe_folder_name(const QString& name);
-
-// Windows-1252 <-> Unicode.
-QString from_cp1252(std::string_view bytes);
-std::string to_cp1252(const QString& text);
 
 }  // namespace quillet
