@@ -121,8 +121,10 @@ private:
     int file_count_ = 0;
 };
 
-// The process-wide settings object on the user's store, created on first use.
+// The process-wide settings object, created on first use on the user's store
+// (cSys_vars::user_options()), or on the INI file named before that first use.
 cSys_vars& gSys_vars();
+void use_settings_file_for_gSys_vars(const QString& ini_file);
 
 // Settings-store access that ignores the letter case of section and key names.
 QString read_setting(QSettings& store, const QString& section, const QString& key,
