@@ -66,7 +66,12 @@ public:
 
 private:
     QString source_path(const ReportEntry& entry) const;
+    // The sub-folder's name as it stands on disk (letter case may differ).
     QString folder_name_on_disk(const QString& name);
+    void load_folders();
+    // The source bytes, read once per entry. False with reason when unreadable.
+    bool read_source(const QString& path, QString* failure);
+    void convert_entry(int index);
 
     cSys_vars& sys_;
     OverwriteQuestion& question_;
@@ -75,6 +80,9 @@ private:
     // once per batch and kept up to date as folders are created.
     std::optional<QHash<QString, QString>> folders_;
     QString folders_root_;
+    QString cached_path_;
+    std::string cached_source_;
+    bool cached_ = false;
 };
 
 // True when name can be used as one folder name below the HTML reports folder.

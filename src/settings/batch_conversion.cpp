@@ -1,0 +1,77 @@
+// Converting every entry of the report list, one after the other.
+#include <exception>
+
+#include "report_conversion.h"
+
+namespace quillet {
+
+namespace {
+// A buffer this size is kept from one entry to the next; larger ones are freed.
+constexpr std::size_t kKeptSourceCapacity = 4 * 1024 * 1024;
+}  // namespace
+
+void ReportConverter::convert_entry(int index) {
+    ReportEntry& entry = sys_.entry(index);
+    entry.Rep_Converted = false;
+    if (!pr_Set_Report_Destination(index)) {
+        entry.Rep_DestinationFilename.clear();
+        return;
+    }
+    QString failure;
+    if (!pr_Ensure_Report_Folder(entry.Rep_DestinationPath, &failure)) {
+        entry.Rep_Comment = failure;
+        entry.Rep_DestinationFilename.clear();
+        return;
+    }
+    if (entry.Rep_DestinationFilename.isEmpty()) {
+        return;
+    }
+    const QString folder = folder_name_on_disk(entry.Rep_DestinationPath);
+    const QString destination =
+        sys_.Path_HTMLReports() + (folder.isEmpty() ? entry.Rep_DestinationPath : folder) +
+        folder_separator() + entry.Rep_DestinationFilename + QLatin1Char('.') + sys_.Extension(0);
+
+    strReportName = entry.Rep_DestinationFilename;
+    if (entry.Rep_SourceFileExtension.toLower() == QLatin1String("fnr")) {
+        intReportKind = 1;
+    } else if (strReportName == QLatin1String("Analysis")) {
+        intReportKind = 2;
+    } else if (strReportName == QLatin1String("Dyslexia")) {
+        intReportKind = 3;
+    } else {
+        // Neither marker: no outline, so no anchors and a bare table of contents.
+        intReportKind = 0;
+    }
+
+    if (fn_ConvertReport(source_path(entry), destination, index)) {
+        entry.Rep_Converted = true;
+    } else {
+        entry.Rep_DestinationFilename.clear();
+    }
+}
+
+void ReportConverter::pr_Convert_Report_List(const std::function<void(int)>& entry_done) {
+    folders_.reset();
+    const int count = sys_.Rep_FileCount();
+    for (int index = 1; index <= count; ++index) {
+        try {
+            convert_entry(index);
+        } catch (const std::exception& error) {
+            ReportEntry& entry = sys_.entry(index);
+            entry.Rep_Converted = false;
+            entry.Rep_DestinationFilename.clear();
+            entry.Rep_Comment = QString::fromLocal8Bit(error.what());
+        }
+        cached_ = false;
+        cached_source_.clear();
+        if (cached_source_.capacity() > kKeptSourceCapacity) {
+            cached_source_.shrink_to_fit();
+        }
+        if (entry_done) {
+            entry_done(index);
+        }
+    }
+    folders_.reset();
+}
+
+}  // namespace quillet

@@ -1,0 +1,134 @@
+// One source report to one document on disk, written atomically.
+#include "report_conversion.h"
+
+#include <QFileInfo>
+#include <QSaveFile>
+#include <exception>
+#include <stdexcept>
+
+#include "report_engine.h"
+
+namespace quillet {
+
+namespace {
+
+const QString kCreated = QStringLiteral("Created new HTML report");
+const QString kOverwrote = QStringLiteral("Overwrote existing HTML Report");
+const QString kAlreadyExists = QStringLiteral("HTML Report already exists");
+const QString kInvalid = QStringLiteral("Invalid Orvella report.");
+const QString kCannotCreate =
+    QStringLiteral("Cannot create the HTML report. Perhaps it already exists and is read only.");
+
+class WriteFailure : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// Hands the engine's chunks to the save file; any short write is a failure.
+class SaveFileSink final : public HtmlSink {
+public:
+    explicit SaveFileSink(QSaveFile& file) : file_(file) {}
+    void write(std::string_view bytes) override {
+        const auto size = static_cast<qint64>(bytes.size());
+        if (file_.write(bytes.data(), size) != size) {
+            throw WriteFailure(file_.errorString().toStdString());
+        }
+    }
+
+private:
+    QSaveFile& file_;
+};
+
+bool is_read_only(const QFileInfo& info) {
+    constexpr auto kWriteBits = QFileDevice::WriteOwner | QFileDevice::WriteUser |
+                                QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    return info.isFile() && (info.permissions() & kWriteBits) == 0;
+}
+
+}  // namespace
+
+bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString& destination_path,
+                                       int index) {
+    ReportEntry& entry = sys_.entry(index);
+
+    QString failure;
+    if (!read_source(source_path, &failure)) {
+        entry.Rep_Comment = QStringLiteral("Cannot read the report: ") + failure;
+        return false;
+    }
+    if (!fn_IsReport(cached_source_)) {
+        entry.Rep_Comment = kInvalid;
+        return false;
+    }
+
+    const QFileInfo destination(destination_path);
+    if (!cSys_vars::fn_CheckFileExists(destination_path)) {
+        entry.Rep_Comment = kCreated;
+    } else {
+        switch (sys_.Gen_ConvertOption()) {
+            case 1:
+                if (!question_.ask(kConvertOptionTitle, kConvertOptionQuestion)) {
+                    entry.Rep_Comment = kAlreadyExists;
+                    return false;
+                }
+                entry.Rep_Comment = kOverwrote;
+                break;
+            case 2:
+                entry.Rep_Comment = kAlreadyExists;
+                return false;
+            default:
+                // 0, and any value the options dialog does not offer, overwrite.
+                entry.Rep_Comment = kOverwrote;
+                break;
+        }
+        if (is_read_only(destination)) {
+            entry.Rep_Comment = kCannotCreate;
+            return false;
+        }
+    }
+
+    QSaveFile file(destination_path);
+    if (!file.open(QIODevice::WriteOnly)) {
+        entry.Rep_Comment = kCannotCreate;
+        return false;
+    }
+
+    DocumentFacts facts;
+    facts.intReportKind = intReportKind;
+    facts.strStudentNumber = strStudentNumber;
+    facts.report_name = to_cp1252(entry.Rep_DestinationFilename);
+    facts.fennick = entry.Rep_SourceFileExtension.toLower() == QLatin1String("fnr");
+
+    DocumentOutcome outcome;
+    try {
+        SaveFileSink sink(file);
+        outcome = write_report_document(cached_source_, facts, headings_, sink);
+    } catch (const std::exception& error) {
+        file.cancelWriting();
+        entry.Rep_Comment =
+            QStringLiteral("Cannot write the HTML report: ") + QString::fromLocal8Bit(error.what());
+        return false;
+    }
+    if (!outcome.body_complete) {
+        file.cancelWriting();
+        entry.Rep_Comment = QStringLiteral(
+            "Cannot write the HTML report: the report could not be "
+            "converted to its end.");
+        return false;
+    }
+    if (!file.commit()) {
+        entry.Rep_Comment = QStringLiteral("Cannot write the HTML report: ") + file.errorString();
+        return false;
+    }
+    if (!outcome.line_failure.empty()) {
+        entry.Rep_Comment = QString::fromStdString(outcome.line_failure);
+    }
+
+    const QFileInfo written(destination_path);
+    entry.destination_timestamp = written.lastModified();
+    entry.Rep_DestinationFileDate = format_document_date(entry.destination_timestamp);
+    entry.destination_listed_name = written.fileName();
+    return true;
+}
+
+}  // namespace quillet

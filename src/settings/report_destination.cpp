@@ -1,0 +1,200 @@
+// Where an entry's document goes: report name, student number, sub-folder.
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <filesystem>
+#include <system_error>
+
+#include "report_conversion.h"
+#include "report_engine.h"
+
+namespace quillet {
+
+namespace {
+
+const QString kFennickFolder = QStringLiteral("Fennick");
+const QString kTempFolder = QStringLiteral("Temp");
+
+}  // namespace
+
+bool is_safe_folder_name(const QString& name) {
+    if (name.isEmpty() || name == QLatin1String(".") || name == QLatin1String("..")) {
+        return false;
+    }
+    for (const QChar c : name) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7F ||
+            QStringLiteral("/\\:*?\"<>|").contains(c)) {
+            return false;
+        }
+    }
+    const QChar last = name.back();
+    return last != QLatin1Char(' ') && last != QLatin1Char('.');
+}
+
+ReportConverter::ReportConverter(cSys_vars& sys, OverwriteQuestion& question,
+                                 const SectionHeadingTable& headings)
+    : sys_(sys), question_(question), headings_(headings) {}
+
+QString ReportConverter::source_path(const ReportEntry& entry) const {
+    QString folder;
+    if (entry.Rep_ReportType == 1) {
+        folder = sys_.Path_Fennick();
+    } else if (entry.Rep_ReportType == 2) {
+        folder = sys_.Path_Orvella();
+    } else {
+        return {};
+    }
+    const QString name =
+        entry.source_listed_name.isEmpty()
+            ? entry.Rep_SourceFilename + QLatin1Char('.') + entry.Rep_SourceFileExtension
+            : entry.source_listed_name;
+    return folder + name;
+}
+
+bool ReportConverter::read_source(const QString& path, QString* failure) {
+    if (cached_ && cached_path_ == path) {
+        return true;
+    }
+    cached_ = false;
+    cached_source_.clear();
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        *failure = file.errorString();
+        return false;
+    }
+    const qint64 size = file.size();
+    if (size > 0) {
+        cached_source_.resize(static_cast<std::size_t>(size));
+    }
+    qint64 total = 0;
+    while (true) {
+        if (total == static_cast<qint64>(cached_source_.size())) {
+            // The file may have grown since its size was taken.
+            cached_source_.resize(cached_source_.size() + 64 * 1024);
+        }
+        const qint64 got = file.read(cached_source_.data() + total,
+                                     static_cast<qint64>(cached_source_.size()) - total);
+        if (got < 0) {
+            *failure = file.errorString();
+            cached_source_.clear();
+            return false;
+        }
+        if (got == 0) {
+            break;
+        }
+        total += got;
+    }
+    cached_source_.resize(static_cast<std::size_t>(total));
+    cached_path_ = path;
+    cached_ = true;
+    return true;
+}
+
+bool ReportConverter::pr_Set_Report_Destination(int index) {
+    ReportEntry& entry = sys_.entry(index);
+    const QString path = source_path(entry);
+    strStudentNumber.clear();
+    entry.Rep_DestinationPath.clear();
+    entry.Rep_DestinationFilename.clear();
+    if (path.isEmpty()) {
+        entry.Rep_Comment = QStringLiteral("Unknown report source.");
+        return false;
+    }
+
+    const QString lower_path = path.toLower();
+    if (lower_path.contains(QLatin1String("drntrpa"))) {
+        entry.Rep_DestinationFilename = QStringLiteral("Analysis");
+    } else if (lower_path.contains(QLatin1String("drntrpd"))) {
+        entry.Rep_DestinationFilename = QStringLiteral("Dyslexia");
+    } else {
+        entry.Rep_DestinationFilename = entry.Rep_SourceFilename;
+    }
+
+    if (entry.Rep_SourceFileExtension.toLower() == QLatin1String("fnr")) {
+        strStudentNumber = to_cp1252(entry.Rep_SourceFilename.toLower());
+        entry.Rep_DestinationPath = kFennickFolder;
+        return true;
+    }
+
+    QString failure;
+    if (!read_source(path, &failure)) {
+        entry.Rep_Comment = QStringLiteral("Cannot read the report: ") + failure;
+        return false;
+    }
+    if (const auto number = find_student_number(cached_source_)) {
+        strStudentNumber = *number;
+        const QString folder = from_cp1252(*number);
+        if (is_safe_folder_name(folder)) {
+            entry.Rep_DestinationPath = folder;
+        }
+    }
+    if (entry.Rep_DestinationPath.isEmpty()) {
+        entry.Rep_DestinationPath = kTempFolder;
+    }
+    return true;
+}
+
+void ReportConverter::load_folders() {
+    folders_root_ = sys_.Path_HTMLReports();
+    folders_.emplace();
+    const QDir root(folders_root_);
+    const QStringList names =
+        root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& name : names) {
+        folders_->insert(name.toLower(), name);
+    }
+}
+
+QString ReportConverter::folder_name_on_disk(const QString& name) {
+    if (!folders_ || folders_root_ != sys_.Path_HTMLReports()) {
+        load_folders();
+    }
+    const auto found = folders_->constFind(name.toLower());
+    if (found == folders_->constEnd()) {
+        return {};
+    }
+    if (!QFileInfo(folders_root_ + *found).isDir()) {
+        // Removed since the folder was listed.
+        folders_->remove(name.toLower());
+        return {};
+    }
+    return *found;
+}
+
+bool ReportConverter::pr_Ensure_Report_Folder(const QString& name, QString* failure) {
+    if (name.isEmpty()) {
+        return true;
+    }
+    if (!folder_name_on_disk(name).isEmpty()) {
+        return true;
+    }
+    auto fail = [&](const QString& why) {
+        if (failure != nullptr) {
+            *failure = why;
+        }
+        return false;
+    };
+    if (!is_safe_folder_name(name)) {
+        return fail(
+            QStringLiteral("Cannot create the folder \"%1\": not a valid folder name.").arg(name));
+    }
+    const QDir root(folders_root_);
+    if (!root.exists()) {
+        return fail(QStringLiteral("Cannot create the folder \"%1\": the HTML reports folder %2 "
+                                   "does not exist.")
+                        .arg(name, folders_root_));
+    }
+    std::error_code error;
+    std::filesystem::create_directory(
+        std::filesystem::path(QFile::encodeName(folders_root_ + name).toStdString()), error);
+    if (error || !QFileInfo(folders_root_ + name).isDir()) {
+        const QString why =
+            error ? QString::fromStdString(error.message()) : QStringLiteral("it is not a folder");
+        return fail(QStringLiteral("Cannot create the folder \"%1\" in %2: %3")
+                        .arg(name, folders_root_, why));
+    }
+    folders_->insert(name.toLower(), name);
+    return true;
+}
+
+}  // namespace quillet
