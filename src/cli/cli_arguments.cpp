@@ -1,0 +1,142 @@
+#include "cli_arguments.h"
+
+namespace quillet::cli {
+
+QString usage_text() {
+    return QStringLiteral(
+        "Usage:\n"
+        "  quillet-convert orvella|fennick|all [--orvella DIR] [--fennick DIR] [--html DIR]\n"
+        "                  [--existing overwrite|ask|skip] [--settings FILE] [--json]\n"
+        "  quillet-convert list [--html DIR] [--sort student|name|date|comment] [--descending]\n"
+        "                  [--settings FILE] [--json]\n"
+        "  quillet-convert --help | --version\n"
+        "\n"
+        "Converts assessment reports to HTML documents, filed in one folder per student,\n"
+        "exactly as the Quillet desktop program does.\n"
+        "\n"
+        "Commands:\n"
+        "  orvella      convert every report in the Orvella folder (~drnt*.tmp)\n"
+        "  fennick      convert every report in the Fennick folder (*.fnr)\n"
+        "  all          both, Fennick reports first\n"
+        "  list         list the converted documents in the HTML reports folder\n"
+        "\n"
+        "Options:\n"
+        "  --orvella DIR, --fennick DIR, --html DIR\n"
+        "               use these folders for this run (never saved). Without --fennick,\n"
+        "               the Fennick folder comes from dorrant.ini when the settings say so.\n"
+        "  --existing overwrite|ask|skip\n"
+        "               what to do when a document already exists (this run only);\n"
+        "               ask answers No when there is no terminal\n"
+        "  --sort student|name|date|comment, --descending\n"
+        "               order of the list (default: student, ascending)\n"
+        "  --settings FILE\n"
+        "               use FILE (INI) as the settings store instead of your own\n"
+        "  --json       print one JSON array instead of a table\n"
+        "\n"
+        "Exit status: 0 every entry converted (or listed), 1 some entry was not converted,\n"
+        "2 usage error, 3 no report found.\n");
+}
+
+ParseResult parse_arguments(const QStringList& args) {
+    ParseResult result;
+    Arguments& a = result.arguments;
+    auto fail = [&](const QString& why) {
+        result.error = why;
+        return result;
+    };
+    if (args.isEmpty()) {
+        return fail(QStringLiteral("no command given (try --help)"));
+    }
+
+    const QString& command = args.front();
+    if (command == QLatin1String("--help") || command == QLatin1String("-h")) {
+        a.command = Command::Help;
+        return result;
+    }
+    if (command == QLatin1String("--version")) {
+        a.command = Command::Version;
+        return result;
+    }
+    if (command == QLatin1String("orvella")) {
+        a.command = Command::Convert;
+        a.what_report = 2;
+    } else if (command == QLatin1String("fennick")) {
+        a.command = Command::Convert;
+        a.what_report = 1;
+    } else if (command == QLatin1String("all")) {
+        a.command = Command::Convert;
+        a.what_report = 0;
+    } else if (command == QLatin1String("list")) {
+        a.command = Command::List;
+    } else {
+        return fail(QStringLiteral("unknown command '%1' (try --help)").arg(command));
+    }
+
+    const bool converting = a.command == Command::Convert;
+    for (qsizetype i = 1; i < args.size(); ++i) {
+        const QString& option = args[i];
+        auto value = [&]() -> std::optional<QString> {
+            if (i + 1 >= args.size()) {
+                return std::nullopt;
+            }
+            return args[++i];
+        };
+        if (option == QLatin1String("--help") || option == QLatin1String("-h")) {
+            a.command = Command::Help;
+            return result;
+        }
+        if (option == QLatin1String("--json")) {
+            a.json = true;
+            continue;
+        }
+        if (option == QLatin1String("--descending") && !converting) {
+            a.sort.gblnSortAscending = false;
+            continue;
+        }
+        const bool takes_value = option == QLatin1String("--html") ||
+                                 option == QLatin1String("--settings") ||
+                                 (converting && (option == QLatin1String("--orvella") ||
+                                                 option == QLatin1String("--fennick") ||
+                                                 option == QLatin1String("--existing"))) ||
+                                 (!converting && option == QLatin1String("--sort"));
+        if (!takes_value) {
+            return fail(QStringLiteral("unknown option '%1' for '%2'").arg(option, command));
+        }
+        const auto v = value();
+        if (!v || v->isEmpty()) {
+            return fail(QStringLiteral("option '%1' needs a value").arg(option));
+        }
+        if (option == QLatin1String("--html")) {
+            a.html = *v;
+        } else if (option == QLatin1String("--settings")) {
+            a.settings = *v;
+        } else if (option == QLatin1String("--orvella")) {
+            a.orvella = *v;
+        } else if (option == QLatin1String("--fennick")) {
+            a.fennick = *v;
+        } else if (option == QLatin1String("--existing")) {
+            if (*v == QLatin1String("overwrite")) {
+                a.convert_option = 0;
+            } else if (*v == QLatin1String("ask")) {
+                a.convert_option = 1;
+            } else if (*v == QLatin1String("skip")) {
+                a.convert_option = 2;
+            } else {
+                return fail(
+                    QStringLiteral("--existing takes overwrite, ask or skip, not '%1'").arg(*v));
+            }
+        } else {  // --sort
+            static const QStringList keys = {QStringLiteral("student"), QStringLiteral("name"),
+                                             QStringLiteral("date"), QStringLiteral("comment")};
+            const auto key = keys.indexOf(*v);
+            if (key < 0) {
+                return fail(QStringLiteral("--sort takes student, name, date or comment, not '%1'")
+                                .arg(*v));
+            }
+            a.sort.gintSortKey = static_cast<std::int16_t>(key);
+        }
+    }
+    return result;
+}
+
+}  // namespace quillet::cli

@@ -1,0 +1,32 @@
+// The command line of quillet-convert.
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+#include "sys_vars.h"
+
+namespace quillet::cli {
+
+enum class Command { Convert, List, Help, Version };
+
+struct Arguments {
+    Command command = Command::Help;
+    std::int16_t what_report = 0;  // 1 Fennick, 2 Orvella, 0 both
+    std::optional<QString> orvella, fennick, html, settings;
+    std::optional<std::int16_t> convert_option;  // 0 overwrite, 1 ask, 2 skip
+    SortChoice sort;
+    bool json = false;
+};
+
+struct ParseResult {
+    Arguments arguments;
+    QString error;  // a one-line reason when the command line is not usable
+};
+
+ParseResult parse_arguments(const QStringList& args);
+
+QString usage_text();
+
+}  // namespace quillet::cli
