@@ -1,0 +1,65 @@
+#include "cli_workspace.h"
+
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QJsonDocument>
+#include <QProcessEnvironment>
+
+#include "test_support.h"
+
+namespace quillet::test {
+
+QJsonArray RunResult::json() const {
+    QJsonParseError error{};
+    const QJsonDocument document = QJsonDocument::fromJson(out, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << out.toStdString();
+    return document.array();
+}
+
+CliWorkspace::CliWorkspace() {
+    QDir root(dir_.path());
+    root.mkpath(QStringLiteral("orvella"));
+    root.mkpath(QStringLiteral("fennick"));
+    root.mkpath(QStringLiteral("html"));
+    root.mkpath(QStringLiteral("data"));
+    write_file(settings(), QStringLiteral("[Options]\n"
+                                          "Orvella=%1\nFennick=%2\nHTML%20Reports=%3\n"
+                                          "Convert%20Option=0\nFennick%20Choice=0\n")
+                               .arg(orvella(), fennick(), html())
+                               .toUtf8());
+}
+
+RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {
+    if (!args.isEmpty() && !args.front().startsWith(QLatin1String("--"))) {
+        args.insert(1, QStringLiteral("--settings"));
+        args.insert(2, settings());
+    }
+    QProcess process;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    // Keep default folders inside the workspace.
+    const QString data = dir_.filePath(QStringLiteral("data"));
+    env.insert(QStringLiteral("HOME"), data);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), data);
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), data);
+    env.insert(QStringLiteral("TEMP"), data);
+    process.setProcessEnvironment(env);
+    process.start(QStringLiteral(QUILLET_CONVERT_EXE), args);
+    EXPECT_TRUE(process.waitForStarted());
+    if (!input.isEmpty()) {
+        process.write(input);
+    }
+    process.closeWriteChannel();
+    EXPECT_TRUE(process.waitForFinished(120000));
+    RunResult result;
+    result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
+    result.out = process.readAllStandardOutput();
+    result.err = process.readAllStandardError();
+    return result;
+}
+
+QByteArray orvella_report(const QByteArray& student) {
+    return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
+           "\r\n~biuL12~\r\nSome text.\r\n";
+}
+
+}  // namespace quillet::test
