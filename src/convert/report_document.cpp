@@ -1,0 +1,102 @@
+#include "report_document.h"
+
+#include <algorithm>
+
+#include "html_pieces.h"
+#include "markup_escape.h"
+#include "score_key.h"
+#include "text_case.h"
+
+namespace quillet {
+namespace {
+
+// The output is handed on whenever this much has collected.
+constexpr std::size_t kChunk = 64 * 1024;
+
+std::string escaped_copy(std::string_view text) {
+    std::string result;
+    append_escaped_text(text, result);
+    return result;
+}
+
+std::vector<SubstringFinder> row_finders() {
+    std::vector<SubstringFinder> finders;
+    for (const auto row : score_key::kRows) {
+        finders.emplace_back(row);
+    }
+    return finders;
+}
+
+}  // namespace
+
+ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingTable& headings,
+                               HtmlSink& sink)
+    : intReportKind(facts.intReportKind),
+      strStudentNumber(facts.strStudentNumber),
+      report_name_(facts.report_name),
+      fennick_head_(facts.fennick),
+      headings_(headings),
+      sink_(sink),
+      strParagraphTag(html::kParagraph),
+      strFontTag(html::kFontArial2),
+      student_in_body_(escaped_copy(facts.strStudentNumber)),
+      key_heading_(score_key::kHeadingFound),
+      key_rows_(row_finders()) {
+    out_.reserve(kChunk * 2);
+    if (intReportKind != kKindFennick) {
+        const int count = heading_count();
+        boolHeadingAnchored.assign(static_cast<std::size_t>(count) + 1, false);
+        lowered_headings_.reserve(static_cast<std::size_t>(count) + 1);
+        lowered_headings_.emplace_back();
+        for (int n = 1; n <= count; ++n) {
+            lowered_headings_.push_back(lower_1252(heading_text(n)));
+            const auto length = lowered_headings_.back().size();
+            heading_length_used_.resize(std::max(heading_length_used_.size(), length + 1));
+            heading_length_used_[length] = true;
+        }
+    }
+}
+
+DocumentOutcome ReportDocument::write(std::string_view source) {
+    DocumentOutcome outcome;
+    pr_Write_HTML_Header();
+    outcome.body_complete = fn_WriteReportBody(source);
+    if (!failure_.empty()) {
+        outcome.line_failure = failure_;
+    }
+    pr_Write_HTML_Footer();
+    if (!out_.empty()) {
+        sink_.write(out_);
+        out_.clear();
+    }
+    return outcome;
+}
+
+void ReportDocument::flush_if_full() {
+    if (out_.size() >= kChunk) {
+        sink_.write(out_);
+        out_.clear();
+    }
+}
+
+int ReportDocument::heading_count() const {
+    // Kind 0 (an Orvella report with neither marker) and unknown kinds have no outline.
+    if (intReportKind <= kKindNone || intReportKind >= SectionHeadingTable::kKinds) {
+        return 0;
+    }
+    const int count = headings_.intSectionHeadingCount[static_cast<std::size_t>(intReportKind)];
+    return std::clamp(count, 0, SectionHeadingTable::kMaxHeadings);
+}
+
+const std::string& ReportDocument::heading_text(int number) const {
+    return headings_.strSectionHeading[static_cast<std::size_t>(intReportKind)]
+                                      [static_cast<std::size_t>(number)][0];
+}
+
+DocumentOutcome write_report_document(std::string_view source, const DocumentFacts& facts,
+                                      const SectionHeadingTable& headings, HtmlSink& sink) {
+    ReportDocument document(facts, headings, sink);
+    return document.write(source);
+}
+
+}  // namespace quillet

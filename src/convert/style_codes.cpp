@@ -1,0 +1,156 @@
+// In-line style codes between tildes, and wrapping text in the current style.
+#include <cstring>
+
+#include "html_pieces.h"
+#include "report_document.h"
+#include "text_case.h"
+
+namespace quillet {
+namespace {
+
+// Opens or closes one span by the letter that stands for it in a code: a
+// capital opens it when it is closed, a small letter closes it when it is open.
+void toggle_span(char letter, char capital, bool& open, std::string_view open_tag,
+                 std::string_view close_tag, std::string& dest) {
+    if (letter == capital && !open) {
+        open = true;
+        dest += open_tag;
+    } else if (letter == capital + ('a' - 'A') && open) {
+        open = false;
+        dest += close_tag;
+    }
+}
+
+}  // namespace
+
+void ReportDocument::fn_ConvertStyleCode(std::string_view code, std::string& dest) {
+    if (code == "~VT~") {
+        return;
+    }
+    if (code == "~VTE~") {
+        code = "~VTEbiu~";
+    }
+    const bool font_code = code.size() >= 2 && code[0] == '~' && lower_1252(code[1]) == 'b';
+    if (font_code) {
+        // The size code: characters 6 and 7.
+        const auto size = code.size() > 5 ? code.substr(5, 2) : std::string_view{};
+        boolPreformatted = false;
+        if (size == "12") {
+            strFontTag = html::kFontArial2;
+        } else if (size == "18") {
+            strFontTag = html::kFontArial3;
+        } else if (size == "25") {
+            strFontTag = html::kFontArial5;
+        } else {
+            strFontTag = html::kFontCourier3;  // 10 and every other size
+            boolPreformatted = true;
+        }
+    }
+    // Only the first b, i and u of the code count, in either letter case.
+    char bold = 0;
+    char italic = 0;
+    char underline = 0;
+    for (const char c : code) {
+        const char lower = lower_1252(c);
+        if (lower == 'b' && bold == 0) {
+            bold = c;
+        } else if (lower == 'i' && italic == 0) {
+            italic = c;
+        } else if (lower == 'u' && underline == 0) {
+            underline = c;
+        }
+        if (bold != 0 && italic != 0 && underline != 0) {
+            break;
+        }
+    }
+    toggle_span(bold, 'B', boolBold, "<B>", "</B>", dest);
+    toggle_span(italic, 'I', boolItalic, "<I>", "</I>", dest);
+    toggle_span(underline, 'U', boolUnderline, "<U>", "</U>", dest);
+    if (font_code && code.size() >= 5) {
+        // The alignment letter: character 5, letter case counts.
+        if (code[4] == 'L') {
+            strParagraphTag = boolPreformatted ? html::kPre : html::kParagraph;
+        } else if (code[4] == 'C') {
+            strParagraphTag = boolPreformatted ? html::kPreCentred : html::kParagraphCentred;
+        }
+    }
+}
+
+void ReportDocument::translate_style_codes(std::string_view text, std::string& dest) {
+    // The tags a code turns into hold no tilde, so one pass from left to right
+    // sees every code. A tilde with no second one after it stays as text.
+    std::size_t pos = 0;
+    while (pos < text.size()) {
+        const void* hit = std::memchr(text.data() + pos, '~', text.size() - pos);
+        if (hit == nullptr) {
+            break;
+        }
+        const auto open = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+        const auto close = text.find('~', open + 1);
+        if (close == std::string_view::npos) {
+            break;
+        }
+        dest.append(text.substr(pos, open - pos));
+        fn_ConvertStyleCode(text.substr(open, close - open + 1), dest);
+        pos = close + 1;
+    }
+    dest.append(text.substr(pos));
+}
+
+ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_font,
+                                                    std::string& dest) {
+    WrapClose close{boolBold, boolItalic, boolUnderline, false};
+    const bool inside_block = boolPreformatted && boolPreBlockOpen;
+    std::string_view paragraph;
+    if (!no_paragraph) {
+        if (!boolPreformatted) {
+            paragraph = strParagraphTag;
+            close.paragraph = true;
+        } else if (!boolPreBlockOpen) {
+            boolPreBlockOpen = true;  // the block stays open: no closing tag
+            paragraph = strParagraphTag;
+        }
+    }
+    if (!boolPreformatted && boolPreBlockOpen) {
+        boolPreBlockOpen = false;
+        dest += "</PRE>";
+    }
+    dest += paragraph;
+    if (!no_font && !inside_block) {
+        dest += strFontTag;
+    }
+    if (boolUnderline) {
+        dest += "<U>";
+    }
+    if (boolItalic) {
+        dest += "<I>";
+    }
+    if (boolBold) {
+        dest += "<B>";
+    }
+    return close;
+}
+
+void ReportDocument::close_wrap(const WrapClose& close, std::string& dest) {
+    if (close.bold) {
+        dest += "</B>";
+    }
+    if (close.italic) {
+        dest += "</I>";
+    }
+    if (close.underline) {
+        dest += "</U>";
+    }
+    if (close.paragraph) {
+        dest += "</P>";
+    }
+}
+
+void ReportDocument::fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font,
+                                     std::string& dest) {
+    const auto close = open_wrap(no_paragraph, no_font, dest);
+    dest += text;
+    close_wrap(close, dest);
+}
+
+}  // namespace quillet
