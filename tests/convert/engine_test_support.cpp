@@ -129,13 +129,29 @@ testing::AssertionResult same_text(std::string_view expected, std::string_view a
             << got.size() << ")\n";
     const auto from = line >= 2 ? line - 2 : 0;
     for (auto i = from; i < line; ++i) {
-        failure << "    " << visible(want[i]) << "\n";
+        failure << "    " << visible(want[i].substr(0, 160)) << "\n";
     }
+    // Long lines are shown around their first difference.
+    std::size_t column = 0;
+    if (line < want.size() && line < got.size()) {
+        const auto& a = want[line];
+        const auto& b = got[line];
+        while (column < a.size() && column < b.size() && a[column] == b[column]) {
+            ++column;
+        }
+    }
+    const auto window = [column](std::string_view text) {
+        constexpr std::size_t kBefore = 60;
+        constexpr std::size_t kWidth = 160;
+        const auto start = column > kBefore ? column - kBefore : 0;
+        return (start > 0 ? "..." : "") + visible(text.substr(start, kWidth)) +
+               (text.size() > start + kWidth ? "..." : "");
+    };
     for (auto i = line; i < std::min(line + 3, want.size()); ++i) {
-        failure << "  - " << visible(want[i]) << "\n";
+        failure << "  - " << window(want[i]) << "\n";
     }
     for (auto i = line; i < std::min(line + 3, got.size()); ++i) {
-        failure << "  + " << visible(got[i]) << "\n";
+        failure << "  + " << window(got[i]) << "\n";
     }
     return failure;
 }
