@@ -1,0 +1,175 @@
+// The catalogue of converted documents (the HTML reports folder and its
+// immediate sub-folders) and the sorting of the report list.
+#include <QDir>
+#include <QFileInfo>
+#include <QLocale>
+#include <algorithm>
+#include <numeric>
+#include <vector>
+
+#include "folder_text.h"
+#include "sys_vars.h"
+
+namespace quillet {
+namespace {
+
+struct CatalogueKind {
+    std::int16_t code;
+    QString comment;
+};
+
+CatalogueKind catalogue_kind(const QString& sub_folder, const QString& lower_name) {
+    if (sub_folder.toLower() == QLatin1String("fennick")) {
+        return {1, QStringLiteral("Fennick Report")};
+    }
+    if (lower_name.contains(QLatin1String("analysis"))) {
+        return {2, QStringLiteral("Orvella Analysis Report")};
+    }
+    if (lower_name.contains(QLatin1String("dyslexia"))) {
+        return {3, QStringLiteral("Orvella Dyslexia Report")};
+    }
+    return {0, QStringLiteral("A HTML Document")};
+}
+
+// The sort key of an entry by date. An entry without a known timestamp
+// falls back on its date text (as format_document_date wrote it); without
+// either it is invalid, which sorts as the earliest.
+QDateTime date_key(const ReportEntry& e, const QLocale& locale, const QString& format) {
+    if (e.destination_timestamp.isValid() || e.Rep_DestinationFileDate.isEmpty()) {
+        return e.destination_timestamp;
+    }
+    QDateTime parsed = locale.toDateTime(e.Rep_DestinationFileDate, format);
+    // A two-digit year reads as 19xx; the documents are younger than 1970.
+    if (parsed.isValid() && parsed.date().year() < 1970 &&
+        !format.contains(QLatin1String("yyyy"))) {
+        parsed = parsed.addYears(100);
+    }
+    return parsed;
+}
+
+bool earlier(const QDateTime& a, const QDateTime& b) {
+    return b.isValid() && (!a.isValid() || a < b);
+}
+
+// text with every UTF-16 unit case-folded the way the case-insensitive
+// QString comparison folds it (a low surrogate as part of its pair), so that
+// an exact comparison of two folded texts orders them as that comparison does.
+QString case_folded(const QString& text) {
+    QString folded = text;
+    char32_t last = 0;
+    for (QChar& unit : folded) {
+        const char16_t ch = unit.unicode();
+        char32_t code = ch;
+        if (QChar::isLowSurrogate(ch) && QChar::isHighSurrogate(last)) {
+            code = QChar::surrogateToUcs4(static_cast<char16_t>(last), ch);
+        }
+        last = ch;
+        code = QChar::toCaseFolded(code);
+        unit = QChar(QChar::requiresSurrogates(code) ? QChar::lowSurrogate(code)
+                                                     : static_cast<char16_t>(code));
+    }
+    return folded;
+}
+
+// The key text of an entry for the text keys (0 student, 1 name, 3 comment).
+const QString& text_key(const ReportEntry& e, std::int16_t key) {
+    switch (key) {
+        case 0:
+            return e.Rep_ReportType == 2 || e.Rep_ReportType == 3 ? e.Rep_DestinationPath
+                                                                  : e.Rep_DestinationFilename;
+        case 1:
+            return e.Rep_DestinationFilename;
+        default:
+            return e.Rep_Comment;
+    }
+}
+
+}  // namespace
+
+void cSys_vars::pr_Get_List_Of_Converted_Files(const SortChoice& sort) {
+    set_Rep_FileCount(0);
+    if (!path_html_reports_.isEmpty()) {
+        pr_List_HTML_Files(QString());
+        // Only the immediate sub-folders; hidden ones are not listed.
+        const QStringList folders =
+            QDir(path_html_reports_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+        for (const QString& folder : folders) {
+            pr_List_HTML_Files(folder);
+        }
+    }
+    pr_Sort_Report_List(sort);
+}
+
+void cSys_vars::pr_List_HTML_Files(const QString& strSubFolder) {
+    const QString suffix = QLatin1Char('.') + extension_[0];
+    QDir folder(with_separator(path_html_reports_) + strSubFolder);
+    // The name filter (letter case ignored) spares the date lookup of other files.
+    folder.setNameFilters({QLatin1Char('*') + suffix});
+    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
+    for (const QFileInfo& file : files) {
+        const QString name = file.fileName();
+        const QString lower = name.toLower();
+        if (!lower.endsWith(suffix)) {
+            continue;
+        }
+        ReportEntry& e = append_entry();
+        e.Rep_DestinationFilename = QString(lower).remove(suffix);
+        e.Rep_DestinationPath = strSubFolder;
+        e.destination_listed_name = name;
+        e.destination_timestamp = file.lastModified();
+        e.Rep_DestinationFileDate = format_document_date(e.destination_timestamp);
+        e.Rep_Converted = true;
+        CatalogueKind kind = catalogue_kind(strSubFolder, e.Rep_DestinationFilename);
+        e.Rep_ReportType = kind.code;
+        e.Rep_Comment = std::move(kind.comment);
+    }
+}
+
+void cSys_vars::pr_Sort_Report_List(const SortChoice& sort) {
+    const std::int16_t key = sort.gintSortKey;
+    const int count = file_count_;
+    if (count < 2 || key < 0 || key > 3) {
+        return;
+    }
+    const bool ascending = sort.gblnSortAscending;
+    // Sort positions, then move the entries once. Both directions keep
+    // equal keys in their previous order.
+    std::vector<int> order(static_cast<std::size_t>(count));
+    std::iota(order.begin(), order.end(), 0);
+    if (key == 2) {
+        const QLocale locale = QLocale::system();
+        const QString format =
+            locale.dateFormat(QLocale::ShortFormat) + QStringLiteral(" HH:mm:ss");
+        std::vector<QDateTime> keys;
+        keys.reserve(order.size());
+        for (int i = 0; i < count; ++i) {
+            keys.push_back(date_key(entries_[static_cast<std::size_t>(i)], locale, format));
+        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const QDateTime& ka = keys[static_cast<std::size_t>(a)];
+            const QDateTime& kb = keys[static_cast<std::size_t>(b)];
+            return ascending ? earlier(ka, kb) : earlier(kb, ka);
+        });
+    } else {
+        // Folding each key once makes every comparison an exact one.
+        std::vector<QString> keys;
+        keys.reserve(order.size());
+        for (int i = 0; i < count; ++i) {
+            keys.push_back(case_folded(text_key(entries_[static_cast<std::size_t>(i)], key)));
+        }
+        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
+            const QString& ka = keys[static_cast<std::size_t>(a)];
+            const QString& kb = keys[static_cast<std::size_t>(b)];
+            return ascending ? ka < kb : kb < ka;
+        });
+    }
+
+    std::vector<ReportEntry> sorted;
+    sorted.reserve(order.size());
+    for (const int from : order) {
+        sorted.push_back(std::move(entries_[static_cast<std::size_t>(from)]));
+    }
+    std::move(sorted.begin(), sorted.end(), entries_.begin());
+}
+
+}  // namespace quillet
