@@ -1,0 +1,113 @@
+// The Fennick folder taken from dorrant.ini next to the program.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QSettings>
+
+#include "settings_sandbox.h"
+#include "sys_vars.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::SettingsSandbox;
+
+// Keeps the process's current folder across a test that changes it.
+class CurrentFolderGuard {
+public:
+    CurrentFolderGuard() : saved_(QDir::currentPath()) {}
+    ~CurrentFolderGuard() { QDir::setCurrent(saved_); }
+    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
+    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
+
+private:
+    QString saved_;
+};
+
+TEST(DorrantLookup, FirstLineWithTheWordNamesTheFolder) {
+    enum Outcome { kChanged, kUnchanged, kFailed };
+    struct Case {
+        QByteArray content;  // "$DB" stands for the database folder, without a final "/"
+        Outcome outcome;
+    };
+    const QByteArray big(10 << 20, 'x');
+    const Case cases[] = {
+        {"[Paths]\r\nDataBase=$DB\r\nx=1\r\n", kChanged},
+        {"database=$DB/", kChanged},
+        {"olddatabase=$DB\n", kChanged},
+        {"a=1\rdatabase=$DB\rb\r", kChanged},  // lone CR line ends
+        {"database=$DB/./sub/../\n", kChanged},
+        {big + "\ndatabase=$DB", kChanged},
+        {big + "database=$DB", kChanged},
+        {"database=/no/such/folder\ndatabase=$DB\n", kFailed},  // only the first line counts
+        {"database = $DB\n", kFailed},
+        {"[Database]\r\npath=$DB\r\n", kUnchanged},
+        {"database=\r\n", kUnchanged},
+        {"path=$DB\n", kUnchanged},
+        {"", kUnchanged},
+        {QByteArray("\x00\xff\r\r\n\x7f\x80", 7), kUnchanged},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.content.left(60).toStdString());
+        SettingsSandbox box;
+        const QString db = box.make_folder("Dorrant DB");
+        const QString before = box.make_folder("before");
+        const auto sys = box.make();
+        sys->set_Path_Fennick(before);
+        box.write_dorrant(QByteArray(c.content).replace("$DB", db.chopped(1).toUtf8()));
+
+        EXPECT_EQ(sys->pr_Set_FennickPath_to_DorrantDB(), c.outcome != kFailed);
+        EXPECT_EQ(sys->Path_Fennick(), c.outcome == kChanged ? db : before);
+    }
+}
+
+TEST(DorrantLookup, ValueIsWindows1252AndRelativeToTheCurrentFolder) {
+    CurrentFolderGuard guard;
+    SettingsSandbox box;
+    const QString accented = box.make_folder(QString::fromUtf8("caf\xc3\xa9 DB"));
+    box.make_folder("work/rel/Sub");
+    const auto sys = box.make();
+
+    box.write_dorrant("database=" + box.path("").toUtf8() + "caf\xe9 DB\r\n");
+    EXPECT_TRUE(sys->pr_Set_FennickPath_to_DorrantDB());
+    EXPECT_EQ(sys->Path_Fennick(), accented);
+
+    ASSERT_TRUE(QDir::setCurrent(box.path("work")));
+    box.write_dorrant("database=rel/Sub\r\n");
+    EXPECT_TRUE(sys->pr_Set_FennickPath_to_DorrantDB());
+    EXPECT_EQ(sys->Path_Fennick(), QDir::current().absoluteFilePath("rel/Sub") + "/");
+    EXPECT_EQ(QDir::currentPath(), QDir(box.path("work")).absolutePath());
+}
+
+TEST(DorrantLookup, LoadingTakesTheFolderOnlyWhenTheChoiceIsOne) {
+    struct Case {
+        const char* choice;
+        const char* dorrant_folder;  // below the sandbox; nullptr: no dorrant.ini
+        const char* expected;        // "db" or "own"
+    };
+    const Case cases[] = {
+        {"1", "db", "db"}, {"0", "db", "own"}, {"1", nullptr, "own"}, {"1", "missing", "own"}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message()
+                     << c.choice << " " << (c.dorrant_folder ? c.dorrant_folder : "-"));
+        SettingsSandbox box;
+        const QString db = box.make_folder("db");
+        const QString own = box.make_folder("own");
+        if (c.dorrant_folder != nullptr) {
+            box.write_dorrant("database=" + box.path(c.dorrant_folder).toUtf8() + "\r\n");
+        }
+        {
+            QSettings store(box.ini_file(), QSettings::IniFormat);
+            store.setValue("Options/Fennick", own);
+            store.setValue("Options/Fennick Choice", c.choice);
+        }
+        const auto sys = box.make();
+        const QString expected = QString(c.expected) == "db" ? db : own;
+        EXPECT_EQ(sys->Path_Fennick(), expected);
+        EXPECT_EQ(box.stored("Options/Fennick"), expected);
+    }
+}
+
+}  // namespace
+}  // namespace quillet

@@ -1,0 +1,119 @@
+// Finding the source reports of the Fennick and Orvella folders.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+
+#include "settings_sandbox.h"
+#include "sys_vars.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::SettingsSandbox;
+
+struct Expected {
+    QString source_name;
+    QString listed_name;
+    std::int16_t type;
+};
+
+class DiscoveryTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sys_ = box_.make();
+        fennick_ = box_.make_folder("fennick reports");
+        orvella_ = box_.make_folder("orvella reports");
+        sys_->set_Path_Fennick(fennick_);
+        sys_->set_Path_Orvella(orvella_);
+    }
+
+    void touch(const QString& folder, const QStringList& names) {
+        for (const QString& name : names) {
+            test::write_file(folder + name, "@report\r\n");
+        }
+    }
+
+    void expect_list(const std::vector<Expected>& expected) {
+        ASSERT_EQ(sys_->Rep_FileCount(), static_cast<int>(expected.size()));
+        for (std::size_t i = 0; i < expected.size(); ++i) {
+            SCOPED_TRACE(i + 1);
+            const ReportEntry& e = sys_->entry(static_cast<int>(i + 1));
+            const bool fennick = expected[i].type == 1;
+            EXPECT_EQ(e.Rep_SourceFilename, expected[i].source_name);
+            EXPECT_EQ(e.source_listed_name, expected[i].listed_name);
+            EXPECT_EQ(e.Rep_ReportType, expected[i].type);
+            EXPECT_EQ(e.Rep_SourceFileExtension, fennick ? "fnr" : "tmp");
+            EXPECT_EQ(e.Rep_Comment, fennick ? "Invalid Fennick file" : "Invalid Orvella file");
+            EXPECT_FALSE(e.Rep_Converted);
+            EXPECT_TRUE(e.Rep_DestinationPath.isEmpty());
+            EXPECT_TRUE(e.Rep_DestinationFilename.isEmpty());
+            EXPECT_TRUE(e.Rep_DestinationFileDate.isEmpty());
+            EXPECT_FALSE(e.destination_timestamp.isValid());
+            EXPECT_TRUE(QFile::exists((fennick ? fennick_ : orvella_) + e.source_listed_name));
+        }
+    }
+
+    SettingsSandbox box_;
+    std::unique_ptr<cSys_vars> sys_;
+    QString fennick_;
+    QString orvella_;
+};
+
+TEST_F(DiscoveryTest, FennickFilesEndInFnrWhateverTheirCase) {
+    touch(fennick_, {"a.fnr", "B.FNR", "c.txt", "d.fnr.bak", "x.fnry.fnr", ".hidden.fnr",
+                     QString::fromUtf8("\xc3\x84rger.Fnr"), "fnr", ".fnr"});
+    QDir().mkpath(fennick_ + "folder.fnr");
+
+    EXPECT_TRUE(sys_->pr_Generate_File_List(1));
+    expect_list({{"b", "B.FNR", 1},
+                 {"a", "a.fnr", 1},
+                 {"xy", "x.fnry.fnr", 1},
+                 {QString::fromUtf8("\xc3\xa4rger"), QString::fromUtf8("\xc3\x84rger.Fnr"), 1}});
+}
+
+TEST_F(DiscoveryTest, OrvellaFilesNeedThePrefix) {
+    touch(orvella_, {"~drntrpa01.tmp", "notes.tmp", "~DRNTRPB02.TMP", "~drnt.tmp.txt"});
+    touch(fennick_, {"ignored.fnr"});
+
+    EXPECT_TRUE(sys_->pr_Generate_File_List(2));
+    expect_list({{"~drntrpb02", "~DRNTRPB02.TMP", 2}, {"~drntrpa01", "~drntrpa01.tmp", 2}});
+}
+
+TEST_F(DiscoveryTest, OtherCodesSearchBothFoldersFennickFirst) {
+    touch(fennick_, {"one.fnr", "two.fnr"});
+    touch(orvella_, {"~drnt1.tmp"});
+    for (const std::int16_t code : {0, 3, -1}) {
+        SCOPED_TRACE(code);
+        EXPECT_TRUE(sys_->pr_Generate_File_List(code));
+        expect_list({{"one", "one.fnr", 1}, {"two", "two.fnr", 1}, {"~drnt1", "~drnt1.tmp", 2}});
+    }
+}
+
+TEST_F(DiscoveryTest, EmptyOrMissingFoldersGiveAnEmptyList) {
+    touch(orvella_, {"~drnt1.tmp"});
+    ASSERT_TRUE(sys_->pr_Generate_File_List(2));
+    EXPECT_FALSE(sys_->pr_Generate_File_List(1));
+    EXPECT_EQ(sys_->Rep_FileCount(), 0);
+    sys_->set_Path_Orvella(box_.path("no such folder"));
+    EXPECT_FALSE(sys_->pr_Generate_File_List(0));
+    EXPECT_EQ(sys_->Rep_FileCount(), 0);
+}
+
+TEST_F(DiscoveryTest, RefillWithFewerEntriesLeavesTheSurplusUntouched) {
+    touch(fennick_, {"a.fnr", "b.fnr", "c.fnr"});
+    ASSERT_TRUE(sys_->pr_Generate_File_List(1));
+    sys_->entry(3).Rep_Comment = "Created new HTML report";
+    touch(orvella_, {"~drntz.tmp"});
+
+    ASSERT_TRUE(sys_->pr_Generate_File_List(2));
+    EXPECT_EQ(sys_->Rep_FileCount(), 1);
+    EXPECT_EQ(sys_->entry(1).Rep_SourceFilename, "~drntz");
+    sys_->set_Rep_FileCount(3);
+    EXPECT_EQ(sys_->entry(2).Rep_SourceFilename, "b");
+    EXPECT_EQ(sys_->entry(3).Rep_Comment, "Created new HTML report");
+}
+
+}  // namespace
+}  // namespace quillet
