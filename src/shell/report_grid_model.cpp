@@ -1,0 +1,176 @@
+#include "report_grid_model.h"
+
+#include <QApplication>
+#include <QPalette>
+#include <array>
+
+#include "sys_vars.h"
+
+namespace quillet {
+
+namespace {
+
+using Field = GridColumn::Field;
+
+constexpr std::array kListColumns{
+    GridColumn{Field::number, "No.", 500},
+    GridColumn{Field::student, "Student Number", 2000},
+    GridColumn{Field::report, "Report name", 2000},
+    GridColumn{Field::date, "Date", 1800},
+    GridColumn{Field::comment, "Comment", 3000},
+};
+
+constexpr std::array kConversionColumns{
+    GridColumn{Field::number, "No.", 500},
+    GridColumn{Field::source, "Source filename", 2000},
+    GridColumn{Field::student, "Student Number", 2000},
+    GridColumn{Field::report, "Report name", 2000},
+    GridColumn{Field::date, "Date", 1800},
+    GridColumn{Field::converted, "Converted?", 1200},
+    GridColumn{Field::comment, "Comment", 3000},
+};
+
+constexpr Qt::Alignment kCellAlignment = Qt::AlignLeft | Qt::AlignTop;
+
+}  // namespace
+
+std::span<const GridColumn> grid_columns(bool conversion_view) {
+    if (conversion_view) {
+        return kConversionColumns;
+    }
+    return kListColumns;
+}
+
+ReportGridModel::ReportGridModel(QObject* parent)
+    : QAbstractTableModel(parent), columns_(grid_columns(false)) {}
+
+void ReportGridModel::set_up(bool conversion_view) {
+    beginResetModel();
+    conversion_view_ = conversion_view;
+    columns_ = grid_columns(conversion_view);
+    rows_.clear();
+    endResetModel();
+}
+
+void ReportGridModel::store_row(int n, const ReportEntry& entry) {
+    Row& row = rows_[static_cast<std::size_t>(n - 1)];
+    row.written = true;
+    row.entry = entry;
+}
+
+void ReportGridModel::fill_row(int n, const ReportEntry& entry) {
+    if (n < 1) {
+        return;
+    }
+    const int old_rows = rowCount();
+    if (n > old_rows) {
+        beginInsertRows({}, old_rows, n - 1);
+        rows_.resize(static_cast<std::size_t>(n));
+        store_row(n, entry);
+        endInsertRows();
+        return;
+    }
+    store_row(n, entry);
+    Q_EMIT dataChanged(index(n - 1, 0), index(n - 1, columnCount() - 1));
+}
+
+void ReportGridModel::fill_rows(const cSys_vars& sys, int count) {
+    beginResetModel();
+    if (count > rowCount()) {
+        rows_.resize(static_cast<std::size_t>(count));
+    }
+    for (int n = 1; n <= count; ++n) {
+        store_row(n, sys.entry(n));
+    }
+    endResetModel();
+}
+
+const ReportEntry* ReportGridModel::entry_of_row(int n) const {
+    if (n < 1 || n > rowCount()) {
+        return nullptr;
+    }
+    const Row& row = rows_[static_cast<std::size_t>(n - 1)];
+    return row.written ? &row.entry : nullptr;
+}
+
+QColor ReportGridModel::background(bool converted) {
+    if (converted) {
+        return QColor(255, 255, 255);
+    }
+    return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+}
+
+QColor ReportGridModel::foreground(bool converted) {
+    return converted ? QColor(0, 0, 0) : QColor(255, 255, 255);
+}
+
+int ReportGridModel::rowCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+}
+
+int ReportGridModel::columnCount(const QModelIndex& parent) const {
+    return parent.isValid() ? 0 : static_cast<int>(columns_.size());
+}
+
+QString ReportGridModel::cell_text(int n, const ReportEntry& entry, Field field) const {
+    switch (field) {
+        case Field::number:
+            return QString::number(n);
+        case Field::source:
+            return entry.Rep_SourceFilename;
+        case Field::student:
+            // A Fennick document is named after the student; the others lie in
+            // the student's sub-folder.
+            return entry.Rep_ReportType == 1 ? entry.Rep_DestinationFilename
+                                             : entry.Rep_DestinationPath;
+        case Field::report:
+            return entry.Rep_DestinationFilename;
+        case Field::date:
+            return entry.Rep_DestinationFileDate;
+        case Field::converted:
+            return entry.Rep_Converted ? QStringLiteral("Yes") : QStringLiteral("No");
+        case Field::comment:
+            return entry.Rep_Comment;
+    }
+    return {};
+}
+
+QVariant ReportGridModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
+        return {};
+    }
+    const Row& row = rows_[static_cast<std::size_t>(index.row())];
+    if (role == Qt::TextAlignmentRole) {
+        return QVariant::fromValue(kCellAlignment);
+    }
+    if (!row.written) {
+        return {};
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+        case Qt::ToolTipRole:
+            return cell_text(index.row() + 1, row.entry, column(index.column()).field);
+        case Qt::BackgroundRole:
+            return background(row.entry.Rep_Converted);
+        case Qt::ForegroundRole:
+            return foreground(row.entry.Rep_Converted);
+        default:
+            return {};
+    }
+}
+
+QVariant ReportGridModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) {
+        return QAbstractTableModel::headerData(section, orientation, role);
+    }
+    switch (role) {
+        case Qt::DisplayRole:
+            return QString::fromLatin1(column(section).header);
+        case Qt::TextAlignmentRole:
+            return QVariant::fromValue(kCellAlignment);
+        default:
+            return {};
+    }
+}
+
+}  // namespace quillet

@@ -1,0 +1,68 @@
+// The cells of the report grid: one header row and one row per report entry,
+// in the list view (5 columns) or the conversion view (7 columns). Each row
+// keeps the entry's values as they were when the row was written.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QColor>
+#include <span>
+#include <vector>
+
+#include "report_entry.h"
+
+namespace quillet {
+
+class cSys_vars;
+
+struct GridColumn {
+    enum class Field { number, source, student, report, date, converted, comment };
+    Field field;
+    const char* header;
+    int width_twips;
+};
+
+// The columns of a view, in order. The last one is always "Comment".
+std::span<const GridColumn> grid_columns(bool conversion_view);
+
+class ReportGridModel final : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit ReportGridModel(QObject* parent = nullptr);
+
+    // Empties the grid down to its header row, with the columns of the view.
+    void set_up(bool conversion_view);
+    // Writes row n (from 1) with entry's values; the grid grows to n rows when
+    // it has fewer and never shrinks here.
+    void fill_row(int n, const ReportEntry& entry);
+    // Writes rows 1..count from entries 1..count of sys in one go.
+    void fill_rows(const cSys_vars& sys, int count);
+
+    bool conversion_view() const { return conversion_view_; }
+    const GridColumn& column(int c) const { return columns_[static_cast<std::size_t>(c)]; }
+    // The entry row n (from 1) was written with; nullptr for an unwritten row.
+    const ReportEntry* entry_of_row(int n) const;
+
+    // Colours of an entry's row.
+    static QColor background(bool converted);
+    static QColor foreground(bool converted);
+
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role = Qt::DisplayRole) const override;
+    QVariant headerData(int section, Qt::Orientation orientation,
+                        int role = Qt::DisplayRole) const override;
+
+private:
+    struct Row {
+        bool written = false;
+        ReportEntry entry;
+    };
+    QString cell_text(int n, const ReportEntry& entry, GridColumn::Field field) const;
+    void store_row(int n, const ReportEntry& entry);
+
+    bool conversion_view_ = false;
+    std::span<const GridColumn> columns_;
+    std::vector<Row> rows_;  // rows_[0] is grid row 1
+};
+
+}  // namespace quillet

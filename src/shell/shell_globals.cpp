@@ -1,0 +1,9 @@
+#include "shell_globals.h"
+
+namespace quillet {
+
+SortChoice gSortChoice;
+bool gblnSplashDone = false;
+bool gblnShowConversionColumns = false;
+
+}  // namespace quillet
