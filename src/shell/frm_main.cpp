@@ -1,0 +1,488 @@
+#include "frm_main.h"
+
+#include <QAction>
+#include <QActionGroup>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QFileInfo>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScreen>
+#include <QStatusBar>
+#include <QUrl>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "app_icon.h"
+#include "app_info.h"
+#include "browser_launcher.h"
+#include "busy_cursor.h"
+#include "frm_about.h"
+#include "frm_options.h"
+#include "report_conversion.h"
+#include "report_grid_model.h"
+#include "report_grid_view.h"
+#include "shell_globals.h"
+#include "sys_vars.h"
+#include "user_prompts.h"
+
+namespace quillet {
+
+namespace {
+
+// The window's client area as designed, in twips.
+constexpr double kDesignedWidth = 10215;
+constexpr double kDesignedHeight = 4710;
+constexpr double kButtonWidth = 2415;
+constexpr double kButtonHeight = 375;
+constexpr double kMargin = 120;
+constexpr double kButtonGap = 105;
+constexpr double kLabelHeight = 255;
+// The Comment column never gets narrower than this.
+constexpr double kLeastCommentWidth = 3000;
+// During a batch the window is repainted at most this often.
+constexpr int kRepaintIntervalMs = 50;
+
+// The sub-folder name as it is on disk: a batch entry names the folder it
+// was filed in, which may differ in letter case from the folder that exists.
+QString folder_on_disk(const QString& root, const QString& name) {
+    if (QFileInfo(root + name).isDir()) {
+        return name;
+    }
+    const QStringList folders =
+        QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+    for (const QString& folder : folders) {
+        if (folder.compare(name, Qt::CaseInsensitive) == 0) {
+            return folder;
+        }
+    }
+    return name;
+}
+
+// Where the document of entry lies: the HTML reports folder, the entry's
+// sub-folder when it has one, and the document's file name.
+QString document_path(const cSys_vars& sys, const ReportEntry& entry) {
+    const QString root = sys.Path_HTMLReports();
+    QString path = root;
+    if (!entry.Rep_DestinationPath.isEmpty()) {
+        path += folder_on_disk(root, entry.Rep_DestinationPath) + QLatin1Char('/');
+    }
+    if (!entry.destination_listed_name.isEmpty()) {
+        return path + entry.destination_listed_name;
+    }
+    return path + entry.Rep_DestinationFilename + QLatin1Char('.') + sys.Extension(0);
+}
+
+}  // namespace
+
+frmMain::frmMain(cSys_vars& sys, BrowserLauncher& browser, UserPrompts& prompts, QWidget* parent)
+    : QMainWindow(parent), sys_(sys), browser_(browser), prompts_(prompts) {
+    setObjectName(QStringLiteral("frmMain"));
+    build_controls();
+    build_menus();
+    connect_commands();
+    setWindowTitle(kApplicationTitle);
+    setWindowIcon(application_icon());
+    InitScreen();
+}
+
+frmMain::~frmMain() = default;
+
+TwipsScale frmMain::scale() const {
+    return TwipsScale::of(screen());
+}
+
+void frmMain::build_controls() {
+    const TwipsScale s = scale();
+    auto* central = new QWidget(this);
+    central->setObjectName(QStringLiteral("clientArea"));
+    central->setMinimumSize(s.x(kDesignedWidth), s.y(kDesignedHeight));
+
+    auto make_button = [&](const char* name, const QString& caption) {
+        auto* button = new QPushButton(caption, central);
+        button->setObjectName(QString::fromLatin1(name));
+        button->setMinimumSize(s.x(kButtonWidth), s.y(kButtonHeight));
+        button->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
+        button->setAutoDefault(false);
+        return button;
+    };
+    cmdConvertOrvella =
+        make_button("cmdConvertOrvella", QStringLiteral("Convert &Orvella Reports"));
+    cmdConvertFennick =
+        make_button("cmdConvertFennick", QStringLiteral("Convert &Fennick Reports"));
+    cmdShowReports = make_button("cmdShowReports", QStringLiteral("Show HTML &Reports"));
+    cmdOptions = make_button("cmdOptions", QStringLiteral("&Options"));
+
+    lblPromptUser = new QLabel(
+        QStringLiteral("Double-click the report below, to view in your browser."), central);
+    lblPromptUser->setObjectName(QStringLiteral("lblPromptUser"));
+    lblPromptUser->setAlignment(Qt::AlignCenter);
+    QFont bold = lblPromptUser->font();
+    bold.setBold(true);
+    lblPromptUser->setFont(bold);
+    lblPromptUser->setMinimumHeight(s.y(kLabelHeight));
+    QSizePolicy keep_place = lblPromptUser->sizePolicy();
+    keep_place.setRetainSizeWhenHidden(true);
+    lblPromptUser->setSizePolicy(keep_place);
+    lblPromptUser->hide();
+
+    model_ = new ReportGridModel(this);
+    gridResults = new ReportGridView(central);
+    gridResults->setObjectName(QStringLiteral("gridResults"));
+    gridResults->setModel(model_);
+    gridResults->viewport()->installEventFilter(this);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setContentsMargins(s.x(kMargin), s.y(kMargin), s.x(kMargin), 0);
+    buttons->setSpacing(s.x(kButtonGap));
+    for (QPushButton* button : {cmdConvertOrvella, cmdConvertFennick, cmdShowReports, cmdOptions}) {
+        buttons->addWidget(button);
+    }
+    buttons->addStretch(1);
+
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    column->addLayout(buttons);
+    column->addSpacing(s.y(kButtonGap));
+    column->addWidget(lblPromptUser);
+    column->addWidget(gridResults, 1);
+    setCentralWidget(central);
+
+    setTabOrder(gridResults, cmdConvertOrvella);
+    setTabOrder(cmdConvertOrvella, cmdConvertFennick);
+    setTabOrder(cmdConvertFennick, cmdShowReports);
+    setTabOrder(cmdShowReports, cmdOptions);
+
+    progress_ = new QProgressBar(this);
+    progress_->setObjectName(QStringLiteral("batchProgress"));
+    progress_->setFormat(QStringLiteral("%v of %m"));
+    progress_->setMaximumWidth(s.x(3000));
+    progress_->hide();
+    statusBar()->addPermanentWidget(progress_);
+}
+
+void frmMain::build_menus() {
+    auto add_menu = [this](const char* name, const QString& caption) {
+        QMenu* menu = menuBar()->addMenu(caption);
+        menu->setObjectName(QString::fromLatin1(name));
+        return menu;
+    };
+    auto add_item = [](QMenu* menu, const char* name, const QString& caption) {
+        QAction* item = menu->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        return item;
+    };
+    auto add_separator = [](QMenu* menu, const char* name) {
+        menu->addSeparator()->setObjectName(QString::fromLatin1(name));
+    };
+
+    QMenu* mnuFile = add_menu("mnuFile", QStringLiteral("&File"));
+    mnuFile_Open = add_item(mnuFile, "mnuFile_Open", QStringLiteral("&Open"));
+    add_separator(mnuFile, "mnuFile_Sep1");
+    mnuFile_Exit = add_item(mnuFile, "mnuFile_Exit", QStringLiteral("E&xit"));
+
+    QMenu* mnuRep = add_menu("mnuRep", QStringLiteral("&Reports"));
+    mnuRep_Show = add_item(mnuRep, "mnuRep_Show", QStringLiteral("&Show HTML Reports"));
+    add_separator(mnuRep, "mnuRep_Sep1");
+    mnuRep_Orvella =
+        add_item(mnuRep, "mnuRep_Orvella", QStringLiteral("Convert &Orvella Reports to HTML"));
+    mnuRep_Fennick =
+        add_item(mnuRep, "mnuRep_Fennick", QStringLiteral("Convert &Fennick Reports to HTML"));
+
+    QMenu* mnuView = add_menu("mnuView", QStringLiteral("&View"));
+    mnuView_Student = add_item(mnuView, "mnuView_Student", QStringLiteral("By &Student Number"));
+    mnuView_ReportName = add_item(mnuView, "mnuView_ReportName", QStringLiteral("By Report &Name"));
+    mnuView_ReportDate = add_item(mnuView, "mnuView_ReportDate", QStringLiteral("By Report &Date"));
+    mnuView_Comment = add_item(mnuView, "mnuView_Comment", QStringLiteral("By &Comment"));
+    add_separator(mnuView, "mnuView_Sep1");
+    mnuView_Asc = add_item(mnuView, "mnuView_Asc", QStringLiteral("&Ascending"));
+    mnuView_Desc = add_item(mnuView, "mnuView_Desc", QStringLiteral("&Descending"));
+    add_separator(mnuView, "mnuView_Sep2");
+    mnuView_Options = add_item(mnuView, "mnuView_Options", QStringLiteral("&Options"));
+
+    auto* keys = new QActionGroup(this);
+    keys->setObjectName(QStringLiteral("sortKeyGroup"));
+    auto* directions = new QActionGroup(this);
+    directions->setObjectName(QStringLiteral("sortDirectionGroup"));
+    for (QAction* item :
+         {mnuView_Student, mnuView_ReportName, mnuView_ReportDate, mnuView_Comment}) {
+        item->setCheckable(true);
+        keys->addAction(item);
+    }
+    for (QAction* item : {mnuView_Asc, mnuView_Desc}) {
+        item->setCheckable(true);
+        directions->addAction(item);
+    }
+    mnuView_Student->setChecked(true);
+    mnuView_Asc->setChecked(true);
+
+    QMenu* mnuHelp = add_menu("mnuHelp", QStringLiteral("&Help"));
+    mnuHelp_About = add_item(mnuHelp, "mnuHelp_About", QStringLiteral("&About"));
+
+    // Not in the menu bar: the grid's context menu.
+    mnuPopup = new QMenu(QStringLiteral("Popup"), this);
+    mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
+    mnuPopup_Open = add_item(mnuPopup, "mnuPopup_Open", QStringLiteral("Open"));
+}
+
+void frmMain::connect_commands() {
+    connect(cmdConvertOrvella, &QPushButton::clicked, mnuRep_Orvella, &QAction::trigger);
+    connect(cmdConvertFennick, &QPushButton::clicked, mnuRep_Fennick, &QAction::trigger);
+    connect(cmdShowReports, &QPushButton::clicked, mnuRep_Show, &QAction::trigger);
+    connect(cmdOptions, &QPushButton::clicked, mnuView_Options, &QAction::trigger);
+
+    connect(mnuFile_Open, &QAction::triggered, this, [this] { pr_Open_Selected_Report(); });
+    connect(mnuPopup_Open, &QAction::triggered, mnuFile_Open, &QAction::trigger);
+    connect(mnuFile_Exit, &QAction::triggered, this, &QWidget::close);
+
+    connect(mnuRep_Show, &QAction::triggered, this, [this] { show_html_reports(); });
+    connect(mnuRep_Orvella, &QAction::triggered, this, [this] { pr_Convert_Reports(2); });
+    connect(mnuRep_Fennick, &QAction::triggered, this, [this] {
+        if (sys_.Gen_FennickChoice() == 1) {
+            sys_.pr_Set_FennickPath_to_DorrantDB();
+        }
+        pr_Convert_Reports(1);
+    });
+
+    for (QAction* item : {mnuView_Student, mnuView_ReportName, mnuView_ReportDate, mnuView_Comment,
+                          mnuView_Asc, mnuView_Desc}) {
+        connect(item, &QAction::triggered, this, [this, item] { choose_sort(item); });
+    }
+    connect(mnuView_Options, &QAction::triggered, this, [this] {
+        frmOptions dialog(sys_, this);
+        dialog.exec();
+    });
+    connect(mnuHelp_About, &QAction::triggered, this, [this] {
+        frmAbout dialog(browser_, this);
+        dialog.exec();
+    });
+
+    connect(gridResults, &QAbstractItemView::doubleClicked, this,
+            [this] { pr_Open_Selected_Report(); });
+    connect(gridResults, &ReportGridView::enterPressed, this,
+            [this] { pr_Open_Selected_Report(); });
+    connect(gridResults, &ReportGridView::rightButtonReleased, this,
+            [this](const QPoint& where) { mnuPopup->popup(where); });
+}
+
+QRectF frmMain::screen_twips() const {
+    const TwipsScale s = scale();
+    const QRect area = screen() != nullptr ? screen()->geometry() : QRect(0, 0, 1024, 768);
+    return {s.twips_x(area.x()), s.twips_y(area.y()), s.twips_x(area.width()),
+            s.twips_y(area.height())};
+}
+
+Placement frmMain::current_placement() const {
+    const TwipsScale s = scale();
+    Placement placement;
+    placement.top = s.twips_y(pos().y());
+    placement.left = s.twips_x(pos().x());
+    placement.height = s.twips_y(height());
+    placement.width = s.twips_x(width());
+    if (isMinimized()) {
+        placement.state = WindowShow::minimized;
+    } else if (isMaximized()) {
+        placement.state = WindowShow::maximized;
+    }
+    return placement;
+}
+
+void frmMain::InitScreen() {
+    mnuHelp_About->setText(mnuHelp_About->text() + QStringLiteral(" - ") + kApplicationTitle +
+                           QLatin1Char(' ') + gstrVersion);
+
+    // The designed size is also the least size; the window opens centred.
+    designed_size_ = minimumSizeHint();
+    setMinimumSize(designed_size_);
+    resize(designed_size_);
+    const TwipsScale s = scale();
+    const QRectF screen_area = screen_twips();
+    Placement designed;
+    designed.width = s.twips_x(designed_size_.width());
+    designed.height = s.twips_y(designed_size_.height());
+    designed.left = screen_area.left() + (screen_area.width() - designed.width) / 2;
+    designed.top = screen_area.top() + (screen_area.height() - designed.height) / 2;
+
+    const Placement stored = read_placement(sys_.store(), designed);
+    const FittedPlacement fitted =
+        fit_placement(stored, {designed.width, designed.height}, screen_area);
+    resize(s.x(fitted.placement.width), s.y(fitted.placement.height));
+    move(s.x(fitted.placement.left), s.y(fitted.placement.top));
+    if (fitted.maximize) {
+        setWindowState(Qt::WindowMaximized);
+    }
+
+    gblnShowConversionColumns = false;
+    pr_Set_Up_Grid();
+    const int count = sys_.Rep_FileCount();
+    model_->fill_rows(sys_, count);
+    if (count > 0) {
+        lblPromptUser->show();
+    }
+    select_first_row(false);
+}
+
+void frmMain::pr_Set_Up_Grid() {
+    model_->set_up(gblnShowConversionColumns);
+    const TwipsScale s = scale();
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        gridResults->setColumnWidth(c, s.x(model_->column(c).width_twips));
+    }
+    gridResults->setCurrentIndex({});
+    Form_Resize();
+}
+
+void frmMain::pr_Fill_Grid_Row(int n) {
+    lblPromptUser->show();
+    model_->fill_row(n, sys_.entry(n));
+    if (!last_repaint_.isValid() || last_repaint_.elapsed() >= kRepaintIntervalMs) {
+        gridResults->scrollTo(model_->index(n - 1, 0));
+        repaint_now();
+        last_repaint_.restart();
+    }
+}
+
+void frmMain::repaint_now() {
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void frmMain::Form_Resize() {
+    if (isMinimized()) {
+        return;
+    }
+    const int columns = model_->columnCount();
+    if (columns == 0) {
+        return;
+    }
+    int free_width = gridResults->viewport()->width();
+    for (int c = 0; c < columns - 1; ++c) {
+        free_width -= gridResults->columnWidth(c);
+    }
+    gridResults->setColumnWidth(columns - 1, std::max(free_width, scale().x(kLeastCommentWidth)));
+}
+
+void frmMain::resizeEvent(QResizeEvent* event) {
+    QMainWindow::resizeEvent(event);
+    Form_Resize();
+}
+
+bool frmMain::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == gridResults->viewport() && event->type() == QEvent::Resize) {
+        Form_Resize();
+    }
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void frmMain::closeEvent(QCloseEvent* event) {
+    if (batch_running_) {
+        // The batch finishes first; its rows and the settings stay consistent.
+        event->ignore();
+        return;
+    }
+    write_placement(sys_.store(), current_placement());
+    sys_.pr_Save_Sys_Settings();
+    event->accept();
+}
+
+void frmMain::select_first_row(bool give_focus) {
+    if (model_->rowCount() > 0 && sys_.Rep_FileCount() > 0) {
+        gridResults->selectionModel()->setCurrentIndex(
+            model_->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+        if (give_focus) {
+            gridResults->setFocus();
+        }
+    } else {
+        gridResults->selectionModel()->clear();
+    }
+}
+
+void frmMain::pr_Show_Report_List() {
+    gblnShowConversionColumns = false;
+    pr_Set_Up_Grid();
+    const int count = sys_.Rep_FileCount();
+    model_->fill_rows(sys_, count);
+    if (count > 0) {
+        lblPromptUser->show();
+    }
+    select_first_row(true);
+}
+
+void frmMain::show_html_reports() {
+    BusyCursor busy;
+    gblnShowConversionColumns = false;
+    pr_Set_Up_Grid();
+    repaint_now();
+    sys_.pr_Get_List_Of_Converted_Files(gSortChoice);
+    pr_Show_Report_List();
+}
+
+void frmMain::pr_Convert_Reports(int kind) {
+    BusyCursor busy;
+    if (!sys_.pr_Generate_File_List(static_cast<std::int16_t>(kind))) {
+        prompts_.information(this, kApplicationTitle, kNoReportsFound);
+        return;
+    }
+    gblnShowConversionColumns = true;
+    pr_Set_Up_Grid();
+
+    const int count = sys_.Rep_FileCount();
+    progress_->setRange(0, count);
+    progress_->setValue(0);
+    progress_->show();
+    batch_running_ = true;
+    last_repaint_.invalidate();
+    {
+        PromptedOverwriteQuestion question(prompts_, this);
+        ReportConverter converter(sys_, question);
+        converter.pr_Convert_Report_List([this](int index) {
+            progress_->setValue(index);
+            pr_Fill_Grid_Row(index);
+        });
+    }
+    batch_running_ = false;
+    progress_->hide();
+    pr_Show_Report_List();
+}
+
+void frmMain::choose_sort(QAction* item) {
+    if (item == mnuView_Asc || item == mnuView_Desc) {
+        gSortChoice.gblnSortAscending = item == mnuView_Asc;
+    } else {
+        const QAction* keys[] = {mnuView_Student, mnuView_ReportName, mnuView_ReportDate,
+                                 mnuView_Comment};
+        gSortChoice.gintSortKey =
+            static_cast<std::int16_t>(std::find(std::begin(keys), std::end(keys), item) - keys);
+    }
+    item->setChecked(true);
+    BusyCursor busy;
+    sys_.pr_Sort_Report_List(gSortChoice);
+    pr_Show_Report_List();
+}
+
+void frmMain::pr_Open_Selected_Report() {
+    const QModelIndex current = gridResults->currentIndex();
+    if (!current.isValid()) {
+        return;  // the header row: also the state of an empty list
+    }
+    const int i = current.row() + 1;
+    // Grid row i shows report entry i. A row left over from a list that has
+    // since been emptied still opens the document it shows.
+    const ReportEntry* entry = i <= sys_.Rep_FileCount() ? &sys_.entry(i) : model_->entry_of_row(i);
+    if (entry == nullptr || (!entry->Rep_Converted && gblnShowConversionColumns)) {
+        return;
+    }
+    const QString path = document_path(sys_, *entry);
+    if (!browser_.open(QUrl::fromLocalFile(path))) {
+        statusBar()->showMessage(QStringLiteral("No web browser could be started for %1").arg(path),
+                                 10000);
+    }
+}
+
+}  // namespace quillet

@@ -1,0 +1,104 @@
+// The main window: the convert and list commands, the sort choice, the report
+// grid and opening a document in the browser.
+#pragma once
+
+#include <QElapsedTimer>
+#include <QMainWindow>
+#include <QSize>
+
+#include "placement.h"
+#include "twips.h"
+
+class QAction;
+class QActionGroup;
+class QLabel;
+class QMenu;
+class QProgressBar;
+class QPushButton;
+
+namespace quillet {
+
+class BrowserLauncher;
+class ReportGridModel;
+class ReportGridView;
+class UserPrompts;
+class cSys_vars;
+
+class frmMain final : public QMainWindow {
+    Q_OBJECT
+public:
+    // Loads the window: builds its controls, restores its placement and lists
+    // the report list of sys (InitScreen).
+    frmMain(cSys_vars& sys, BrowserLauncher& browser, UserPrompts& prompts,
+            QWidget* parent = nullptr);
+    ~frmMain() override;
+
+    // Empties the grid and writes the header row of the view that
+    // gblnShowConversionColumns chooses.
+    void pr_Set_Up_Grid();
+    // Writes grid row n from report entry n and shows the prompt label.
+    void pr_Fill_Grid_Row(int n);
+    // Lays out the grid's last column over the free width.
+    void Form_Resize();
+
+    ReportGridView& grid() { return *gridResults; }
+    ReportGridModel& grid_model() { return *model_; }
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_controls();
+    void build_menus();
+    void connect_commands();
+    void InitScreen();
+
+    void pr_Convert_Reports(int kind);
+    void pr_Show_Report_List();
+    void pr_Open_Selected_Report();
+    void show_html_reports();
+    void choose_sort(QAction* item);
+    void select_first_row(bool give_focus);
+    void repaint_now();
+
+    TwipsScale scale() const;
+    Placement current_placement() const;
+    QRectF screen_twips() const;
+
+    cSys_vars& sys_;
+    BrowserLauncher& browser_;
+    UserPrompts& prompts_;
+
+    ReportGridModel* model_ = nullptr;
+    ReportGridView* gridResults = nullptr;
+    QLabel* lblPromptUser = nullptr;
+    QPushButton* cmdConvertOrvella = nullptr;
+    QPushButton* cmdConvertFennick = nullptr;
+    QPushButton* cmdShowReports = nullptr;
+    QPushButton* cmdOptions = nullptr;
+    QProgressBar* progress_ = nullptr;
+
+    QAction* mnuFile_Open = nullptr;
+    QAction* mnuFile_Exit = nullptr;
+    QAction* mnuRep_Show = nullptr;
+    QAction* mnuRep_Orvella = nullptr;
+    QAction* mnuRep_Fennick = nullptr;
+    QAction* mnuView_Student = nullptr;
+    QAction* mnuView_ReportName = nullptr;
+    QAction* mnuView_ReportDate = nullptr;
+    QAction* mnuView_Comment = nullptr;
+    QAction* mnuView_Asc = nullptr;
+    QAction* mnuView_Desc = nullptr;
+    QAction* mnuView_Options = nullptr;
+    QAction* mnuHelp_About = nullptr;
+    QMenu* mnuPopup = nullptr;
+    QAction* mnuPopup_Open = nullptr;
+
+    QSize designed_size_;  // the window's size as designed, also its least size
+    bool batch_running_ = false;
+    QElapsedTimer last_repaint_;
+};
+
+}  // namespace quillet
