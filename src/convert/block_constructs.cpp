@@ -5,6 +5,7 @@
 #include <string>
 
 #include "html_pieces.h"
+#include "line_shape.h"
 #include "markup_escape.h"
 #include "report_document.h"
 #include "score_key.h"
@@ -16,36 +17,6 @@ namespace {
 constexpr std::string_view kNbsp = "&nbsp;";
 constexpr std::string_view kTwoNbsp = "&nbsp;&nbsp;";
 constexpr std::size_t kTabStop = 8;
-
-// What one look at a line tells about the steps it needs.
-struct LineShape {
-    std::size_t tabs = 0;
-    bool blank_pair = false;
-    bool carriage_return = false;
-};
-
-LineShape shape_of(std::string_view line) {
-    LineShape shape;
-    bool after_blank = false;
-    for (const char c : line) {
-        switch (c) {
-            case ' ':
-                shape.blank_pair = shape.blank_pair || after_blank;
-                after_blank = true;
-                continue;
-            case '\t':
-                ++shape.tabs;
-                break;
-            case '\r':
-                shape.carriage_return = true;
-                break;
-            default:
-                break;
-        }
-        after_blank = false;
-    }
-    return shape;
-}
 
 // Each TAB becomes blanks up to the next stop (stops every 8 columns).
 std::string_view expand_tabs(std::string_view line, std::string& dest) {
@@ -104,8 +75,10 @@ std::string_view list_item_after_break(std::string_view line, std::string& dest)
 
 void ReportDocument::fn_ConvertBlocks(std::string_view line) {
     // Report text never becomes markup of its own.
-    line = escaped_text(line, escaped_);
     LineShape shape = shape_of(line);
+    if (shape.markup) {
+        line = escaped_text(line, escaped_);
+    }
     if (shape.blank_pair && line.size() >= score_key::kShortest) {
         const auto keyed = apply_score_key(line);
         if (keyed.data() != line.data()) {
@@ -151,12 +124,12 @@ void ReportDocument::make_fixed_pitch() {
 }
 
 std::string_view ReportDocument::apply_score_key(std::string_view line) {
-    if (key_heading_.found_in(line)) {
+    if (score_key::holds(line, score_key::kHeadingFound, 'K')) {
         make_fixed_pitch();
         return score_key::kHeadingWritten;
     }
-    for (const auto& row : key_rows_) {
-        if (row.found_in(line)) {
+    for (const auto row : score_key::kRows) {
+        if (score_key::holds(line, row, '%')) {
             make_fixed_pitch();
         }
     }

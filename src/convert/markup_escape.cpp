@@ -42,9 +42,6 @@ void append_escaped_attribute(std::string_view text, std::string& dest) {
 }
 
 std::string_view escaped_text(std::string_view text, std::string& scratch) {
-    if (text.find_first_of("<>") == std::string_view::npos) {
-        return text;
-    }
     scratch.clear();
     append_escaped(text, false, scratch);
     return scratch;

@@ -10,8 +10,7 @@ namespace quillet {
 void append_escaped_text(std::string_view text, std::string& dest);
 void append_escaped_attribute(std::string_view text, std::string& dest);
 
-// The text with "<" and ">" escaped: the text itself when it holds neither,
-// otherwise the escaped copy made in scratch.
+// The text with "<" and ">" escaped, made in scratch.
 std::string_view escaped_text(std::string_view text, std::string& scratch);
 
 }  // namespace quillet

@@ -4,7 +4,6 @@
 
 #include "html_pieces.h"
 #include "markup_escape.h"
-#include "score_key.h"
 #include "text_case.h"
 
 namespace quillet {
@@ -19,14 +18,6 @@ std::string escaped_copy(std::string_view text) {
     return result;
 }
 
-std::vector<SubstringFinder> row_finders() {
-    std::vector<SubstringFinder> finders;
-    for (const auto row : score_key::kRows) {
-        finders.emplace_back(row);
-    }
-    return finders;
-}
-
 }  // namespace
 
 ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingTable& headings,
@@ -39,9 +30,7 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
       sink_(sink),
       strParagraphTag(html::kParagraph),
       strFontTag(html::kFontArial2),
-      student_in_body_(escaped_copy(facts.strStudentNumber)),
-      key_heading_(score_key::kHeadingFound),
-      key_rows_(row_finders()) {
+      student_in_body_(escaped_copy(facts.strStudentNumber)) {
     out_.reserve(kChunk * 2);
     if (intReportKind != kKindFennick) {
         const int count = heading_count();

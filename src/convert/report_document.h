@@ -92,9 +92,6 @@ private:
     // and which lengths occur among them.
     std::vector<std::string> lowered_headings_;
     std::vector<bool> heading_length_used_;
-    // The score key texts as the report prints them.
-    SubstringFinder key_heading_;
-    std::vector<SubstringFinder> key_rows_;
 
     // Output not yet handed to the sink; the current output line starts at line_start_.
     std::string out_;

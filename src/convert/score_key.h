@@ -3,6 +3,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace quillet::score_key {
@@ -23,6 +24,11 @@ inline constexpr std::array<std::string_view, 5> kRows = {
 
 // No line shorter than this can hold any of the texts.
 inline constexpr std::size_t kShortest = 52;
+
+// True when line holds text. Only the places of one rarely used character of
+// the text are tried, so a line costs at most the text's length per such
+// character.
+bool holds(std::string_view line, std::string_view text, char rare);
 
 static_assert(kHeadingFound.size() == 56 && kHeadingWritten.size() == 56);
 static_assert(kRows[0].size() == 53 && kRows[1].size() == 52 && kRows[2].size() == 52 &&
