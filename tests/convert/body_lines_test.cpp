@@ -66,12 +66,10 @@ const std::vector<BodyCase> kDirectives = {
     {"DroppedLine", "_5 internal note\r\n_1", ""},
     {"UnderscoreWithoutNumberIsText", "_\r\n_0 text\r\n_-2",
      lines({para("_"), para("_0 text"), para("_-2")})},
-    {"NumbersOnlyCountAfterAtOrUnderscore", "12345 67890", lines({para("12345 67890")})},
     {"RuleInAnyCase", "~LINE~\r\n~line~\r\n~LiNe~", lines({"<HR>", "<HR>", "<HR>"})},
     {"RuleWithTrailingBlankOpensItalic", "~LINE~ \r\nnext",
      lines({"<P>" + kFont2 + "<I> </P>", "<P>" + kFont2 + "<I>next</I></P>"})},
     {"EmptyLinesWriteNothing", "\r\n\r\n\n\r\n", ""},
-    {"StyleLineWithoutChangeIsAnEmptyLine", "~biuL12~", lines({""})},
     {"StyleLineTextBehindTheCodeIsNotWritten", "~BiuL12~ words\r\nx",
      lines({"<B>", "<P>" + kFont2 + "<B>x</B></P>"})},
 };

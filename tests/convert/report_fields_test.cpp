@@ -41,10 +41,8 @@ TEST(StudentNumber, SearchesFieldByField) {
         {"for student 12\r34", "12"},  // a lone CR ends the field
         {"for student 11111111\r\nfor student 22222222", "11111111"},
         {"for student \xC9\xC0\x8A", "\xE9\xE0\x9A"},  // lower-cased in the code page
-        {"   for student 5", "5"},
         {"for student \n12345678", std::string{}},
         {"for student\n12345678", std::nullopt},
-        {"forstudent 1", std::nullopt},
         {"", std::nullopt},
         {"\"for student 9", "9"},  // an unclosed quote runs to the end
     };
@@ -65,45 +63,32 @@ TEST(DirectiveNumber, ReadsLikeADecimalNumber) {
         {"\t\n 4", 4},
         {"4\r5", 4},  // CR is not skipped
         {"-5", -5},
-        {"+7", 7},
-        {"- 5", -5},
         {"--5", 0},
         {"12abc", 12},
-        {"1.2.3", 1},
         {"2.5", 2},
         {"3.5", 4},
         {"2.51", 3},
         {"-2.5", -2},
         {"0.5", 0},
-        {".5", 0},
         {".51", 1},
-        {"1.4999999999", 1},
         {"0.5000001", 1},
         {"1e2", 100},
-        {"1 e 2", 100},
         {"1.5e1", 15},
         {"25e-1", 2},
-        {"35e-1", 4},
         {"5e", 5},
         {"0.0001e4", 1},
-        {"000000012", 12},
-        {"0.000", 0},
         {"e5", 0},
         {"32767", 32767},
         {"-32768", -32768},
-        {"32766.5", 32766},
         {"-32768.5", -32768},
         {"32768", std::nullopt},
         {"-32769", std::nullopt},
         {"32767.5", std::nullopt},
-        {"99999", std::nullopt},
         {"1e5", std::nullopt},
         {"1e400", std::nullopt},
-        {"1e-400", 0},
         {"1e99999999999999999999999", std::nullopt},
         {std::string(1'000'000, '9'), std::nullopt},
         {"0." + std::string(1'000'000, '0') + "1", 0},
-        {std::string(1'000'000, '0') + "7", 7},
         {"1" + std::string(1'000'000, '0') + "e-1000000", 1},
         {"0." + std::string(1'000'000, '0') + "5e1000000", 0},
         {"0." + std::string(1'000'000, '0') + "51e1000000", 1},
@@ -111,15 +96,6 @@ TEST(DirectiveNumber, ReadsLikeADecimalNumber) {
     for (const auto& c : cases) {
         EXPECT_EQ(read_directive_number(c.text), c.value) << c.text.substr(0, 40);
     }
-}
-
-TEST(SectionHeadings, OutlineOfEachKind) {
-    const auto& table = standard_section_headings();
-    EXPECT_EQ(table.intSectionHeadingCount, (std::array<std::int16_t, 4>{0, 5, 39, 24}));
-    EXPECT_EQ(table.strSectionHeading[1][1][0], "Fennick Report for ");
-    EXPECT_EQ(table.strSectionHeading[3][13][0], "Assessment Table of Orvella Test Results ");
-    EXPECT_EQ(table.strSectionHeading[2][39][1], "2");
-    EXPECT_EQ(table.strSectionHeading[2][40][0], "");
 }
 
 }  // namespace
