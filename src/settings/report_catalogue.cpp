@@ -92,7 +92,8 @@ void cSys_vars::pr_Get_List_Of_Converted_Files(const SortChoice& sort) {
         pr_List_HTML_Files(QString());
         // Only the immediate sub-folders; hidden ones are not listed.
         const QStringList folders =
-            QDir(path_html_reports_).entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name);
+            QDir(path_html_reports_)
+                .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
         for (const QString& folder : folders) {
             pr_List_HTML_Files(folder);
         }
@@ -105,7 +106,7 @@ void cSys_vars::pr_List_HTML_Files(const QString& strSubFolder) {
     QDir folder(with_separator(path_html_reports_) + strSubFolder);
     // The name filter (letter case ignored) spares the date lookup of other files.
     folder.setNameFilters({QLatin1Char('*') + suffix});
-    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name);
+    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
     for (const QFileInfo& file : files) {
         const QString name = file.fileName();
         const QString lower = name.toLower();

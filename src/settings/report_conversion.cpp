@@ -40,8 +40,10 @@ private:
 };
 
 bool is_read_only(const QFileInfo& info) {
-    constexpr auto kWriteBits = QFileDevice::WriteOwner | QFileDevice::WriteUser |
-                                QFileDevice::WriteGroup | QFileDevice::WriteOther;
+    // The mode bits only: the current user's own access (WriteUser) says
+    // "writable" to an administrator whatever the bits are.
+    constexpr auto kWriteBits =
+        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
     return info.isFile() && (info.permissions() & kWriteBits) == 0;
 }
 

@@ -32,7 +32,8 @@ void cSys_vars::pr_Find_Source_Reports(std::int16_t intWhatReport) {
 
         // Plain files only: no folders, no hidden or system entries. Sorted
         // by name so that the order does not depend on the file system.
-        const QStringList names = QDir(*folder).entryList(QDir::Files, QDir::Name);
+        const QStringList names =
+            QDir(*folder).entryList(QDir::Files, QDir::Name | QDir::IgnoreCase);
         for (const QString& name : names) {
             const QString lower = name.toLower();
             if (!lower.endsWith(suffix) || !lower.startsWith(prefix)) {

@@ -68,11 +68,11 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
 
     sys_->pr_Get_List_Of_Converted_Files(kNoSort);
     expect_catalogue({
-        {"", "upper", 0, "A HTML Document", "Upper.HTM"},
         {"", "a", 0, "A HTML Document", "a.htm"},
         {"", "fennick-analysis", 2, "Orvella Analysis Report", "fennick-analysis.htm"},
-        {"4711", "4711dyslexia", 3, "Orvella Dyslexia Report", "4711Dyslexia.htm"},
+        {"", "upper", 0, "A HTML Document", "Upper.HTM"},
         {"4711", "4711analysis", 2, "Orvella Analysis Report", "4711analysis.htm"},
+        {"4711", "4711dyslexia", 3, "Orvella Dyslexia Report", "4711Dyslexia.htm"},
         {"Fennick", "jones", 1, "Fennick Report", "jones.htm"},
         {"Fennick", "smith-analysis", 1, "Fennick Report", "smith-analysis.htm"},
     });
@@ -84,7 +84,7 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
         order << sys_->entry(i).Rep_DestinationFilename;
     }
     EXPECT_EQ(order.join(' '),
-              "fennick-analysis 4711dyslexia 4711analysis a jones smith-analysis upper");
+              "fennick-analysis 4711analysis 4711dyslexia a jones smith-analysis upper");
 }
 
 TEST_F(CatalogueTest, DocumentDateAndUntouchedSourceFields) {

@@ -67,8 +67,8 @@ TEST_F(DiscoveryTest, FennickFilesEndInFnrWhateverTheirCase) {
     QDir().mkpath(fennick_ + "folder.fnr");
 
     EXPECT_TRUE(sys_->pr_Generate_File_List(1));
-    expect_list({{"b", "B.FNR", 1},
-                 {"a", "a.fnr", 1},
+    expect_list({{"a", "a.fnr", 1},
+                 {"b", "B.FNR", 1},
                  {"xy", "x.fnry.fnr", 1},
                  {QString::fromUtf8("\xc3\xa4rger"), QString::fromUtf8("\xc3\x84rger.Fnr"), 1}});
 }
@@ -78,7 +78,7 @@ TEST_F(DiscoveryTest, OrvellaFilesNeedThePrefix) {
     touch(fennick_, {"ignored.fnr"});
 
     EXPECT_TRUE(sys_->pr_Generate_File_List(2));
-    expect_list({{"~drntrpb02", "~DRNTRPB02.TMP", 2}, {"~drntrpa01", "~drntrpa01.tmp", 2}});
+    expect_list({{"~drntrpa01", "~drntrpa01.tmp", 2}, {"~drntrpb02", "~DRNTRPB02.TMP", 2}});
 }
 
 TEST_F(DiscoveryTest, OtherCodesSearchBothFoldersFennickFirst) {
