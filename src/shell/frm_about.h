@@ -3,6 +3,10 @@
 
 #include <QDialog>
 
+class QFrame;
+class QLabel;
+class QPushButton;
+
 namespace quillet {
 
 class BrowserLauncher;
@@ -11,6 +15,26 @@ class frmAbout : public QDialog {
     Q_OBJECT
 public:
     explicit frmAbout(BrowserLauncher& browser, QWidget* owner = nullptr);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+
+private:
+    void build_controls();
+    void set_link_underlined(bool underlined);
+    void lblLink_Click();
+
+    BrowserLauncher& browser_;
+    bool link_pressed_ = false;
+
+    QPushButton* cmdOK = nullptr;
+    QLabel* picIcon = nullptr;
+    QLabel* lblDescription = nullptr;
+    QLabel* lblTitle = nullptr;
+    QLabel* lblVersion = nullptr;
+    QLabel* lblLink = nullptr;
+    QFrame* Line1 = nullptr;
 };
 
 }  // namespace quillet

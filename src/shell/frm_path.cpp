@@ -1,0 +1,250 @@
+#include "frm_path.h"
+
+#include <QDir>
+#include <QEvent>
+#include <QFileInfo>
+#include <QFileSystemModel>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTreeView>
+#include <QVBoxLayout>
+
+#include "dialog_geometry.h"
+#include "sys_vars.h"
+
+namespace quillet {
+
+std::int16_t gintPathTarget = 0;
+
+QString target_folder(const cSys_vars& sys, std::int16_t target) {
+    switch (target) {
+        case 0:
+            return sys.Path_Fennick();
+        case 1:
+            return sys.Path_Orvella();
+        case 2:
+            return sys.Path_HTMLReports();
+        default:
+            return {};
+    }
+}
+
+bool set_target_folder(cSys_vars& sys, std::int16_t target, const QString& folder) {
+    switch (target) {
+        case 0:
+            sys.set_Path_Fennick(folder);
+            return true;
+        case 1:
+            sys.set_Path_Orvella(folder);
+            return true;
+        case 2:
+            sys.set_Path_HTMLReports(folder);
+            return true;
+        default:
+            return false;
+    }
+}
+
+namespace {
+
+// The folder itself when it exists, else its nearest existing parent, else
+// the home folder.
+QString nearest_existing_folder(const QString& folder) {
+    QString path =
+        QDir::cleanPath(QFileInfo(QDir::fromNativeSeparators(folder)).absoluteFilePath());
+    while (!path.isEmpty()) {
+        if (QFileInfo(path).isDir()) {
+            return path;
+        }
+        const QString parent = QFileInfo(path).path();
+        if (parent == path) {
+            break;
+        }
+        path = parent;
+    }
+    return QDir::homePath();
+}
+
+// Whether the tree can follow into folder (it exists and may be listed).
+bool can_open(const QString& folder) {
+    const QFileInfo info(folder);
+#ifdef Q_OS_WIN
+    return info.isDir() && info.isReadable();
+#else
+    return info.isDir() && info.isReadable() && info.isExecutable();
+#endif
+}
+
+bool is_same_or_inside(const QString& folder, const QString& ancestor) {
+    if (folder == ancestor) {
+        return true;
+    }
+    const QString prefix = ancestor.endsWith(QLatin1Char('/')) ? ancestor : ancestor + u'/';
+    return folder.startsWith(prefix);
+}
+
+}  // namespace
+
+frmPath::frmPath(cSys_vars& sys, QWidget* owner)
+    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
+                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+      sys_(sys) {
+    setWindowTitle(QStringLiteral("Choose a folder"));
+    if (owner != nullptr) {
+        setWindowIcon(owner->windowIcon());
+    }
+    build_controls();
+    fix_dialog_size(*this, 4560, 4050);
+
+    strPath = target_folder(sys_, gintPathTarget);
+    if (!strPath.isEmpty()) {
+        open_on(nearest_existing_folder(strPath));
+    }
+}
+
+void frmPath::build_controls() {
+    const TwipsScale twips = twips_scale(*this);
+    auto* Frame1 = new QGroupBox(this);
+    Frame1->setObjectName(QStringLiteral("Frame1"));
+
+    // Without drive letters one folder tree stands in for the drive list and
+    // the folder list; on Windows the drives are the tree's top level.
+    lblFolder = new QLabel(QStringLiteral("Folder:"), Frame1);
+    lblFolder->setObjectName(QStringLiteral("lblFolder"));
+    open_folder_label_ = new QLabel(Frame1);
+    open_folder_label_->setObjectName(QStringLiteral("open_folder"));
+    open_folder_label_->setTextFormat(Qt::PlainText);
+    open_folder_label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    open_folder_label_->installEventFilter(this);
+
+    model_ = new QFileSystemModel(this);
+    model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
+    model_->setRootPath(QString());
+    dirDisplay = new QTreeView(Frame1);
+    dirDisplay->setObjectName(QStringLiteral("dirDisplay"));
+    dirDisplay->setModel(model_);
+    for (int column = 1; column < model_->columnCount(); ++column) {
+        dirDisplay->hideColumn(column);
+    }
+    dirDisplay->setHeaderHidden(true);
+    dirDisplay->setUniformRowHeights(true);
+    dirDisplay->setAnimated(false);
+    dirDisplay->setSelectionMode(QAbstractItemView::SingleSelection);
+    connect(dirDisplay->selectionModel(), &QItemSelectionModel::currentChanged, this,
+            [this](const QModelIndex& current) { dirDisplay_CurrentChanged(current); });
+    connect(model_, &QFileSystemModel::directoryLoaded, this,
+            [this](const QString& folder) { scroll_to_open_folder(folder); });
+
+    cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
+    cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
+    cmdOK = new QPushButton(QStringLiteral("&Ok"), this);
+    cmdOK->setObjectName(QStringLiteral("cmdOK"));
+    cmdOK->setDefault(true);
+    for (QPushButton* button : {cmdCancel, cmdOK}) {
+        button->setMinimumSize(QSize(twips.x(1095), twips.y(375)));
+    }
+    connect(cmdCancel, &QPushButton::clicked, this, &QDialog::reject);
+    connect(cmdOK, &QPushButton::clicked, this, [this] { cmdOK_Click(); });
+
+    auto* folder_row = new QHBoxLayout;
+    folder_row->addWidget(lblFolder);
+    folder_row->addWidget(open_folder_label_, 1);
+
+    auto* frame_layout = new QVBoxLayout(Frame1);
+    const int inner = twips.x(120);
+    frame_layout->setContentsMargins(inner, inner, inner, inner);
+    frame_layout->setSpacing(twips.y(60));
+    frame_layout->addLayout(folder_row);
+    frame_layout->addWidget(dirDisplay, 1);
+
+    auto* buttons = new QHBoxLayout;
+    buttons->setSpacing(twips.x(705));
+    buttons->addStretch(1);
+    buttons->addWidget(cmdCancel);
+    buttons->addWidget(cmdOK);
+    buttons->addStretch(1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setContentsMargins(twips.x(120), twips.y(60), twips.x(105), twips.y(75));
+    layout->setSpacing(twips.y(105));
+    layout->addWidget(Frame1, 1);
+    layout->addLayout(buttons);
+
+    setTabOrder(dirDisplay, cmdCancel);
+    setTabOrder(cmdCancel, cmdOK);
+    dirDisplay->setFocus();
+}
+
+void frmPath::open_on(const QString& folder) {
+    const QModelIndex index = model_->index(folder);
+    open_folder_ = folder;
+    if (index.isValid()) {
+        dirDisplay->setCurrentIndex(index);
+        dirDisplay->expand(index);
+        dirDisplay->scrollTo(index, QAbstractItemView::PositionAtCenter);
+    }
+    user_moved_ = false;
+    show_open_folder();
+}
+
+void frmPath::dirDisplay_CurrentChanged(const QModelIndex& current) {
+    if (!current.isValid()) {
+        return;
+    }
+    const QString folder = model_->filePath(current);
+    if (folder == open_folder_) {
+        return;
+    }
+    if (!can_open(folder)) {
+        // The tree cannot follow into this folder: stay on the previous one.
+        dirDisplay->setCurrentIndex(model_->index(open_folder_));
+        return;
+    }
+    open_folder_ = folder;
+    user_moved_ = true;
+    show_open_folder();
+}
+
+void frmPath::scroll_to_open_folder(const QString& loaded_folder) {
+    // The tree fills in the background; until the user moves, keep the
+    // folder the chooser opened on in view while its parents load.
+    if (!user_moved_ && is_same_or_inside(open_folder_, loaded_folder)) {
+        dirDisplay->scrollTo(dirDisplay->currentIndex(), QAbstractItemView::PositionAtCenter);
+    }
+}
+
+void frmPath::show_open_folder() {
+    const QString native = QDir::toNativeSeparators(open_folder_);
+    open_folder_label_->setToolTip(native);
+    const int width = open_folder_label_->contentsRect().width();
+    open_folder_label_->setText(
+        width > 0 ? open_folder_label_->fontMetrics().elidedText(native, Qt::ElideMiddle, width)
+                  : native);
+}
+
+bool frmPath::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == open_folder_label_ && event->type() == QEvent::Resize) {
+        show_open_folder();
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+int frmPath::exec() {
+    if (strPath.isEmpty()) {
+        setResult(Rejected);
+        return Rejected;
+    }
+    return QDialog::exec();
+}
+
+void frmPath::cmdOK_Click() {
+    if (!open_folder_.isEmpty()) {
+        strPath = QDir::toNativeSeparators(open_folder_);
+        set_target_folder(sys_, gintPathTarget, strPath);
+    }
+    accept();
+}
+
+}  // namespace quillet

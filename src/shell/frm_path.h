@@ -1,0 +1,67 @@
+// The folder chooser: picks one of the three folders of the settings object
+// and stores it there directly on OK.
+#pragma once
+
+#include <QDialog>
+#include <QString>
+#include <cstdint>
+
+class QFileSystemModel;
+class QLabel;
+class QModelIndex;
+class QPushButton;
+class QTreeView;
+
+namespace quillet {
+
+class cSys_vars;
+
+// Which folder the chooser edits: 0 Fennick, 1 Orvella, 2 HTML reports; any
+// other value names none. Set by the options dialog before it opens the chooser.
+extern std::int16_t gintPathTarget;
+
+// The settings folder that target names; empty for any other value.
+QString target_folder(const cSys_vars& sys, std::int16_t target);
+// Stores folder through the set operation of the member that target names.
+// Returns false (and stores nothing) for any other value.
+bool set_target_folder(cSys_vars& sys, std::int16_t target, const QString& folder);
+
+class frmPath : public QDialog {
+    Q_OBJECT
+public:
+    // Loads from the folder that gintPathTarget names.
+    explicit frmPath(cSys_vars& sys, QWidget* owner = nullptr);
+
+    // Returns Rejected at once, without showing anything, when gintPathTarget
+    // names no folder or that folder is empty.
+    int exec() override;
+
+    // The folder OK would store (the tree's current folder), with "/" separators.
+    const QString& open_folder() const { return open_folder_; }
+
+protected:
+    // Keeps the open folder's label elided to its width.
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void build_controls();
+    void open_on(const QString& folder);
+    void dirDisplay_CurrentChanged(const QModelIndex& current);
+    void scroll_to_open_folder(const QString& loaded_folder);
+    void show_open_folder();
+    void cmdOK_Click();
+
+    cSys_vars& sys_;
+    QString strPath;
+    QString open_folder_;
+    bool user_moved_ = false;
+
+    QFileSystemModel* model_ = nullptr;
+    QLabel* lblFolder = nullptr;
+    QLabel* open_folder_label_ = nullptr;
+    QTreeView* dirDisplay = nullptr;
+    QPushButton* cmdCancel = nullptr;
+    QPushButton* cmdOK = nullptr;
+};
+
+}  // namespace quillet
