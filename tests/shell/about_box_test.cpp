@@ -1,0 +1,96 @@
+// The about box: its texts, the link's hover underline, the link and the keys.
+#include <gtest/gtest.h>
+#include <QLabel>
+#include <memory>
+#include <string_view>
+#include <vector>
+
+#include "app_info.h"
+#include "browser_launcher.h"
+#include "dialog_test_support.h"
+#include "frm_about.h"
+
+namespace quillet {
+namespace {
+
+using test::child;
+
+class RecordingBrowser final : public BrowserLauncher {
+public:
+    bool open(const QUrl& url) override {
+        opened.push_back(url);
+        return true;
+    }
+    std::vector<QUrl> opened;
+};
+
+class AboutBoxTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ensure_application();
+        gstrVersion = QStringLiteral("Version 4.5.6");
+        dialog_ = std::make_unique<frmAbout>(browser_);
+        dialog_->show();
+    }
+
+    QLabel& label(const char* name) const { return child<QLabel>(*dialog_, name); }
+    bool underlined() const { return label("lblLink").font().underline(); }
+
+    RecordingBrowser browser_;
+    std::unique_ptr<frmAbout> dialog_;
+};
+
+TEST_F(AboutBoxTest, ShowsTitleVersionDescriptionAndLink) {
+    EXPECT_EQ(dialog_->windowTitle(), "About Quillet");
+    EXPECT_EQ(label("lblTitle").text(), "Quillet");
+    EXPECT_TRUE(label("lblTitle").font().bold());
+    EXPECT_EQ(label("lblVersion").text(), "Version 4.5.6");
+    EXPECT_EQ(label("lblDescription").text(),
+              "This application converts your Orvella Report files to a HTML file format which "
+              "is viewable and printable from Word 2000 and Internet Explorer 5.");
+    EXPECT_EQ(label("lblLink").text(), kVendorSite);
+    EXPECT_EQ(label("lblLink").palette().color(QPalette::WindowText), QColor(0, 0, 255));
+    EXPECT_FALSE(underlined());
+}
+
+TEST_F(AboutBoxTest, MovingTheMouseUnderlinesTheLinkOnlyOverTheLink) {
+    // Where the mouse goes, and whether the link is underlined afterwards.
+    const std::vector<std::pair<const char*, bool>> moves = {
+        {"lblLink", true}, {"lblTitle", true},    {"picIcon", true}, {"lblVersion", true},
+        {"cmdOK", true},   {"background", false}, {"lblLink", true}, {"lblDescription", false},
+        {"lblLink", true}, {"Line1", false},
+    };
+    for (const auto& [where, expected] : moves) {
+        SCOPED_TRACE(where);
+        if (std::string_view(where) == "background") {
+            ASSERT_EQ(dialog_->childAt(1, 1), nullptr);
+            test::move_to(*dialog_, QPoint(1, 1));
+        } else {
+            test::move_to(child(*dialog_, where));
+        }
+        EXPECT_EQ(underlined(), expected);
+    }
+}
+
+TEST_F(AboutBoxTest, EachLinkClickOpensTheVendorSiteAndTheBoxStaysOpen) {
+    test::click(label("lblLink"));
+    test::click(label("lblLink"));
+    ASSERT_EQ(browser_.opened.size(), 2u);
+    EXPECT_EQ(browser_.opened[0], QUrl(kVendorSite));
+    EXPECT_EQ(browser_.opened[1], QUrl(kVendorSite));
+    EXPECT_TRUE(dialog_->isVisible());
+}
+
+TEST_F(AboutBoxTest, EnterAndEscapeClose) {
+    for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
+        SCOPED_TRACE(key);
+        frmAbout about(browser_);
+        about.show();
+        test::press_key(about, key);
+        EXPECT_FALSE(about.isVisible());
+    }
+    EXPECT_TRUE(browser_.opened.empty());
+}
+
+}  // namespace
+}  // namespace quillet

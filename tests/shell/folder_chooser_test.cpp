@@ -1,0 +1,147 @@
+// The folder chooser: where it opens, what OK stores, when it does not open.
+#include <QtCore/qtestsupport_core.h>
+#include <gtest/gtest.h>
+#include <QDir>
+#include <QFileSystemModel>
+#include <QTreeView>
+#include <functional>
+
+#include "dialog_test_support.h"
+#include "frm_path.h"
+#include "settings_sandbox.h"
+
+namespace quillet {
+namespace {
+
+using test::child;
+using test::click;
+
+class FolderChooserTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test::ensure_application();
+        sys_ = sandbox_.make();
+        start_ = sandbox_.make_folder(QStringLiteral("reports/html")).chopped(1);
+        sys_->set_Path_HTMLReports(start_);
+        gintPathTarget = 2;
+    }
+
+    static QTreeView& tree(const frmPath& chooser) {
+        return child<QTreeView>(chooser, "dirDisplay");
+    }
+    static QFileSystemModel& model(const frmPath& chooser) {
+        return *qobject_cast<QFileSystemModel*>(tree(chooser).model());
+    }
+    static QString current_folder(const frmPath& chooser) {
+        return model(chooser).filePath(tree(chooser).currentIndex());
+    }
+    // Waits until the tree lists the sub-folders of folder, then clicks the one named name.
+    static void click_sub_folder(const frmPath& chooser, const QString& folder,
+                                 const QString& name) {
+        QFileSystemModel& files = model(chooser);
+        const QModelIndex parent = files.index(folder);
+        ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(parent) > 0; }));
+        const QModelIndex target = files.index(folder + u'/' + name);
+        QTreeView& view = tree(chooser);
+        view.scrollTo(target);
+        click(*view.viewport(), view.visualRect(target).center());
+    }
+
+    test::SettingsSandbox sandbox_;
+    std::unique_ptr<cSys_vars> sys_;
+    QString start_;
+};
+
+TEST_F(FolderChooserTest, OpensOnTheFolderItEdits) {
+    // The default folders live below a hidden folder (~/.local/share).
+    const QString fennick = sandbox_.make_folder(QStringLiteral(".local/share/db"));
+    const QString orvella = sandbox_.make_folder(QStringLiteral("orvella"));
+    sys_->set_Path_Fennick(fennick);
+    sys_->set_Path_Orvella(orvella);
+    const QString expected[] = {fennick.chopped(1), orvella.chopped(1), start_};
+    for (std::int16_t target = 0; target <= 2; ++target) {
+        SCOPED_TRACE(target);
+        gintPathTarget = target;
+        frmPath chooser(*sys_);
+        chooser.show();
+        EXPECT_EQ(chooser.windowTitle(), "Choose a folder");
+        EXPECT_EQ(current_folder(chooser), expected[target]);
+        EXPECT_EQ(chooser.open_folder(), expected[target]);
+        EXPECT_TRUE(tree(chooser).isExpanded(tree(chooser).currentIndex().parent()));
+    }
+}
+
+TEST_F(FolderChooserTest, VanishedFolderOpensOnItsNearestExistingParent) {
+    sys_->set_Path_HTMLReports(sandbox_.path(QStringLiteral("reports/gone/deeper")));
+    frmPath chooser(*sys_);
+    EXPECT_EQ(current_folder(chooser), sandbox_.path(QStringLiteral("reports")));
+}
+
+TEST_F(FolderChooserTest, DoesNotOpenWithoutAFolderToEdit) {
+    for (const std::int16_t target : {std::int16_t{7}, std::int16_t{-1}}) {
+        gintPathTarget = target;
+        frmPath chooser(*sys_);
+        EXPECT_EQ(chooser.exec(), QDialog::Rejected);
+        EXPECT_FALSE(chooser.isVisible());
+        EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
+    }
+}
+
+TEST_F(FolderChooserTest, OkStoresTheOpenFolderWithOneSeparator) {
+    sandbox_.make_folder(QStringLiteral("reports/html/2024"));
+    struct Case {
+        const char* name;
+        std::function<void(frmPath&)> choose;
+        QString expected;
+    };
+    const Case cases[] = {
+        {"as opened", [](frmPath&) {}, start_ + '/'},
+        {"sub-folder clicked",
+         [&](frmPath& chooser) { click_sub_folder(chooser, start_, QStringLiteral("2024")); },
+         start_ + QStringLiteral("/2024/")},
+        {"root",
+         [](frmPath& chooser) {
+             tree(chooser).setCurrentIndex(model(chooser).index(QDir::rootPath()));
+         },
+         QDir::rootPath()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        sys_->set_Path_HTMLReports(start_);
+        frmPath chooser(*sys_);
+        chooser.show();
+        c.choose(chooser);
+        test::press_key(chooser, Qt::Key_Return);
+        EXPECT_FALSE(chooser.isVisible());
+        EXPECT_EQ(sys_->Path_HTMLReports(), c.expected);
+    }
+}
+
+TEST_F(FolderChooserTest, CancelStoresNothing) {
+    sandbox_.make_folder(QStringLiteral("reports/html/2024"));
+    frmPath chooser(*sys_);
+    chooser.show();
+    click_sub_folder(chooser, start_, QStringLiteral("2024"));
+    ASSERT_EQ(chooser.open_folder(), start_ + QStringLiteral("/2024"));
+    click(child(chooser, "cmdCancel"));
+    EXPECT_EQ(chooser.result(), QDialog::Rejected);
+    EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
+}
+
+TEST_F(FolderChooserTest, FolderThatCannotBeOpenedKeepsThePreviousChoice) {
+    const QString doomed = sandbox_.make_folder(QStringLiteral("reports/html/doomed")).chopped(1);
+    frmPath chooser(*sys_);
+    chooser.show();
+    QFileSystemModel& files = model(chooser);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(files.index(start_)) > 0; }));
+    const QModelIndex index = files.index(doomed);
+    ASSERT_TRUE(QDir(doomed).removeRecursively());
+
+    tree(chooser).setCurrentIndex(index);
+    EXPECT_EQ(current_folder(chooser), start_);
+    click(child(chooser, "cmdOK"));
+    EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
+}
+
+}  // namespace
+}  // namespace quillet

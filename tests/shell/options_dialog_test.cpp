@@ -1,0 +1,214 @@
+// The options dialog, driven through its own controls and keys.
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QFileSystemModel>
+#include <QLineEdit>
+#include <QTreeView>
+#include <memory>
+
+#include "dialog_test_support.h"
+#include "frm_options.h"
+#include "frm_path.h"
+#include "settings_sandbox.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+using test::child;
+using test::click;
+
+class OptionsDialogTest : public ::testing::Test {
+protected:
+    void SetUp() override { test::ensure_application(); }
+
+    // Shows the dialog on sys, as the main window does, but without blocking.
+    static std::unique_ptr<frmOptions> open(cSys_vars& sys) {
+        auto dialog = std::make_unique<frmOptions>(sys);
+        dialog->show();
+        return dialog;
+    }
+
+    static QString text(const QWidget& dialog, const char* box) {
+        return child<QLineEdit>(dialog, box).text();
+    }
+
+    // Which option of the group is selected; -1 for none.
+    static int selected(const QWidget& dialog, const QString& group, int count) {
+        int found = -1;
+        for (int i = 0; i < count; ++i) {
+            const QString name = group + u'(' + QString::number(i) + u')';
+            if (child<QAbstractButton>(dialog, name).isChecked()) {
+                EXPECT_EQ(found, -1) << "two options selected in " << group.toStdString();
+                found = i;
+            }
+        }
+        return found;
+    }
+
+    static void click_on(const QWidget& dialog, const char* name) { click(child(dialog, name)); }
+
+    test::SettingsSandbox sandbox_;
+};
+
+TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
+    struct Case {
+        const char* name;
+        std::int16_t choice;
+        bool with_dorrant_ini;
+        bool shows_dorrant_folder;
+    };
+    const Case cases[] = {
+        {"own folder", 0, true, false},
+        {"Dorrant's folder", 1, true, true},
+        {"Dorrant's folder, no dorrant.ini", 1, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        test::SettingsSandbox sandbox;
+        const QString fennick = sandbox.make_folder(QStringLiteral("fennick"));
+        const QString orvella = sandbox.make_folder(QStringLiteral("orvella"));
+        const QString html = sandbox.make_folder(QStringLiteral("html"));
+        const QString database = sandbox.make_folder(QStringLiteral("dorrant/db"));
+        auto sys = sandbox.make();
+        sys->set_Path_Fennick(fennick);
+        sys->set_Path_Orvella(orvella);
+        sys->set_Path_HTMLReports(html);
+        sys->set_Gen_ConvertOption(2);
+        sys->set_Gen_FennickChoice(c.choice);
+        if (c.with_dorrant_ini) {
+            sandbox.write_dorrant("[Dorrant]\r\ndatabase=" + database.toUtf8() + "\r\n");
+        }
+
+        auto dialog = open(*sys);
+        EXPECT_EQ(dialog->windowTitle(), "Options");
+        EXPECT_EQ(text(*dialog, "txtPathFennick"), c.shows_dorrant_folder ? database : fennick);
+        EXPECT_EQ(text(*dialog, "txtPathOrvella"), orvella);
+        EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), html);
+        EXPECT_EQ(selected(*dialog, "optConvert", 3), 2);
+        EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), c.choice);
+    }
+}
+
+TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
+    auto sys = sandbox_.make();
+    sys->set_Gen_ConvertOption(1);
+    sys->set_Path_Orvella(sandbox_.make_folder(QStringLiteral("orvella")));
+    sys->pr_Save_Sys_Settings();
+    const QByteArray ini_before = test::read_file(sandbox_.ini_file());
+    const QString orvella_before = sys->Path_Orvella();
+
+    auto dialog = open(*sys);
+    click_on(*dialog, "cmdDefault");
+
+    EXPECT_EQ(text(*dialog, "txtPathFennick"), sandbox_.default_fennick());
+    EXPECT_EQ(text(*dialog, "txtPathOrvella"), sandbox_.temp_folder());
+    EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), sandbox_.default_html());
+    EXPECT_EQ(selected(*dialog, "optConvert", 3), 0);
+    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
+
+    click_on(*dialog, "cmdCancel");
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Rejected);
+    EXPECT_EQ(sys->Path_Orvella(), orvella_before);
+    EXPECT_EQ(sys->Gen_ConvertOption(), 1);
+    EXPECT_EQ(sys->Gen_FennickChoice(), 0);
+    EXPECT_EQ(test::read_file(sandbox_.ini_file()), ini_before);
+}
+
+TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFolder) {
+    const QString database = sandbox_.make_folder(QStringLiteral("dorrant db"));
+    sandbox_.write_dorrant("DataBase=" + database.toUtf8() + "\r\n");
+    auto sys = sandbox_.make();
+    sys->set_Path_HTMLReports(sandbox_.make_folder(QStringLiteral("html")));
+    sys->set_Gen_ConvertOption(2);
+
+    auto dialog = open(*sys);
+    test::press_key(*dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
+    test::press_key(*dialog, Qt::Key_Return);
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(sys->Path_Fennick(), database);
+    EXPECT_EQ(sys->Path_HTMLReports(), sandbox_.default_html());
+    EXPECT_EQ(sys->Gen_ConvertOption(), 0);
+    EXPECT_EQ(sys->Gen_FennickChoice(), 1);
+    EXPECT_EQ(sandbox_.stored("Options/Fennick"), database);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), sandbox_.temp_folder());
+    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), sandbox_.default_html());
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "0");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
+}
+
+TEST_F(OptionsDialogTest, OkStoresTheChosenOptionsAndAppendsOneSeparator) {
+    auto sys = sandbox_.make();
+    const QString html = sandbox_.make_folder(QStringLiteral("html"));
+
+    auto dialog = open(*sys);
+    child<QLineEdit>(*dialog, "txtPathHTMLReports").setText(html.chopped(1));
+    child<QLineEdit>(*dialog, "txtPathOrvella").setText(html);
+    click_on(*dialog, "optConvert(1)");
+    click_on(*dialog, "optFennickChoice(0)");
+    click_on(*dialog, "cmdOK");
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), html);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
+}
+
+TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsIt) {
+    sandbox_.write_ini("[Options]\nConvert%20Option=7\nFennick%20Choice=-3\n");
+    auto sys = sandbox_.make();
+    ASSERT_EQ(sys->Gen_ConvertOption(), 7);
+
+    auto dialog = open(*sys);
+    EXPECT_EQ(selected(*dialog, "optConvert", 3), -1);
+    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), -1);
+    click_on(*dialog, "cmdOK");
+
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "7");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "-3");
+}
+
+TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
+    auto sys = sandbox_.make();
+    const QString picked = sandbox_.make_folder(QStringLiteral("picked"));
+    const QString saved_orvella = sandbox_.stored("Options/Orvella");
+
+    auto dialog = open(*sys);
+    test::on_next_modal<frmPath>([&](frmPath& chooser) {
+        auto& tree = child<QTreeView>(chooser, "dirDisplay");
+        auto* model = qobject_cast<QFileSystemModel*>(tree.model());
+        tree.setCurrentIndex(model->index(picked.chopped(1)));
+        click(child(chooser, "cmdOK"));
+    });
+    click_on(*dialog, "cmdSetPathOrvella");
+    EXPECT_EQ(gintPathTarget, 1);
+    EXPECT_EQ(text(*dialog, "txtPathOrvella"), picked);
+
+    click_on(*dialog, "cmdCancel");
+    EXPECT_EQ(sys->Path_Orvella(), picked);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), saved_orvella);
+}
+
+TEST_F(OptionsDialogTest, CancelledChooserShowsTheSettingsFolderAgain) {
+    auto sys = sandbox_.make();
+    const QString html = sandbox_.make_folder(QStringLiteral("html"));
+    sys->set_Path_HTMLReports(html);
+
+    auto dialog = open(*sys);
+    click_on(*dialog, "cmdDefault");
+    ASSERT_EQ(text(*dialog, "txtPathHTMLReports"), sandbox_.default_html());
+    test::on_next_modal<frmPath>([](frmPath& chooser) { click(child(chooser, "cmdCancel")); });
+    click_on(*dialog, "cmdSetPathHTMLReports");
+
+    EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), html);
+    EXPECT_EQ(sys->Path_HTMLReports(), html);
+}
+
+}  // namespace
+}  // namespace quillet
