@@ -1,0 +1,101 @@
+// The report grid's two views as pr_Set_Up_Grid and pr_Fill_Grid_Row write
+// them: headers, cell texts, colours, alignment and how the grid grows.
+#include <QLabel>
+
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+class Grid : public MainWindowTest {
+protected:
+    void SetUp() override { open_window(); }
+    void set_entries(int count) {
+        sys->set_Rep_FileCount(count);
+        for (int n = 1; n <= count; ++n) {
+            ReportEntry& e = sys->entry(n);
+            e = ReportEntry{};
+            e.Rep_SourceFilename = QStringLiteral("src%1").arg(n);
+            e.Rep_DestinationPath = QStringLiteral("folder%1").arg(n);
+            e.Rep_DestinationFilename = QStringLiteral("name%1").arg(n);
+            e.Rep_DestinationFileDate = QStringLiteral("date%1").arg(n);
+            e.Rep_Comment = QStringLiteral("comment%1").arg(n);
+            e.Rep_ReportType = 2;
+            e.Rep_Converted = n % 2 == 1;
+        }
+    }
+    void fill(int from, int to) {
+        for (int n = from; n <= to; ++n) {
+            window->pr_Fill_Grid_Row(n);
+        }
+    }
+};
+
+TEST_F(Grid, ConversionViewShowsSourceAndOutcome) {
+    set_entries(2);
+    sys->entry(2).Rep_ReportType = 1;  // a Fennick entry is named after the student
+    gblnShowConversionColumns = true;
+    window->pr_Set_Up_Grid();
+    fill(1, 2);
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Source filename | Student Number | Report name | Date | Converted? | Comment\n"
+              "1 | src1 | folder1 | name1 | date1 | Yes | comment1\n"
+              "2 | src2 | name2 | name2 | date2 | No | comment2\n");
+    const QModelIndex grey = model().index(1, 5);
+    EXPECT_EQ(grey.data(Qt::BackgroundRole).value<QColor>(),
+              QApplication::palette().color(QPalette::Disabled, QPalette::Text));
+    EXPECT_EQ(grey.data(Qt::ForegroundRole).value<QColor>(), QColor(Qt::white));
+}
+
+TEST_F(Grid, HeaderAndCellsAlignLeftAndTop) {
+    set_entries(1);
+    window->pr_Set_Up_Grid();
+    fill(1, 1);
+    const auto top_left = QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
+    for (int c = 0; c < model().columnCount(); ++c) {
+        EXPECT_EQ(model().headerData(c, Qt::Horizontal, Qt::TextAlignmentRole), top_left) << c;
+        EXPECT_EQ(model().index(0, c).data(Qt::TextAlignmentRole), top_left) << c;
+    }
+}
+
+TEST_F(Grid, RowsAreOnlyAddedUntilTheGridIsSetUpAgain) {
+    set_entries(10);
+    window->pr_Set_Up_Grid();
+    fill(1, 10);
+    ASSERT_EQ(model().rowCount(), 10);
+    EXPECT_EQ(model().index(9, 0).data().toString(), "10");
+
+    // Rows 1 to 3 again, from changed entries: rows 4 to 10 stay as they were.
+    set_entries(3);
+    sys->entry(2).Rep_Comment = QStringLiteral("changed");
+    fill(1, 3);
+    EXPECT_EQ(model().rowCount(), 10);
+    EXPECT_EQ(model().index(1, 4).data().toString(), "changed");
+    EXPECT_EQ(model().index(9, 4).data().toString(), "comment10");
+
+    // A row beyond the last one adds the rows between, empty.
+    window->pr_Set_Up_Grid();
+    ASSERT_EQ(model().rowCount(), 0);
+    fill(3, 3);
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              " |  |  |  | \n"
+              " |  |  |  | \n"
+              "3 | folder3 | name3 | date3 | comment3\n");
+}
+
+TEST_F(Grid, FirstWrittenRowShowsThePromptForGood) {
+    auto* prompt = find<QLabel>("lblPromptUser");
+    EXPECT_FALSE(prompt->isVisible());
+    set_entries(1);
+    fill(1, 1);
+    EXPECT_TRUE(prompt->isVisible());
+    window->pr_Set_Up_Grid();
+    trigger("mnuRep_Show");
+    EXPECT_EQ(model().rowCount(), 0);
+    EXPECT_TRUE(prompt->isVisible());
+    EXPECT_EQ(prompt->text(), "Double-click the report below, to view in your browser.");
+}
+
+}  // namespace
+}  // namespace quillet::test

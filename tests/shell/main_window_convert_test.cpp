@@ -1,0 +1,184 @@
+// The convert and list commands of the main window, driven through its buttons
+// and menus, checked by the grid they leave and the documents they write.
+#include <QDir>
+#include <QFileInfo>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+class ConvertCommand : public MainWindowTest {
+protected:
+    QString date_of(const QString& document) {
+        return format_document_date(QFileInfo(html + document).lastModified());
+    }
+    void write_orvella_sources() {
+        write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+        write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
+        write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
+        write_file(orvella + "notes.tmp", orvella_report("9999"));
+    }
+    // Colours of grid row n: background and text.
+    std::pair<QColor, QColor> colours(int n) {
+        const QModelIndex cell = model().index(n - 1, 0);
+        return {cell.data(Qt::BackgroundRole).value<QColor>(),
+                cell.data(Qt::ForegroundRole).value<QColor>()};
+    }
+};
+
+const std::pair<QColor, QColor> kConverted{QColor(255, 255, 255), QColor(0, 0, 0)};
+
+TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWritten) {
+    write_orvella_sources();
+    open_window();
+    click(find<QPushButton>("cmdConvertOrvella"));
+
+    EXPECT_TRUE(QFileInfo(html + "4711/Analysis.htm").isFile());
+    EXPECT_TRUE(QFileInfo(html + "4711/Dyslexia.htm").isFile());
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              "1 | 4711 | Analysis | " +
+                  date_of("4711/Analysis.htm").toStdString() +
+                  " | Created new HTML report\n"
+                  "2 | Temp |  |  | Invalid Orvella report.\n"
+                  "3 | 4711 | Dyslexia | " +
+                  date_of("4711/Dyslexia.htm").toStdString() + " | Created new HTML report\n");
+    EXPECT_EQ(colours(1), kConverted);
+    const std::pair<QColor, QColor> not_converted{
+        QApplication::palette().color(QPalette::Disabled, QPalette::Text), QColor(255, 255, 255)};
+    EXPECT_EQ(colours(2), not_converted);
+    EXPECT_EQ(colours(3), kConverted);
+    EXPECT_EQ(current_row(), 1);
+    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+    EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocument) {
+    write_file(fennick + "jones.fnr", fennick_report());
+    write_file(fennick + "brown.fnr", fennick_report());
+    open_window();
+    trigger("mnuRep_Fennick");
+
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              "1 | brown | brown | " +
+                  date_of("Fennick/brown.htm").toStdString() +
+                  " | Created new HTML report\n"
+                  "2 | jones | jones | " +
+                  date_of("Fennick/jones.htm").toStdString() + " | Created new HTML report\n");
+}
+
+TEST_F(ConvertCommand, FennickBatchTakesTheFolderFromDorrantWhenThatIsTheChoice) {
+    const QString database = sandbox.make_folder("dorrant/db");
+    write_file(database + "jones.fnr", fennick_report());
+    configure(0, 1);
+    open_window();
+    sandbox.write_dorrant("[Paths]\r\ndatabase=" + database.toUtf8() + "\r\n");
+    click(find<QPushButton>("cmdConvertFennick"));
+
+    ASSERT_EQ(model().rowCount(), 1);
+    EXPECT_EQ(model().index(0, 2).data().toString(), "jones");
+    EXPECT_TRUE(QFileInfo(html + "Fennick/jones.htm").isFile());
+}
+
+TEST_F(ConvertCommand, BatchShowsTheConversionViewWhileItRuns) {
+    write_orvella_sources();
+    configure(1);  // ask before overwriting
+    open_window();
+    trigger("mnuRep_Orvella");
+    ASSERT_TRUE(prompts.questions.empty());
+
+    // Second run: both documents exist. The questions come in the middle of
+    // the batch, so the grid is seen as the user sees it then.
+    std::vector<std::string> seen;
+    prompts.on_question = [&] {
+        seen.push_back(text(grid_cells(model())));
+        EXPECT_TRUE(find<QProgressBar>("batchProgress")->isVisible());
+        prompts.answer = !prompts.answer;
+    };
+    prompts.answer = true;  // flipped to No for the first question
+    trigger("mnuRep_Orvella");
+
+    ASSERT_EQ(prompts.questions.size(), 2u);
+    EXPECT_EQ(prompts.questions[0].title, "Convert Option");
+    EXPECT_EQ(prompts.questions[0].text,
+              "An HTML version of the Orvella Report already exists.\n"
+              "Do you want me to overwrite it with a newly converted one?");
+    const std::string header =
+        "No. | Source filename | Student Number | Report name | Date | Converted? | Comment\n";
+    EXPECT_EQ(seen[0], header);
+    EXPECT_EQ(seen[1], header +
+                           "1 | ~drntrpa01 | 4711 |  |  | No | HTML Report already exists\n"
+                           "2 | ~drntrpa02 | Temp |  |  | No | Invalid Orvella report.\n");
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              "1 | 4711 |  |  | HTML Report already exists\n"
+              "2 | Temp |  |  | Invalid Orvella report.\n"
+              "3 | 4711 | Dyslexia | " +
+                  date_of("4711/Dyslexia.htm").toStdString() +
+                  " | Overwrote existing HTML Report\n");
+}
+
+TEST_F(ConvertCommand, NoSourceReportsShowsTheMessageAndKeepsTheGrid) {
+    write_file(html + "4711/4711analysis.htm", "<html></html>");
+    write_file(orvella + "notes.tmp", orvella_report("1"));
+    open_window();
+    const std::string before = text(grid_cells(model()));
+    ASSERT_EQ(model().rowCount(), 1);
+
+    for (const char* command : {"cmdConvertOrvella", "cmdConvertFennick"}) {
+        prompts.informations.clear();
+        click(find<QPushButton>(command));
+        ASSERT_EQ(prompts.informations.size(), 1u) << command;
+        EXPECT_EQ(prompts.informations[0].title, "Quillet");
+        EXPECT_EQ(prompts.informations[0].text,
+                  "Could not find any Reports in the Orvella or Fennick Folder to convert to "
+                  "HTML.");
+        EXPECT_EQ(text(grid_cells(model())), before) << command;
+    }
+    EXPECT_EQ(sys->Rep_FileCount(), 0);
+    // The row left standing still opens the document it shows.
+    double_click(grid().viewport(), row_centre(grid(), 1));
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_EQ(browser.opened[0], html + "4711/4711analysis.htm");
+}
+
+TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAgain) {
+    open_window();
+    EXPECT_EQ(model().rowCount(), 0);
+    EXPECT_FALSE(find<QLabel>("lblPromptUser")->isVisible());
+    EXPECT_EQ(current_row(), 0);
+
+    write_file(html + "a.htm", "<html></html>");
+    write_file(html + "Fennick/jones.htm", "<html></html>");
+    write_file(html + "4711/4711analysis.htm", "<html></html>");
+    click(find<QPushButton>("cmdShowReports"));
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              "1 | 4711 | 4711analysis | " +
+                  date_of("4711/4711analysis.htm").toStdString() +
+                  " | Orvella Analysis Report\n"
+                  "2 |  | a | " +
+                  date_of("a.htm").toStdString() +
+                  " | A HTML Document\n"
+                  "3 | jones | jones | " +
+                  date_of("Fennick/jones.htm").toStdString() + " | Fennick Report\n");
+    EXPECT_EQ(current_row(), 1);
+    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+
+    // An emptied folder: only the header row; the prompt stays.
+    QDir(html).removeRecursively();
+    QDir().mkpath(html);
+    trigger("mnuRep_Show");
+    EXPECT_EQ(model().rowCount(), 0);
+    EXPECT_EQ(current_row(), 0);
+    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+}
+
+}  // namespace
+}  // namespace quillet::test

@@ -1,0 +1,216 @@
+// Drives the desktop program's windows in the widget tests: the application
+// object, a recording browser, scripted message boxes, mouse and key events,
+// and a workspace of temporary folders with its own settings file.
+#pragma once
+
+#include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QAction>
+#include <QApplication>
+#include <QFileInfo>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QUrl>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "browser_launcher.h"
+#include "frm_main.h"
+#include "report_grid_model.h"
+#include "report_grid_view.h"
+#include "settings_sandbox.h"
+#include "shell_globals.h"
+#include "sys_vars.h"
+#include "test_support.h"
+#include "user_prompts.h"
+
+namespace quillet::test {
+
+// The one application object of the test program (offscreen under ctest).
+inline QApplication& application() {
+    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
+        return *existing;
+    }
+    static int argc = 1;
+    static char name[] = "shell_tests";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+inline void process_events() {
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+}
+
+class RecordingBrowser final : public BrowserLauncher {
+public:
+    bool open(const QUrl& url) override {
+        opened.push_back(url.toLocalFile());
+        return starts;
+    }
+    std::vector<QString> opened;
+    bool starts = true;
+};
+
+class ScriptedPrompts final : public UserPrompts {
+public:
+    struct Shown {
+        QString title;
+        QString text;
+    };
+    void information(QWidget*, const QString& title, const QString& text) override {
+        informations.push_back({title, text});
+    }
+    bool question(QWidget*, const QString& title, const QString& text) override {
+        questions.push_back({title, text});
+        if (on_question) {
+            on_question();
+        }
+        return answer;
+    }
+    std::vector<Shown> informations;
+    std::vector<Shown> questions;
+    bool answer = true;
+    std::function<void()> on_question;
+};
+
+// Events as the windowing system delivers them.
+inline void send_mouse(QWidget* target, QEvent::Type type, QPoint at, Qt::MouseButton button) {
+    const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : button;
+    QMouseEvent event(type, QPointF(at), QPointF(target->mapToGlobal(at)), button, held,
+                      Qt::NoModifier);
+    QApplication::sendEvent(target, &event);
+}
+
+inline void click(QWidget* target, QPoint at, Qt::MouseButton button = Qt::LeftButton) {
+    send_mouse(target, QEvent::MouseButtonPress, at, button);
+    send_mouse(target, QEvent::MouseButtonRelease, at, button);
+}
+
+inline void click(QAbstractButton* button) {
+    ASSERT_NE(button, nullptr);
+    click(button, button->rect().center());
+}
+
+inline void double_click(QWidget* target, QPoint at) {
+    click(target, at);
+    send_mouse(target, QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+    send_mouse(target, QEvent::MouseButtonRelease, at, Qt::LeftButton);
+}
+
+inline void press_key(QWidget* target, int key) {
+    QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &press);
+    QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier);
+    QApplication::sendEvent(target, &release);
+}
+
+// The centre of grid row n (from 1), in the grid's viewport.
+inline QPoint row_centre(ReportGridView& grid, int n) {
+    return grid.visualRect(grid.model()->index(n - 1, 1)).center();
+}
+
+// The text of every cell, row by row (the header row first).
+inline std::vector<std::vector<QString>> grid_cells(const ReportGridModel& model) {
+    std::vector<std::vector<QString>> cells(1);
+    for (int c = 0; c < model.columnCount(); ++c) {
+        cells[0].push_back(model.headerData(c, Qt::Horizontal).toString());
+    }
+    for (int r = 0; r < model.rowCount(); ++r) {
+        auto& row = cells.emplace_back();
+        for (int c = 0; c < model.columnCount(); ++c) {
+            row.push_back(model.index(r, c).data().toString());
+        }
+    }
+    return cells;
+}
+
+inline std::string text(const std::vector<std::vector<QString>>& cells) {
+    std::string out;
+    for (const auto& row : cells) {
+        for (std::size_t c = 0; c < row.size(); ++c) {
+            out += (c == 0 ? "" : " | ") + row[c].toStdString();
+        }
+        out += '\n';
+    }
+    return out;
+}
+
+// Report sources as the two programs write them (Windows-1252, CR LF).
+inline QByteArray orvella_report(const QByteArray& student) {
+    return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
+           "\r\n~biuL12~\r\nName:\t\tAlex Morgan\r\n@\r\nThe body.\r\n";
+}
+inline QByteArray fennick_report() {
+    return "@\r\n~biuL12~\r\nQuestionnaire completed by\t\tChris Jones\r\n";
+}
+
+// A sandboxed settings store whose three folders are empty temporary folders.
+class MainWindowTest : public ::testing::Test {
+protected:
+    MainWindowTest() {
+        application();
+        gSortChoice = SortChoice{};
+        orvella = sandbox.make_folder(QStringLiteral("work/orvella"));
+        fennick = sandbox.make_folder(QStringLiteral("work/fennick"));
+        html = sandbox.make_folder(QStringLiteral("work/html"));
+    }
+    ~MainWindowTest() override {
+        if (window) {
+            window->hide();
+        }
+    }
+
+    // Writes the settings file: the three folders and the two policies.
+    void configure(int convert_option = 0, int fennick_choice = 0, const QByteArray& extra = {}) {
+        sandbox.write_ini("[Options]\nOrvella=" + orvella.toUtf8() +
+                          "\nFennick=" + fennick.toUtf8() + "\nHTML%20Reports=" + html.toUtf8() +
+                          "\nConvert%20Option=" + QByteArray::number(convert_option) +
+                          "\nFennick%20Choice=" + QByteArray::number(fennick_choice) + "\n" +
+                          extra);
+    }
+
+    // A settings object on the sandbox with its catalogue built, and the main
+    // window over it, shown.
+    frmMain& open_window() {
+        if (!QFileInfo::exists(sandbox.ini_file())) {
+            configure();
+        }
+        sys = sandbox.make();
+        sys->pr_Get_List_Of_Converted_Files(gSortChoice);
+        window = std::make_unique<frmMain>(*sys, browser, prompts);
+        window->show();
+        process_events();
+        return *window;
+    }
+
+    template <typename T>
+    T* find(const char* name) {
+        T* found = window->findChild<T*>(QString::fromLatin1(name));
+        EXPECT_NE(found, nullptr) << name;
+        return found;
+    }
+    QAction* action(const char* name) { return find<QAction>(name); }
+    void trigger(const char* name) {
+        if (QAction* item = action(name)) {
+            item->trigger();
+        }
+    }
+    ReportGridView& grid() { return window->grid(); }
+    const ReportGridModel& model() { return window->grid_model(); }
+    int current_row() {
+        return grid().currentIndex().isValid() ? grid().currentIndex().row() + 1 : 0;
+    }
+
+    SettingsSandbox sandbox;
+    QString orvella, fennick, html;
+    RecordingBrowser browser;
+    ScriptedPrompts prompts;
+    std::unique_ptr<cSys_vars> sys;
+    std::unique_ptr<frmMain> window;
+};
+
+}  // namespace quillet::test

@@ -1,0 +1,160 @@
+// Opening the document of the selected grid row in the browser: double-click,
+// Enter, File > Open and the grid's context menu.
+#include <QDir>
+#include <QHeaderView>
+#include <QMenu>
+#include <QStatusBar>
+
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+class OpenDocument : public MainWindowTest {
+protected:
+    void write_catalogue() {
+        write_file(html + "4711/4711analysis.htm", "<html></html>");
+        write_file(html + "Fennick/Jones.htm", "<html></html>");
+        write_file(html + "top.htm", "<html></html>");
+    }
+    void select_row(int n) { grid().setCurrentIndex(model().index(n - 1, 0)); }
+    // Writes report entries into the list and their rows into the grid in the
+    // view gblnShowConversionColumns chooses.
+    void show_entries(const std::vector<ReportEntry>& entries) {
+        sys->set_Rep_FileCount(static_cast<int>(entries.size()));
+        window->pr_Set_Up_Grid();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            const int n = static_cast<int>(i) + 1;
+            sys->entry(n) = entries[i];
+            window->pr_Fill_Grid_Row(n);
+        }
+    }
+    static ReportEntry entry(const char* folder, const char* name, bool converted) {
+        ReportEntry e;
+        e.Rep_DestinationPath = QString::fromLatin1(folder);
+        e.Rep_DestinationFilename = QString::fromLatin1(name);
+        e.Rep_Converted = converted;
+        e.Rep_ReportType = 2;
+        return e;
+    }
+};
+
+TEST_F(OpenDocument, EveryWayOfOpeningOpensTheRowsDocument) {
+    write_catalogue();
+    open_window();
+    ASSERT_EQ(model().rowCount(), 3);  // 4711analysis, jones, top
+
+    struct Way {
+        const char* name;
+        std::function<void()> open;
+        const char* document;
+    };
+    const Way ways[] = {
+        {"double-click", [&] { double_click(grid().viewport(), row_centre(grid(), 2)); },
+         "Fennick/Jones.htm"},
+        {"Enter",
+         [&] {
+             select_row(3);
+             press_key(&grid(), Qt::Key_Return);
+         },
+         "top.htm"},
+        {"keypad Enter",
+         [&] {
+             select_row(1);
+             press_key(&grid(), Qt::Key_Enter);
+         },
+         "4711/4711analysis.htm"},
+        {"File > Open",
+         [&] {
+             select_row(2);
+             trigger("mnuFile_Open");
+         },
+         "Fennick/Jones.htm"},
+        {"context menu",
+         [&] {
+             select_row(1);
+             click(grid().viewport(), row_centre(grid(), 3), Qt::RightButton);
+             QMenu* popup = find<QMenu>("mnuPopup");
+             ASSERT_TRUE(popup->isVisible());
+             trigger("mnuPopup_Open");
+             popup->close();
+         },
+         "top.htm"},
+    };
+    for (const Way& way : ways) {
+        browser.opened.clear();
+        way.open();
+        ASSERT_EQ(browser.opened.size(), 1u) << way.name;
+        EXPECT_EQ(browser.opened[0], html + way.document) << way.name;
+    }
+}
+
+TEST_F(OpenDocument, OtherInputOpensNothing) {
+    write_catalogue();
+    open_window();
+    select_row(1);
+
+    press_key(&grid(), Qt::Key_Space);
+    press_key(&grid(), Qt::Key_A);
+    click(grid().viewport(), row_centre(grid(), 2), Qt::MiddleButton);
+    QHeaderView* header = grid().horizontalHeader();
+    double_click(header->viewport(), QPoint(header->sectionPosition(1) + 5, header->height() / 2));
+    EXPECT_FALSE(find<QMenu>("mnuPopup")->isVisible());
+    EXPECT_TRUE(browser.opened.empty());
+}
+
+TEST_F(OpenDocument, AnEmptyListOpensNothing) {
+    open_window();
+    ASSERT_EQ(model().rowCount(), 0);
+    double_click(grid().viewport(), QPoint(20, 20));
+    press_key(&grid(), Qt::Key_Return);
+    trigger("mnuFile_Open");
+    trigger("mnuPopup_Open");
+    EXPECT_TRUE(browser.opened.empty());
+}
+
+TEST_F(OpenDocument, ConversionViewOpensOnlyConvertedRows) {
+    open_window();
+    gblnShowConversionColumns = true;
+    show_entries({entry("4711", "Analysis", false), entry("4711", "Dyslexia", true)});
+    ASSERT_EQ(model().columnCount(), 7);
+
+    double_click(grid().viewport(), row_centre(grid(), 1));
+    EXPECT_TRUE(browser.opened.empty());
+    double_click(grid().viewport(), row_centre(grid(), 2));
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Dyslexia.htm"});
+
+    // In the list view every row opens.
+    browser.opened.clear();
+    gblnShowConversionColumns = false;
+    show_entries({entry("4711", "Analysis", false)});
+    double_click(grid().viewport(), row_centre(grid(), 1));
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Analysis.htm"});
+}
+
+TEST_F(OpenDocument, DocumentPathFollowsTheFolderOnDisk) {
+    QDir().mkpath(html + "fennick");
+    open_window();
+    gblnShowConversionColumns = false;
+    show_entries({entry("", "loose", true), entry("Fennick", "smith", true),
+                  entry("5555", "Analysis", true)});
+    for (int n = 1; n <= 3; ++n) {
+        select_row(n);
+        press_key(&grid(), Qt::Key_Return);
+    }
+    EXPECT_EQ(browser.opened, (std::vector<QString>{html + "loose.htm", html + "fennick/smith.htm",
+                                                    html + "5555/Analysis.htm"}));
+}
+
+TEST_F(OpenDocument, ABrowserThatDoesNotStartIsNoted) {
+    write_catalogue();
+    open_window();
+    browser.starts = false;
+    select_row(3);
+    trigger("mnuFile_Open");
+    ASSERT_EQ(browser.opened.size(), 1u);
+    EXPECT_TRUE(window->statusBar()->currentMessage().contains(html + "top.htm"));
+}
+
+}  // namespace
+}  // namespace quillet::test

@@ -1,0 +1,105 @@
+// The six sort items of the View menu: their check marks, the sort choice and
+// the order of the list they show.
+#include <QDateTime>
+#include <QFile>
+
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+class SortMenu : public MainWindowTest {
+protected:
+    void write_document(const QString& relative, int days_old) {
+        write_file(html + relative, "<html></html>");
+        QFile file(html + relative);
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(QDateTime::currentDateTime().addDays(-days_old),
+                                     QFileDevice::FileModificationTime));
+    }
+    // The "Report name" column, top to bottom.
+    QString names() {
+        QStringList column;
+        for (int r = 0; r < model().rowCount(); ++r) {
+            column << model().index(r, 2).data().toString();
+        }
+        return column.join(' ');
+    }
+    QString checked(std::initializer_list<const char*> items) {
+        QStringList on;
+        for (const char* name : items) {
+            if (action(name)->isChecked()) {
+                on << name;
+            }
+        }
+        return on.join(' ');
+    }
+};
+
+TEST_F(SortMenu, EachItemChecksItselfSortsAndListsAgain) {
+    write_document("4711/a-analysis.htm", 1);
+    write_document("1234/z-dyslexia.htm", 3);
+    write_document("misc.htm", 2);
+    write_document("Fennick/brown.htm", 4);
+    open_window();
+
+    struct Step {
+        const char* item;  // nullptr: the window as it opens
+        std::int16_t key;
+        bool ascending;
+        const char* checked_items;
+        const char* order;
+    };
+    const Step steps[] = {
+        {nullptr, 0, true, "mnuView_Student mnuView_Asc", "z-dyslexia a-analysis brown misc"},
+        {"mnuView_ReportName", 1, true, "mnuView_ReportName mnuView_Asc",
+         "a-analysis brown misc z-dyslexia"},
+        {"mnuView_Desc", 1, false, "mnuView_ReportName mnuView_Desc",
+         "z-dyslexia misc brown a-analysis"},
+        {"mnuView_ReportDate", 2, false, "mnuView_ReportDate mnuView_Desc",
+         "a-analysis misc z-dyslexia brown"},
+        {"mnuView_Comment", 3, false, "mnuView_Comment mnuView_Desc",
+         "z-dyslexia a-analysis brown misc"},
+        {"mnuView_Asc", 3, true, "mnuView_Comment mnuView_Asc", "misc brown a-analysis z-dyslexia"},
+        {"mnuView_Student", 0, true, "mnuView_Student mnuView_Asc",
+         "z-dyslexia a-analysis brown misc"},
+    };
+    for (const Step& step : steps) {
+        const char* label = step.item != nullptr ? step.item : "opening";
+        if (step.item != nullptr) {
+            grid().setCurrentIndex(model().index(3, 0));
+            trigger(step.item);
+        }
+        EXPECT_EQ(gSortChoice.gintSortKey, step.key) << label;
+        EXPECT_EQ(gSortChoice.gblnSortAscending, step.ascending) << label;
+        EXPECT_EQ(checked({"mnuView_Student", "mnuView_ReportName", "mnuView_ReportDate",
+                           "mnuView_Comment", "mnuView_Asc", "mnuView_Desc"}),
+                  step.checked_items)
+            << label;
+        EXPECT_EQ(names(), step.order) << label;
+        EXPECT_EQ(current_row(), 1) << label;
+    }
+}
+
+TEST_F(SortMenu, ChoosingTheCheckedItemSortsAndListsAgain) {
+    open_window();
+    // A batch leaves its entries unsorted; the checked item sorts them.
+    write_file(orvella + "~drntrpa02.tmp", orvella_report("2222"));
+    write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
+    trigger("mnuRep_Orvella");
+    ASSERT_EQ(names(), "Analysis Analysis");
+    EXPECT_EQ(model().index(0, 1).data().toString(), "3333");
+
+    trigger("mnuView_Student");
+    EXPECT_TRUE(action("mnuView_Student")->isChecked());
+    EXPECT_EQ(model().index(0, 1).data().toString(), "2222");
+    EXPECT_EQ(model().index(1, 1).data().toString(), "3333");
+
+    trigger("mnuView_Asc");
+    EXPECT_TRUE(action("mnuView_Asc")->isChecked());
+    EXPECT_FALSE(action("mnuView_Desc")->isChecked());
+    EXPECT_EQ(model().index(0, 1).data().toString(), "2222");
+}
+
+}  // namespace
+}  // namespace quillet::test

@@ -1,0 +1,214 @@
+// The main window's placement: restored from the section "Settings" in twips
+// when it opens (with the screen checks), saved when it closes; its least size
+// and the width of the Comment column.
+#include <QHeaderView>
+#include <QScreen>
+
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+class Placement : public MainWindowTest {
+protected:
+    frmMain& open_with(const QByteArray& settings_section) {
+        configure(0, 0, "[Settings]\n" + settings_section);
+        return open_window();
+    }
+    static QRect screen_area() { return QGuiApplication::primaryScreen()->geometry(); }
+    // Twips to pixels on the test screen.
+    static int px(double twips) {
+        return qRound(twips * QGuiApplication::primaryScreen()->logicalDotsPerInchX() / 1440);
+    }
+    static QPoint centred(QSize size) {
+        const QRect area = screen_area();
+        return {area.x() + qRound((area.width() - size.width()) / 2.0),
+                area.y() + qRound((area.height() - size.height()) / 2.0)};
+    }
+};
+
+TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
+    // The screen the checks run against must be big enough for the cases.
+    ASSERT_GE(screen_area().width(), px(12000));
+    ASSERT_GE(screen_area().height(), px(7000));
+    struct Case {
+        const char* name;
+        QByteArray keys;
+        // Expected geometry; a zero width or height is the designed one, a
+        // null position means centred.
+        QPoint pos;
+        QSize size;
+    };
+    const Case cases[] = {
+        {"no keys", "", {}, {}},
+        {"stored",
+         "Top=1500\nLeft=3000\nHeight=6000\nWidth=11000\n",
+         {px(3000), px(1500)},
+         {px(11000), px(6000)}},
+        {"key names in any case",
+         "TOP=1500\nleft=3000\nheight=6000\nwidth=11000\n",
+         {px(3000), px(1500)},
+         {px(11000), px(6000)}},
+        {"wider than the screen",
+         "Top=1500\nLeft=3000\nHeight=6000\nWidth=9999999\n",
+         {px(3000), px(1500)},
+         {}},
+        {"taller than the screen",
+         "Top=1500\nLeft=3000\nHeight=9999999\nWidth=11000\n",
+         {px(3000), px(1500)},
+         {}},
+        {"left beyond the screen",
+         "Top=1500\nLeft=9999999\nHeight=6000\nWidth=11000\n",
+         {},
+         {px(11000), px(6000)}},
+        {"top beyond the screen",
+         "Top=9999999\nLeft=3000\nHeight=6000\nWidth=11000\n",
+         {},
+         {px(11000), px(6000)}},
+        {"negative left",
+         "Top=1500\nLeft=-15\nHeight=6000\nWidth=11000\n",
+         {},
+         {px(11000), px(6000)}},
+        {"negative top",
+         "Top=-1500\nLeft=3000\nHeight=6000\nWidth=11000\n",
+         {},
+         {px(11000), px(6000)}},
+        {"far edge off the screen stays",
+         "Top=1500\nLeft=6000\nHeight=6000\nWidth=11000\n",
+         {px(6000), px(1500)},
+         {px(11000), px(6000)}},
+        {"smaller than designed",
+         "Top=1500\nLeft=3000\nHeight=15\nWidth=15\n",
+         {px(3000), px(1500)},
+         {}},
+    };
+    for (const Case& c : cases) {
+        window.reset();
+        open_with(c.keys);
+        const QSize designed = window->minimumSize();
+        const QSize size(c.size.width() <= 0 ? designed.width() : c.size.width(),
+                         c.size.height() <= 0 ? designed.height() : c.size.height());
+        EXPECT_EQ(window->size(), size) << c.name;
+        if (c.pos.isNull()) {
+            // Centred in twips: a pixel either way from centring in pixels.
+            EXPECT_LE((window->pos() - centred(size)).manhattanLength(), 2) << c.name;
+        } else {
+            EXPECT_EQ(window->pos(), c.pos) << c.name;
+        }
+        EXPECT_EQ(window->windowState(), Qt::WindowNoState) << c.name;
+    }
+}
+
+TEST_F(Placement, ValuesThatAreNotNumbersKeepTheCurrentOnes) {
+    open_with("");
+    const QPoint designed_pos = window->pos();
+    const QSize designed = window->size();
+    window.reset();
+    open_with("Top=abc\nLeft=\nHeight=6000\nWidth=1e400\nWindowState=x\n");
+    EXPECT_EQ(window->pos(), designed_pos);
+    EXPECT_EQ(window->size(), QSize(designed.width(), px(6000)));
+    EXPECT_EQ(window->windowState(), Qt::WindowNoState);
+}
+
+TEST_F(Placement, StoredWindowStates) {
+    const QByteArray place = "Top=1500\nLeft=3000\nHeight=6000\nWidth=11000\n";
+    struct Case {
+        const char* state;
+        Qt::WindowStates expected;
+    };
+    for (const Case& c : {Case{"0", Qt::WindowNoState}, Case{"1", Qt::WindowNoState},
+                          Case{"2", Qt::WindowMaximized}, Case{"3", Qt::WindowNoState},
+                          Case{"-1", Qt::WindowNoState}}) {
+        window.reset();
+        open_with(place + "WindowState=" + c.state + "\n");
+        EXPECT_EQ(window->windowState(), c.expected) << c.state;
+        // The normal placement is the stored one, also under a maximized window.
+        EXPECT_EQ(window->normalGeometry().size(), QSize(px(11000), px(6000))) << c.state;
+    }
+}
+
+TEST_F(Placement, ClosingSavesThePlacementAndTheSettings) {
+    open_window();
+    window->resize(px(12000), px(6600));
+    window->move(px(600), px(450));
+    process_events();
+    window->close();
+
+    const double dpi = QGuiApplication::primaryScreen()->logicalDotsPerInchX();
+    EXPECT_EQ(sandbox.stored("Settings/Top"), QString::number(qRound(px(450) * 1440.0 / dpi)));
+    EXPECT_EQ(sandbox.stored("Settings/width"), QString::number(qRound(px(12000) * 1440.0 / dpi)));
+    EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");
+    EXPECT_EQ(sandbox.stored("Options/Orvella"), orvella);
+
+    // The next start opens where this one closed.
+    window.reset();
+    sys.reset();
+    open_window();
+    EXPECT_EQ(window->pos(), QPoint(px(600), px(450)));
+    EXPECT_EQ(window->size(), QSize(px(12000), px(6600)));
+}
+
+TEST_F(Placement, ClosedMaximizedOrMinimizedOpensMaximizedOrNormal) {
+    struct Case {
+        void (QWidget::*show)();
+        const char* saved_state;
+        Qt::WindowStates reopened;
+    };
+    for (const Case& c : {Case{&QWidget::showMaximized, "2", Qt::WindowMaximized},
+                          Case{&QWidget::showMinimized, "1", Qt::WindowNoState}}) {
+        window.reset();
+        sys.reset();
+        open_window();
+        (window.get()->*c.show)();
+        process_events();
+        window->close();
+        EXPECT_EQ(sandbox.stored("Settings/WindowState"), c.saved_state);
+
+        window.reset();
+        sys.reset();
+        open_window();
+        EXPECT_EQ(window->windowState(), c.reopened) << c.saved_state;
+    }
+}
+
+TEST_F(Placement, TheWindowNeverShrinksBelowItsDesignedSize) {
+    open_window();
+    const QSize designed = window->minimumSize();
+    EXPECT_GE(designed.width(), px(10215));
+    window->resize(designed / 2);
+    process_events();
+    EXPECT_EQ(window->size(), designed);
+}
+
+TEST_F(Placement, CommentColumnTakesTheFreeWidthButNeverLessThan3000Twips) {
+    write_file(html + "a.htm", "<html></html>");
+    open_window();
+    auto other_columns = [&] {
+        int width = 0;
+        for (int c = 0; c < model().columnCount() - 1; ++c) {
+            width += grid().columnWidth(c);
+        }
+        return width;
+    };
+    EXPECT_EQ(grid().columnWidth(0), px(500));
+    EXPECT_EQ(grid().columnWidth(3), px(1800));
+
+    for (int width : {px(20000), px(11000), px(10215)}) {
+        window->resize(width, window->height());
+        process_events();
+        const int comment = grid().columnWidth(model().columnCount() - 1);
+        EXPECT_EQ(comment, std::max(grid().viewport()->width() - other_columns(), px(3000)))
+            << width;
+    }
+    // The conversion view has two more columns: Comment keeps its least width.
+    gblnShowConversionColumns = true;
+    window->pr_Set_Up_Grid();
+    process_events();
+    EXPECT_EQ(model().columnCount(), 7);
+    EXPECT_EQ(grid().columnWidth(6),
+              std::max(grid().viewport()->width() - other_columns(), px(3000)));
+    EXPECT_EQ(grid().columnWidth(5), px(1200));
+}
+
+}  // namespace
+}  // namespace quillet::test
