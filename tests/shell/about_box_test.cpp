@@ -27,7 +27,6 @@ public:
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::ensure_application();
         gstrVersion = QStringLiteral("Version 4.5.6");
         dialog_ = std::make_unique<frmAbout>(browser_);
         dialog_->show();

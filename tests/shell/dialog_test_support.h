@@ -1,6 +1,7 @@
-// Helpers for the dialog tests: the application object, finding controls,
-// mouse and key events delivered through the window as the windowing system
-// does, and answering a dialog that runs its own modal loop.
+// Helpers for the dialog tests: finding controls, mouse and key events
+// delivered through the window as the windowing system does, and answering a
+// dialog that runs its own modal loop. (application_environment.cpp makes the
+// application object.)
 #pragma once
 
 #include <gtest/gtest.h>
@@ -15,20 +16,6 @@
 #include <string>
 
 namespace quillet::test {
-
-// Widget tests need one application object; another test may have made it.
-inline void ensure_application() {
-    if (QApplication::instance() != nullptr) {
-        return;
-    }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication application(argc, argv);
-}
 
 template <typename T = QWidget>
 T& child(const QWidget& parent, const QString& name) {

@@ -19,7 +19,6 @@ using test::click;
 class FolderChooserTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        test::ensure_application();
         sys_ = sandbox_.make();
         start_ = sandbox_.make_folder(QStringLiteral("reports/html")).chopped(1);
         sys_->set_Path_HTMLReports(start_);

@@ -20,8 +20,6 @@ using test::click;
 
 class OptionsDialogTest : public ::testing::Test {
 protected:
-    void SetUp() override { test::ensure_application(); }
-
     // Shows the dialog on sys, as the main window does, but without blocking.
     static std::unique_ptr<frmOptions> open(cSys_vars& sys) {
         auto dialog = std::make_unique<frmOptions>(sys);
