@@ -1,6 +1,6 @@
 // Helpers for the dialog tests: finding controls, mouse and key events
 // delivered through the window as the windowing system does, and answering a
-// dialog that runs its own modal loop. (application_environment.cpp makes the
+// dialog that runs its own modal loop. (main_window_application.cpp makes the
 // application object.)
 #pragma once
 
