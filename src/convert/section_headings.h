@@ -11,7 +11,8 @@ struct SectionHeadingTable {
     static constexpr int kKinds = 4;
     static constexpr int kMaxHeadings = 50;
     // [kind 0..3][heading 0..50][0 text, 1 level digit]
-    std::array<std::array<std::array<std::string, 2>, kMaxHeadings + 1>, kKinds> strSectionHeading{};
+    std::array<std::array<std::array<std::string, 2>, kMaxHeadings + 1>, kKinds>
+        strSectionHeading{};
     std::array<std::int16_t, kKinds> intSectionHeadingCount{};
 };
 
