@@ -19,6 +19,7 @@ class QPushButton;
 namespace quillet {
 
 class BrowserLauncher;
+struct GridColumn;
 class ReportGridModel;
 class ReportGridView;
 class UserPrompts;
@@ -62,6 +63,7 @@ private:
     void choose_sort(QAction* item);
     void select_first_row(bool give_focus);
     void repaint_now();
+    int least_width(const GridColumn& column) const;
 
     TwipsScale scale() const;
     Placement current_placement() const;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPalette>
 #include <array>
+#include <cmath>
 
 #include "sys_vars.h"
 
@@ -97,7 +98,21 @@ QColor ReportGridModel::background(bool converted) {
     if (converted) {
         return QColor(255, 255, 255);
     }
-    return QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    // The grey of disabled text, darkened where the palette's is too light to
+    // carry white text (a contrast of 3:1 at least).
+    QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
+    auto contrast_with_white = [](const QColor& c) {
+        auto linear = [](double v) {
+            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+        };
+        const double luminance =
+            0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
+        return 1.05 / (luminance + 0.05);
+    };
+    for (int step = 0; step < 20 && contrast_with_white(grey) < 3.0; ++step) {
+        grey = grey.darker(105);
+    }
+    return grey;
 }
 
 QColor ReportGridModel::foreground(bool converted) {

@@ -14,6 +14,10 @@ ReportGridView::ReportGridView(QWidget* parent) : QTableView(parent) {
     setTabKeyNavigation(false);
     verticalHeader()->hide();
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    // One line of text per row.
+    const int row_height = fontMetrics().height() + 6;
+    verticalHeader()->setMinimumSectionSize(row_height);
+    verticalHeader()->setDefaultSectionSize(row_height);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
 }

@@ -1,8 +1,8 @@
 // The application object of the shell tests: made before the first test and
 // destroyed after the last one, while Qt's own global objects still exist
 // (a function-local static QApplication would be destroyed after some of them).
-#include <QApplication>
 #include <gtest/gtest.h>
+#include <QApplication>
 #include <memory>
 
 namespace {

@@ -139,6 +139,15 @@ inline std::string text(const std::vector<std::vector<QString>>& cells) {
     return out;
 }
 
+// A row of a report that was not converted: white text on a grey that still
+// lets it be read.
+inline bool is_greyed_out(const std::pair<QColor, QColor>& colours) {
+    const auto& [background, text] = colours;
+    const int grey = background.red();
+    return text == QColor(255, 255, 255) && background.green() == grey &&
+           background.blue() == grey && grey >= 96 && grey <= 160;
+}
+
 // Report sources as the two programs write them (Windows-1252, CR LF).
 inline QByteArray orvella_report(const QByteArray& student) {
     return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
