@@ -1,0 +1,167 @@
+// Saves pictures of Quillet's windows: the splash window, the main window
+// before and after converting the reports of a workspace, its View menu, the
+// conversion view, the message boxes and every dialog.
+//
+//   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT]
+#include <QApplication>
+#include <QDir>
+#include <QMenu>
+#include <QMenuBar>
+#include <QTimer>
+#include <cstdio>
+#include <functional>
+
+#include "app_icon.h"
+#include "app_info.h"
+#include "browser_launcher.h"
+#include "frm_about.h"
+#include "frm_main.h"
+#include "frm_options.h"
+#include "frm_path.h"
+#include "frm_splash.h"
+#include "report_conversion.h"
+#include "shell_globals.h"
+#include "sys_vars.h"
+#include "user_prompts.h"
+
+namespace {
+
+using namespace quillet;
+
+class NoBrowser final : public BrowserLauncher {
+public:
+    bool open(const QUrl&) override { return true; }
+};
+
+class Pictures {
+public:
+    Pictures(QString folder, QString suffix)
+        : folder_(std::move(folder)), suffix_(std::move(suffix)) {}
+
+    void save(QWidget& widget, const QString& name) {
+        settle();
+        const QString file = folder_ + QLatin1Char('/') + name + suffix_ + QStringLiteral(".png");
+        if (!widget.grab().save(file)) {
+            std::fprintf(stderr, "quillet-screenshot: cannot write %s\n", qPrintable(file));
+            failed_ = true;
+            return;
+        }
+        std::printf("%s\n", qPrintable(file));
+    }
+
+    // Runs command, which opens a modal window, and saves that window.
+    void save_modal(const QString& name, const std::function<void()>& command) {
+        QTimer::singleShot(300, [this, name] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                save(*modal, name);
+                modal->close();
+            }
+        });
+        command();
+    }
+
+    static void settle() {
+        for (int i = 0; i < 5; ++i) {
+            QCoreApplication::processEvents();
+        }
+    }
+    bool failed() const { return failed_; }
+
+private:
+    QString folder_;
+    QString suffix_;
+    bool failed_ = false;
+};
+
+void trigger(QWidget& window, const char* action) {
+    if (auto* item = window.findChild<QAction*>(QString::fromLatin1(action))) {
+        item->trigger();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char* argv[]) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(kApplicationTitle);
+    QApplication::setWindowIcon(application_icon());
+
+    QString settings;
+    QString folder = QStringLiteral("screenshots");
+    QString suffix;
+    const QStringList arguments = QApplication::arguments();
+    for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
+        if (arguments[i] == QLatin1String("--settings")) {
+            settings = arguments[i + 1];
+        } else if (arguments[i] == QLatin1String("--out")) {
+            folder = arguments[i + 1];
+        } else if (arguments[i] == QLatin1String("--suffix")) {
+            suffix = arguments[i + 1];
+        }
+    }
+    if (settings.isEmpty()) {
+        std::fprintf(stderr,
+                     "usage: quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT]\n");
+        return 2;
+    }
+    QDir().mkpath(folder);
+    Pictures pictures(folder, suffix);
+
+    gstrVersion =
+        make_version_text(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR, QUILLET_VERSION_PATCH);
+    {
+        frmSplash splash;
+        splash.show();
+        pictures.save(splash, QStringLiteral("splash"));
+    }
+
+    use_settings_file_for_gSys_vars(settings);
+    cSys_vars& sys = gSys_vars();
+    sys.pr_Get_List_Of_Converted_Files(gSortChoice);
+    NoBrowser browser;
+    MessageBoxPrompts prompts;
+    frmMain window(sys, browser, prompts);
+    window.show();
+    pictures.save(window, QStringLiteral("main-start"));
+
+    trigger(window, "mnuRep_Orvella");
+    pictures.save(window, QStringLiteral("main-after-orvella"));
+
+    // The conversion view as it stands while a batch runs.
+    gblnShowConversionColumns = true;
+    window.pr_Set_Up_Grid();
+    for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
+        window.pr_Fill_Grid_Row(n);
+    }
+    pictures.save(window, QStringLiteral("main-conversion-view"));
+
+    trigger(window, "mnuRep_Fennick");
+    trigger(window, "mnuRep_Show");
+    pictures.save(window, QStringLiteral("main-list"));
+
+    if (auto* view = window.findChild<QMenu*>(QStringLiteral("mnuView"))) {
+        view->popup(window.mapToGlobal(QPoint(60, window.menuBar()->height())));
+        pictures.save(*view, QStringLiteral("menu-view"));
+        view->close();
+    }
+
+    pictures.save_modal(QStringLiteral("message-no-reports"),
+                        [&] { prompts.information(&window, kApplicationTitle, kNoReportsFound); });
+    pictures.save_modal(QStringLiteral("message-convert-option"), [&] {
+        prompts.question(&window, kConvertOptionTitle, kConvertOptionQuestion);
+    });
+    pictures.save_modal(QStringLiteral("dialog-options"), [&] {
+        frmOptions dialog(sys, &window);
+        dialog.exec();
+    });
+    pictures.save_modal(QStringLiteral("dialog-folder-chooser"), [&] {
+        gintPathTarget = 2;
+        frmPath dialog(sys, &window);
+        dialog.exec();
+    });
+    pictures.save_modal(QStringLiteral("dialog-about"), [&] {
+        frmAbout dialog(browser, &window);
+        dialog.exec();
+    });
+    return pictures.failed() ? 1 : 0;
+}
