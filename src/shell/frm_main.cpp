@@ -450,13 +450,25 @@ void frmMain::pr_Convert_Reports(int kind) {
     gblnShowConversionColumns = true;
     pr_Set_Up_Grid();
 
-    const int count = sys_.Rep_FileCount();
-    progress_->setRange(0, count);
-    progress_->setValue(0);
-    progress_->show();
-    batch_running_ = true;
-    last_repaint_.invalidate();
     {
+        // While the batch runs the window shows its progress and refuses to close.
+        struct BatchState {
+            frmMain& window;
+            explicit BatchState(frmMain& w) : window(w) {
+                window.batch_running_ = true;
+                window.last_repaint_.invalidate();
+                window.progress_->setRange(0, window.sys_.Rep_FileCount());
+                window.progress_->setValue(0);
+                window.progress_->show();
+            }
+            ~BatchState() {
+                window.batch_running_ = false;
+                window.progress_->hide();
+            }
+            BatchState(const BatchState&) = delete;
+            BatchState& operator=(const BatchState&) = delete;
+        } batch(*this);
+
         PromptedOverwriteQuestion question(prompts_, this);
         ReportConverter converter(sys_, question);
         converter.pr_Convert_Report_List([this](int index) {
@@ -464,8 +476,6 @@ void frmMain::pr_Convert_Reports(int kind) {
             pr_Fill_Grid_Row(index);
         });
     }
-    batch_running_ = false;
-    progress_->hide();
     pr_Show_Report_List();
 }
 
