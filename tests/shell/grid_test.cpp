@@ -1,6 +1,5 @@
 // The report grid's two views as pr_Set_Up_Grid and pr_Fill_Grid_Row write
-// them: headers, cell texts, colours, alignment and how the grid grows.
-#include <QLabel>
+// them: cell texts, colours and how the grid grows.
 
 #include "main_window_driver.h"
 
@@ -46,17 +45,6 @@ TEST_F(Grid, ConversionViewShowsSourceAndOutcome) {
                                no.data(Qt::ForegroundRole).value<QColor>()}));
 }
 
-TEST_F(Grid, HeaderAndCellsAlignLeftAndTop) {
-    set_entries(1);
-    window->pr_Set_Up_Grid();
-    fill(1, 1);
-    const auto top_left = QVariant::fromValue(Qt::Alignment(Qt::AlignLeft | Qt::AlignTop));
-    for (int c = 0; c < model().columnCount(); ++c) {
-        EXPECT_EQ(model().headerData(c, Qt::Horizontal, Qt::TextAlignmentRole), top_left) << c;
-        EXPECT_EQ(model().index(0, c).data(Qt::TextAlignmentRole), top_left) << c;
-    }
-}
-
 TEST_F(Grid, RowsAreOnlyAddedUntilTheGridIsSetUpAgain) {
     set_entries(10);
     window->pr_Set_Up_Grid();
@@ -81,19 +69,6 @@ TEST_F(Grid, RowsAreOnlyAddedUntilTheGridIsSetUpAgain) {
               " |  |  |  | \n"
               " |  |  |  | \n"
               "3 | folder3 | name3 | date3 | comment3\n");
-}
-
-TEST_F(Grid, FirstWrittenRowShowsThePromptForGood) {
-    auto* prompt = find<QLabel>("lblPromptUser");
-    EXPECT_FALSE(prompt->isVisible());
-    set_entries(1);
-    fill(1, 1);
-    EXPECT_TRUE(prompt->isVisible());
-    window->pr_Set_Up_Grid();
-    trigger("mnuRep_Show");
-    EXPECT_EQ(model().rowCount(), 0);
-    EXPECT_TRUE(prompt->isVisible());
-    EXPECT_EQ(prompt->text(), "Double-click the report below, to view in your browser.");
 }
 
 }  // namespace

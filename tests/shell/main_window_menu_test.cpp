@@ -1,11 +1,7 @@
-// The main window's captions and menus, the dialogs it opens modally and
-// File > Exit.
-#include <QMenu>
-#include <QMenuBar>
+// The dialogs the main window opens modally, and File > Exit.
 #include <QPushButton>
 #include <QTimer>
 
-#include "app_info.h"
 #include "frm_about.h"
 #include "frm_options.h"
 #include "main_window_driver.h"
@@ -31,50 +27,6 @@ protected:
         return seen;
     }
 };
-
-TEST_F(Menus, CaptionsItemsAndSeparators) {
-    open_window();
-    QStringList shown;
-    for (QAction* top : window->menuBar()->actions()) {
-        shown << top->text();
-        for (QAction* item : top->menu()->actions()) {
-            shown << QStringLiteral("  ") +
-                         (item->isSeparator() ? QStringLiteral("-") : item->text()) +
-                         (item->isChecked() ? QStringLiteral(" [x]") : QString());
-        }
-    }
-    EXPECT_EQ(shown.join('\n'), QStringLiteral("&File\n"
-                                               "  &Open\n"
-                                               "  -\n"
-                                               "  E&xit\n"
-                                               "&Reports\n"
-                                               "  &Show HTML Reports\n"
-                                               "  -\n"
-                                               "  Convert &Orvella Reports to HTML\n"
-                                               "  Convert &Fennick Reports to HTML\n"
-                                               "&View\n"
-                                               "  By &Student Number [x]\n"
-                                               "  By Report &Name\n"
-                                               "  By Report &Date\n"
-                                               "  By &Comment\n"
-                                               "  -\n"
-                                               "  &Ascending [x]\n"
-                                               "  &Descending\n"
-                                               "  -\n"
-                                               "  &Options\n"
-                                               "&Help\n"
-                                               "  &About - Quillet ") +
-                                    gstrVersion);
-    QStringList buttons;
-    for (const char* name :
-         {"cmdConvertOrvella", "cmdConvertFennick", "cmdShowReports", "cmdOptions"}) {
-        buttons << find<QPushButton>(name)->text();
-    }
-    EXPECT_EQ(buttons, QStringList({"Convert &Orvella Reports", "Convert &Fennick Reports",
-                                    "Show HTML &Reports", "&Options"}));
-    EXPECT_EQ(find<QMenu>("mnuPopup")->actions().size(), 1);
-    EXPECT_EQ(action("mnuPopup_Open")->text(), "Open");
-}
 
 TEST_F(Menus, OptionsAndAboutOpenModallyOverTheWindow) {
     open_window();

@@ -3,7 +3,6 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
-#include <QStatusBar>
 
 #include "main_window_driver.h"
 
@@ -144,16 +143,6 @@ TEST_F(OpenDocument, DocumentPathFollowsTheFolderOnDisk) {
     }
     EXPECT_EQ(browser.opened, (std::vector<QString>{html + "loose.htm", html + "fennick/smith.htm",
                                                     html + "5555/Analysis.htm"}));
-}
-
-TEST_F(OpenDocument, ABrowserThatDoesNotStartIsNoted) {
-    write_catalogue();
-    open_window();
-    browser.starts = false;
-    select_row(3);
-    trigger("mnuFile_Open");
-    ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_TRUE(window->statusBar()->currentMessage().contains(html + "top.htm"));
 }
 
 }  // namespace
