@@ -7,6 +7,7 @@
 #pragma once
 
 #include <cstddef>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -40,6 +41,15 @@ inline std::string repeat(std::string_view text, std::size_t times) {
     result.reserve(text.size() * times);
     for (std::size_t i = 0; i < times; ++i) {
         result += text;
+    }
+    return result;
+}
+
+// The pieces one after the other.
+inline std::string concat(std::initializer_list<std::string_view> pieces) {
+    std::string result;
+    for (const std::string_view piece : pieces) {
+        result += piece;
     }
     return result;
 }
@@ -140,16 +150,16 @@ inline Case make_case(std::string_view name, std::size_t n) {
     c.facts = analysis_facts();
     if (name == "tilde_run") {
         // Pairs of tildes are empty codes; the odd one out stays as text.
-        c.source = "x" + std::string(n + 1, '~') + "\r\n";
+        c.source = concat({"x", std::string(n + 1, '~'), "\r\n"});
         c.body = {{wrapped("x~")}};
     } else if (name == "tilde_lines") {
         c.source = repeat("~\r\n", n);
         c.body = {{wrapped("~"), n}};
     } else if (name == "bold_code_run") {
-        c.source = "x" + repeat("~B~", n) + "\r\n";
+        c.source = concat({"x", repeat("~B~", n), "\r\n"});
         c.body = {{"<P>" + kFont + "x<B></P>\r\n"}};
     } else if (name == "bold_code_pairs") {
-        c.source = "x" + repeat("~B~~b~", n / 2) + "\r\n";
+        c.source = concat({"x", repeat("~B~~b~", n / 2), "\r\n"});
         c.body = {{"<P>" + kFont + "x"}, {"<B></B>", n / 2}, {"</P>\r\n"}};
     } else if (name == "style_code_lines") {
         c.source = repeat("~BiuL12~\r\n~biuL12~\r\n", n / 2);
@@ -169,7 +179,7 @@ inline Case make_case(std::string_view name, std::size_t n) {
         c.source = std::string(n, ' ') + "x\r\n";
         c.body = {{"<P>" + kFont}, {"&nbsp;", n}, {"x</P>\r\n"}};
     } else if (name == "blank_pairs") {
-        c.source = "a" + std::string(2 * (n / 2) + 1, ' ') + "b\r\n";
+        c.source = concat({"a", std::string(2 * (n / 2) + 1, ' '), "b\r\n"});
         c.body = {{"<P>" + kFont + "a"}, {"&nbsp;", 2 * (n / 2)}, {" b</P>\r\n"}};
     } else if (name == "blank_line") {
         c.source = std::string(2 * (n / 2), ' ') + "\r\n";
@@ -192,10 +202,10 @@ inline Case make_case(std::string_view name, std::size_t n) {
                   {kPageBreak + "\r\n"}};
     } else if (name == "directive_digits") {
         c.facts = fennick_facts();
-        c.source = "@" + std::string(n, '0') + "3\r\n" +  //
-                   "@" + std::string(n, '9') + "\r\n" +   // out of range: dropped, reported
-                   "_" + std::string(n, '0') + "5\r\n" +  // dropped
-                   "@" + std::string(n, ' ') + "2\r\n";
+        c.source = concat({"@", std::string(n, '0'), "3\r\n",  //
+                           "@", std::string(n, '9'), "\r\n",   // out of range: dropped, reported
+                           "_", std::string(n, '0'), "5\r\n",  // dropped
+                           "@", std::string(n, ' '), "2\r\n"});
         c.body = {{kPageBreak + centred_heading(upper_1252(heading_text(kKindFennick, 3)))},
                   {kPageBreak + centred_heading(upper_1252(heading_text(kKindFennick, 2)))}};
         c.failure_prefix = "Line 2: ";
@@ -206,7 +216,7 @@ inline Case make_case(std::string_view name, std::size_t n) {
         c.body = {{wrapped("_"), n}};
     } else if (name == "carriage_returns") {
         // Only the CR right before the LF ends the line.
-        c.source = "x" + std::string(n, '\r') + "\n";
+        c.source = concat({"x", std::string(n, '\r'), "\n"});
         c.body = {{"<P>" + kFont + "x"}, {"\r", n - 1}, {"</P>\r\n"}};
     } else if (name == "list_break_lines") {
         c.source = repeat("a\r- b\r\n", n);
