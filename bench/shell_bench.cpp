@@ -4,12 +4,6 @@
 // menu, and writing 20,000 rows one by one as a batch does.
 #include <benchmark/benchmark.h>
 
-#include <cstdio>
-
-// The shell library (and with it these definitions) is linked only when the
-// desktop program is built.
-#ifdef QUILLET_VERSION_MAJOR
-
 #include <QAction>
 #include <QApplication>
 #include <QDir>
@@ -190,12 +184,3 @@ int main(int argc, char** argv) {
     shown_window().reset();
     return 0;
 }
-
-#else
-
-int main() {
-    std::puts("shell_bench: the desktop program is not built");
-    return 0;
-}
-
-#endif
