@@ -29,9 +29,14 @@ class SaveFileSink final : public HtmlSink {
 public:
     explicit SaveFileSink(QSaveFile& file) : file_(file) {}
     void write(std::string_view bytes) override {
-        const auto size = static_cast<qint64>(bytes.size());
-        if (file_.write(bytes.data(), size) != size) {
-            throw WriteFailure(file_.errorString().toStdString());
+        // A short write (a disk filling up in the middle of a chunk) is
+        // followed up, so that the failure comes back with its reason.
+        while (!bytes.empty()) {
+            const qint64 written = file_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+            if (written <= 0) {
+                throw WriteFailure(file_.errorString().toStdString());
+            }
+            bytes.remove_prefix(static_cast<std::size_t>(written));
         }
     }
 

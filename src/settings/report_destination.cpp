@@ -2,8 +2,15 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
+#include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "report_conversion.h"
 #include "report_engine.h"
@@ -14,6 +21,46 @@ namespace {
 
 const QString kFennickFolder = QStringLiteral("Fennick");
 const QString kTempFolder = QStringLiteral("Temp");
+
+// Reads a report whole. Only plain files are read (a name may lead to a pipe
+// or a device), and only as many bytes as the file held when it was opened.
+bool read_plain_file(const QString& path, std::string& bytes, QString* failure) {
+    const QByteArray native = QFile::encodeName(path);
+    const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        *failure = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    const auto close_fd = qScopeGuard([fd] { ::close(fd); });
+    struct stat info {};
+    if (::fstat(fd, &info) != 0) {
+        *failure = QString::fromLocal8Bit(std::strerror(errno));
+        return false;
+    }
+    if (!S_ISREG(info.st_mode)) {
+        *failure = QStringLiteral("it is not a plain file");
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(info.st_size));
+    std::size_t total = 0;
+    while (total < bytes.size()) {
+        const ssize_t got = ::read(fd, bytes.data() + total, bytes.size() - total);
+        if (got < 0) {
+            if (errno == EINTR || errno == EAGAIN) {
+                continue;
+            }
+            *failure = QString::fromLocal8Bit(std::strerror(errno));
+            bytes.clear();
+            return false;
+        }
+        if (got == 0) {
+            break;  // the file shrank meanwhile
+        }
+        total += static_cast<std::size_t>(got);
+    }
+    bytes.resize(total);
+    return true;
+}
 
 }  // namespace
 
@@ -57,34 +104,11 @@ bool ReportConverter::read_source(const QString& path, QString* failure) {
     }
     cached_ = false;
     cached_source_.clear();
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) {
-        *failure = file.errorString();
+    std::string bytes;
+    if (!read_plain_file(path, bytes, failure)) {
         return false;
     }
-    const qint64 size = file.size();
-    if (size > 0) {
-        cached_source_.resize(static_cast<std::size_t>(size));
-    }
-    qint64 total = 0;
-    while (true) {
-        if (total == static_cast<qint64>(cached_source_.size())) {
-            // The file may have grown since its size was taken.
-            cached_source_.resize(cached_source_.size() + 64 * 1024);
-        }
-        const qint64 got = file.read(cached_source_.data() + total,
-                                     static_cast<qint64>(cached_source_.size()) - total);
-        if (got < 0) {
-            *failure = file.errorString();
-            cached_source_.clear();
-            return false;
-        }
-        if (got == 0) {
-            break;
-        }
-        total += got;
-    }
-    cached_source_.resize(static_cast<std::size_t>(total));
+    cached_source_ = std::move(bytes);
     cached_path_ = path;
     cached_ = true;
     return true;

@@ -89,7 +89,7 @@ TEST_F(DiskFull, DocumentThatDoesNotFitKeepsTheEarlierOne) {
 // Disabled until a short write is followed up: when the disk fills in the
 // middle of a chunk, the write reports fewer bytes without an error, and the
 // comment reads "Cannot write the HTML report: Unknown error".
-TEST_F(DiskFull, DISABLED_CommentNamesTheFullDisk) {
+TEST_F(DiskFull, CommentNamesTheFullDisk) {
     write_reports("first");
     const ConvertRow row = convert_on_full_disk("Created new HTML report");
     EXPECT_TRUE(row.comment.contains(QLatin1String("too large"))) << row.comment.toStdString();
