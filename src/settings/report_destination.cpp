@@ -37,6 +37,10 @@ bool read_plain_file(const QString& path, std::string& bytes, QString* failure) 
         *failure = QString::fromLocal8Bit(std::strerror(errno));
         return false;
     }
+    if (S_ISDIR(info.st_mode)) {
+        *failure = QString::fromLocal8Bit(std::strerror(EISDIR));
+        return false;
+    }
     if (!S_ISREG(info.st_mode)) {
         *failure = QStringLiteral("it is not a plain file");
         return false;
