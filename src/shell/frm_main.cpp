@@ -322,14 +322,7 @@ void frmMain::InitScreen() {
         setWindowState(Qt::WindowMaximized);
     }
 
-    gblnShowConversionColumns = false;
-    pr_Set_Up_Grid();
-    const int count = sys_.Rep_FileCount();
-    model_->fill_rows(sys_, count);
-    if (count > 0) {
-        lblPromptUser->show();
-    }
-    select_first_row(false);
+    list_reports(false);
 }
 
 void frmMain::pr_Set_Up_Grid() {
@@ -422,6 +415,10 @@ void frmMain::select_first_row(bool give_focus) {
 }
 
 void frmMain::pr_Show_Report_List() {
+    list_reports(true);
+}
+
+void frmMain::list_reports(bool give_focus) {
     gblnShowConversionColumns = false;
     pr_Set_Up_Grid();
     const int count = sys_.Rep_FileCount();
@@ -429,7 +426,7 @@ void frmMain::pr_Show_Report_List() {
     if (count > 0) {
         lblPromptUser->show();
     }
-    select_first_row(true);
+    select_first_row(give_focus);
 }
 
 void frmMain::show_html_reports() {

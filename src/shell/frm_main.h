@@ -62,6 +62,8 @@ private:
     void show_html_reports();
     void choose_sort(QAction* item);
     void select_first_row(bool give_focus);
+    // The list view of the whole report list, filled in one go.
+    void list_reports(bool give_focus);
     void repaint_now();
     int least_width(const GridColumn& column) const;
 
