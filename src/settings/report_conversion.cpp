@@ -2,10 +2,10 @@
 #include "report_conversion.h"
 
 #include <QFileInfo>
-#include <QSaveFile>
 #include <exception>
 #include <stdexcept>
 
+#include "atomic_file.h"
 #include "report_engine.h"
 
 namespace quillet {
@@ -24,24 +24,18 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// Hands the engine's chunks to the save file; any short write is a failure.
-class SaveFileSink final : public HtmlSink {
+// Hands the engine's chunks to the document being written.
+class AtomicFileSink final : public HtmlSink {
 public:
-    explicit SaveFileSink(QSaveFile& file) : file_(file) {}
+    explicit AtomicFileSink(AtomicFile& file) : file_(file) {}
     void write(std::string_view bytes) override {
-        // A short write (a disk filling up in the middle of a chunk) is
-        // followed up, so that the failure comes back with its reason.
-        while (!bytes.empty()) {
-            const qint64 written = file_.write(bytes.data(), static_cast<qint64>(bytes.size()));
-            if (written <= 0) {
-                throw WriteFailure(file_.errorString().toStdString());
-            }
-            bytes.remove_prefix(static_cast<std::size_t>(written));
+        if (!file_.write(bytes)) {
+            throw WriteFailure(file_.error().toStdString());
         }
     }
 
 private:
-    QSaveFile& file_;
+    AtomicFile& file_;
 };
 
 bool is_read_only(const QFileInfo& info) {
@@ -69,7 +63,7 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
     }
 
     const QFileInfo destination(destination_path);
-    if (!cSys_vars::fn_CheckFileExists(destination_path)) {
+    if (!destination.exists()) {  // a file or a folder of that name
         entry.Rep_Comment = kCreated;
     } else {
         switch (sys_.Gen_ConvertOption()) {
@@ -94,8 +88,8 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
         }
     }
 
-    QSaveFile file(destination_path);
-    if (!file.open(QIODevice::WriteOnly)) {
+    AtomicFile file(destination_path);
+    if (!file.open()) {
         entry.Rep_Comment = kCannotCreate;
         return false;
     }
@@ -108,33 +102,32 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
 
     DocumentOutcome outcome;
     try {
-        SaveFileSink sink(file);
+        AtomicFileSink sink(file);
         outcome = write_report_document(cached_source_, facts, headings_, sink);
     } catch (const std::exception& error) {
-        file.cancelWriting();
+        file.discard();
         entry.Rep_Comment =
             QStringLiteral("Cannot write the HTML report: ") + QString::fromLocal8Bit(error.what());
         return false;
     }
     if (!outcome.body_complete) {
-        file.cancelWriting();
+        file.discard();
         entry.Rep_Comment = QStringLiteral(
             "Cannot write the HTML report: the report could not be "
             "converted to its end.");
         return false;
     }
     if (!file.commit()) {
-        entry.Rep_Comment = QStringLiteral("Cannot write the HTML report: ") + file.errorString();
+        entry.Rep_Comment = QStringLiteral("Cannot write the HTML report: ") + file.error();
         return false;
     }
     if (!outcome.line_failure.empty()) {
         entry.Rep_Comment = QString::fromStdString(outcome.line_failure);
     }
 
-    const QFileInfo written(destination_path);
-    entry.destination_timestamp = written.lastModified();
+    entry.destination_timestamp = file.modified();
     entry.Rep_DestinationFileDate = format_document_date(entry.destination_timestamp);
-    entry.destination_listed_name = written.fileName();
+    entry.destination_listed_name = destination.fileName();
     return true;
 }
 
