@@ -129,37 +129,31 @@ env = dict(os.environ, HOME=os.path.join(work, "home"), XDG_DATA_HOME=os.path.jo
 def run(cmd, stdout=subprocess.DEVNULL):
     subprocess.run(cmd, check=True, stdout=stdout, stderr=subprocess.DEVNULL, env=env)
 
-def median_time(cmd, before=None, out=None, n=None):
+def median_time(cmd, out=None, n=None):
+    """cmd is a command, or a function giving the command of the i-th run."""
     times = []
-    for _ in range(n or runs):
-        if before:
-            before()
+    for i in range(n or runs):
+        args = cmd(i) if callable(cmd) else cmd
         sink = open(out, "wb") if out else subprocess.DEVNULL
         start = time.perf_counter()
-        run(cmd, stdout=sink)
+        run(args, stdout=sink)
         times.append(time.perf_counter() - start)
         if out:
             sink.close()
     return statistics.median(times)
 
-# Output of the previous run is removed (and the removal settled on disk)
-# before each timed run, for both sides of a comparison.
-def fresh(folder):
-    def make():
-        shutil.rmtree(folder, ignore_errors=True)
+# Each run of a batch writes into a folder of its own, removed only after
+# every run of both sides: removing many files just before a run makes the
+# file system skip their recently freed inodes when it allocates new ones,
+# which would charge the removal to the next run.
+scratch = []
+def new_folder(name, i, create=True):
+    folder = os.path.join(work, "scratch", "%s-%d" % (name, i))
+    shutil.rmtree(folder, ignore_errors=True)
+    if create:
         os.makedirs(folder)
-        os.sync()
-    return make
-
-def gone(folder):
-    def remove():
-        shutil.rmtree(folder, ignore_errors=True)
-        os.sync()
-    return remove
-
-rows = []
-def row(figure, ours, other_name, other, target):
-    rows.append((figure, ours, other_name, other, target))
+    scratch.append(folder)
+    return folder
 
 generate()
 os.makedirs(env["HOME"], exist_ok=True)
@@ -179,12 +173,17 @@ mb = size / 1e6
 
 # Batch: 5,000 reports of about 8 KB.
 batch = os.path.join(work, "batch")
-batch_html = os.path.join(batch, "html")
-batch_cmd = [convert, "orvella", "--settings", settings(batch), "--orvella",
-             os.path.join(batch, "src"), "--html", batch_html]
-t_batch = median_time(batch_cmd, before=fresh(batch_html))
-copy = os.path.join(batch, "copy")
-t_cp = median_time(["cp", "-r", os.path.join(batch, "src"), copy], before=gone(copy))
+batch_ini = settings(batch)
+def batch_cmd(i):
+    return [convert, "orvella", "--settings", batch_ini, "--orvella",
+            os.path.join(batch, "src"), "--html", new_folder("html", i)]
+shutil.rmtree(os.path.join(work, "scratch"), ignore_errors=True)
+os.sync()
+t_batch = median_time(batch_cmd)
+t_cp = median_time(lambda i: ["cp", "-r", os.path.join(batch, "src"),
+                              new_folder("copy", i, create=False)])
+for folder in scratch:
+    shutil.rmtree(folder, ignore_errors=True)
 
 # Catalogue: 20,000 documents in 2,000 sub-folders.
 catalogue = os.path.join(work, "catalogue")
@@ -251,9 +250,7 @@ for program, flt in (("engine_bench", "BM_(Tildes|BoldCodes|Tabs|AlternatingTabs
 print("worst ratio %.1fx (target: within ~12x)" % worst)
 
 if profile:
-    def top(name, cmd, before=None):
-        if before:
-            before()
+    def top(name, cmd):
         data = os.path.join(work, name + ".perf")
         subprocess.run(["perf", "record", "-q", "-F", "2000", "-g", "-o", data, "--"] + cmd,
                        check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
@@ -266,6 +263,7 @@ if profile:
             if "%" in line and not line.startswith("#"):
                 print("  " + line.strip()[:150])
     top("engine", engine_cmd)
-    top("batch", batch_cmd, fresh(batch_html))
+    top("batch", batch_cmd(runs))
     top("catalogue", list_cmd)
+    shutil.rmtree(os.path.join(work, "scratch"), ignore_errors=True)
 PY
