@@ -178,7 +178,7 @@ void ReportDocument::write_own_line(std::string_view text) {
 }
 
 std::string_view ReportDocument::anchor_heading(std::string_view line) {
-    if (line.size() >= heading_length_used_.size() || !heading_length_used_[line.size()]) {
+    if (line.size() >= unanchored_by_length_.size() || unanchored_by_length_[line.size()] == 0) {
         return line;
     }
     // The first heading not yet anchored whose text is the whole line, letter case aside.
@@ -188,6 +188,7 @@ std::string_view ReportDocument::anchor_heading(std::string_view line) {
             continue;
         }
         boolHeadingAnchored[k] = true;
+        --unanchored_by_length_[line.size()];
         anchor_ = "<A NAME=\"SEC" + std::to_string(k) + "\" HREF = \"#TOP\">";
         append_upper_1252(heading_text(static_cast<int>(k)), anchor_);
         anchor_ += "</A>";

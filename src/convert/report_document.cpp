@@ -40,8 +40,8 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
         for (int n = 1; n <= count; ++n) {
             lowered_headings_.push_back(lower_1252(heading_text(n)));
             const auto length = lowered_headings_.back().size();
-            heading_length_used_.resize(std::max(heading_length_used_.size(), length + 1));
-            heading_length_used_[length] = true;
+            unanchored_by_length_.resize(std::max(unanchored_by_length_.size(), length + 1));
+            ++unanchored_by_length_[length];
         }
     }
 }

@@ -89,9 +89,9 @@ private:
     // The student number as it stands in the body text, and its search.
     SubstringFinder student_in_body_;
     // Headings of this report kind, lower-cased, for the anchor comparison,
-    // and which lengths occur among them.
+    // and how many headings of each length are still waiting for their anchor.
     std::vector<std::string> lowered_headings_;
-    std::vector<bool> heading_length_used_;
+    std::vector<int> unanchored_by_length_;
 
     // Output not yet handed to the sink; the current output line starts at line_start_.
     std::string out_;

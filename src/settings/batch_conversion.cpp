@@ -63,10 +63,7 @@ void ReportConverter::pr_Convert_Report_List(const std::function<void(int)>& ent
             entry.Rep_Comment = QString::fromLocal8Bit(error.what());
         }
         cached_ = false;
-        cached_source_.clear();
-        if (cached_source_.capacity() > kKeptSourceCapacity) {
-            cached_source_.shrink_to_fit();
-        }
+        cached_source_.release_if_larger_than(kKeptSourceCapacity);
         if (entry_done) {
             entry_done(index);
         }

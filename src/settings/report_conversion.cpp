@@ -57,7 +57,7 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
         entry.Rep_Comment = QStringLiteral("Cannot read the report: ") + failure;
         return false;
     }
-    if (!fn_IsReport(cached_source_)) {
+    if (!fn_IsReport(cached_source_.view())) {
         entry.Rep_Comment = kInvalid;
         return false;
     }
@@ -103,7 +103,7 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
     DocumentOutcome outcome;
     try {
         AtomicFileSink sink(file);
-        outcome = write_report_document(cached_source_, facts, headings_, sink);
+        outcome = write_report_document(cached_source_.view(), facts, headings_, sink);
     } catch (const std::exception& error) {
         file.discard();
         entry.Rep_Comment =

@@ -12,6 +12,7 @@
 #include <string>
 
 #include "section_headings.h"
+#include "source_buffer.h"
 #include "sys_vars.h"
 #include "text_codec.h"
 
@@ -81,7 +82,7 @@ private:
     std::optional<QHash<QString, QString>> folders_;
     QString folders_root_;
     QString cached_path_;
-    std::string cached_source_;
+    SourceBuffer cached_source_;
     bool cached_ = false;
 };
 

@@ -24,7 +24,8 @@ const QString kTempFolder = QStringLiteral("Temp");
 
 // Reads a report whole. Only plain files are read (a name may lead to a pipe
 // or a device), and only as many bytes as the file held when it was opened.
-bool read_plain_file(const QString& path, std::string& bytes, QString* failure) {
+bool read_plain_file(const QString& path, SourceBuffer& buffer, QString* failure) {
+    buffer.clear();
     const QByteArray native = QFile::encodeName(path);
     const int fd = ::open(native.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
@@ -45,16 +46,16 @@ bool read_plain_file(const QString& path, std::string& bytes, QString* failure) 
         *failure = QStringLiteral("it is not a plain file");
         return false;
     }
-    bytes.resize(static_cast<std::size_t>(info.st_size));
+    const auto size = static_cast<std::size_t>(info.st_size);
+    char* data = buffer.prepare(size);
     std::size_t total = 0;
-    while (total < bytes.size()) {
-        const ssize_t got = ::read(fd, bytes.data() + total, bytes.size() - total);
+    while (total < size) {
+        const ssize_t got = ::read(fd, data + total, size - total);
         if (got < 0) {
             if (errno == EINTR || errno == EAGAIN) {
                 continue;
             }
             *failure = QString::fromLocal8Bit(std::strerror(errno));
-            bytes.clear();
             return false;
         }
         if (got == 0) {
@@ -62,7 +63,7 @@ bool read_plain_file(const QString& path, std::string& bytes, QString* failure) 
         }
         total += static_cast<std::size_t>(got);
     }
-    bytes.resize(total);
+    buffer.set_size(total);
     return true;
 }
 
@@ -107,12 +108,9 @@ bool ReportConverter::read_source(const QString& path, QString* failure) {
         return true;
     }
     cached_ = false;
-    cached_source_.clear();
-    std::string bytes;
-    if (!read_plain_file(path, bytes, failure)) {
+    if (!read_plain_file(path, cached_source_, failure)) {
         return false;
     }
-    cached_source_ = std::move(bytes);
     cached_path_ = path;
     cached_ = true;
     return true;
@@ -149,7 +147,7 @@ bool ReportConverter::pr_Set_Report_Destination(int index) {
         entry.Rep_Comment = QStringLiteral("Cannot read the report: ") + failure;
         return false;
     }
-    if (const auto number = find_student_number(cached_source_)) {
+    if (const auto number = find_student_number(cached_source_.view())) {
         strStudentNumber = *number;
         const QString folder = from_cp1252(*number);
         if (is_safe_folder_name(folder)) {
