@@ -17,29 +17,15 @@ namespace {
 using namespace quillet;
 using namespace quillet::pathological;
 
-#if defined(__SANITIZE_ADDRESS__)
-constexpr bool kUnderAddressSanitizer = true;
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-constexpr bool kUnderAddressSanitizer = true;
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
-#else
-constexpr bool kUnderAddressSanitizer = false;
-#endif
-
 // The default size of each case: a million repetitions, a 100 MB line, the
 // outline 100,000 times over (3.9 million heading lines), and 10,000 tables of
-// contents (400,000 table lines). Under AddressSanitizer the outlines go
-// 25,000 times over: matching every line against the outline costs about ten
-// times more there, and the full size would run close to the time limit.
+// contents (400,000 table lines).
 std::size_t default_repetitions(std::string_view name) {
     if (name == "huge_line") {
         return 100 * 1024 * 1024;
     }
     if (name == "analysis_outline" || name == "dyslexia_outline") {
-        return kUnderAddressSanitizer ? 25'000 : 100'000;
+        return 100'000;
     }
     if (name == "student_lines") {
         return 10'000;
