@@ -1,46 +1,20 @@
 // quillet-convert's conversion commands, driven as a user would.
 #include <gtest/gtest.h>
 #include <QDir>
-#include <QDirIterator>
 #include <QFile>
 #include <QFileInfo>
-#include <QJsonObject>
 
 #include "cli_workspace.h"
+#include "fault_injection.h"
 #include "test_support.h"
 
 namespace quillet::test {
 namespace {
 
-struct Row {
-    QString source, student, report, comment;
-    bool converted;
-};
+using Row = ConvertRow;
 
 std::vector<Row> rows_of(const RunResult& result) {
-    std::vector<Row> rows;
-    int expected_no = 1;
-    for (const auto& value : result.json()) {
-        const QJsonObject o = value.toObject();
-        EXPECT_EQ(o.value(QStringLiteral("no")).toInt(), expected_no++);
-        rows.push_back({o.value(QStringLiteral("source")).toString(),
-                        o.value(QStringLiteral("student")).toString(),
-                        o.value(QStringLiteral("report")).toString(),
-                        o.value(QStringLiteral("comment")).toString(),
-                        o.value(QStringLiteral("converted")).toBool()});
-    }
-    return rows;
-}
-
-// Every file below the folder with its bytes, for before/after comparisons.
-std::map<QString, QByteArray> snapshot(const QString& folder) {
-    std::map<QString, QByteArray> files;
-    QDirIterator it(folder, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
-    while (it.hasNext()) {
-        const QString path = it.next();
-        files[QDir(folder).relativeFilePath(path)] = read_file(path);
-    }
-    return files;
+    return convert_rows(result.out);
 }
 
 class ConvertCommand : public ::testing::Test {
@@ -84,14 +58,14 @@ TEST_F(ConvertCommand, MixedBatchConvertsEveryValidReportAndGoesOnPastInvalidOne
     EXPECT_TRUE(QFileInfo::exists(ws.html() + QStringLiteral("12345678/Analysis.htm")));
     EXPECT_TRUE(QFileInfo::exists(ws.html() + QStringLiteral("12345678/Dyslexia.htm")));
     // The invalid report left nothing behind.
-    EXPECT_EQ(snapshot(ws.html()).size(), 4u);
+    EXPECT_EQ(files_below(ws.html()).size(), 4u);
     const QByteArray fennick = read_file(ws.html() + QStringLiteral("Fennick/smith7.htm"));
     EXPECT_TRUE(fennick.contains("<TITLE>Fennick Report for smith7</TITLE>"));
 }
 
 TEST_F(ConvertCommand, SecondRunWithSkipLeavesEveryDocumentUntouched) {
     ASSERT_EQ(ws.run({QStringLiteral("all")}).exit_code, 1);
-    const auto before = snapshot(ws.html());
+    const auto before = files_below(ws.html());
     const RunResult again = ws.run({QStringLiteral("all"), QStringLiteral("--existing"),
                                     QStringLiteral("skip"), QStringLiteral("--json")});
     EXPECT_EQ(again.exit_code, 1);
@@ -102,7 +76,7 @@ TEST_F(ConvertCommand, SecondRunWithSkipLeavesEveryDocumentUntouched) {
             EXPECT_FALSE(row.converted);
         }
     }
-    EXPECT_EQ(snapshot(ws.html()), before);
+    EXPECT_EQ(files_below(ws.html()), before);
 }
 
 TEST_F(ConvertCommand, ExistingDocumentsPolicies) {

@@ -22,13 +22,15 @@ bool running_as_root() {
     return ::geteuid() == 0;
 }
 
-std::vector<ConvertRow> ChildResult::rows() const {
+std::vector<ConvertRow> convert_rows(const QByteArray& json) {
     QJsonParseError error{};
-    const QJsonDocument document = QJsonDocument::fromJson(out, &error);
-    EXPECT_EQ(error.error, QJsonParseError::NoError) << out.toStdString() << err.toStdString();
+    const QJsonDocument document = QJsonDocument::fromJson(json, &error);
+    EXPECT_EQ(error.error, QJsonParseError::NoError) << json.toStdString();
     std::vector<ConvertRow> rows;
+    int number = 1;
     for (const auto& value : document.array()) {
         const QJsonObject o = value.toObject();
+        EXPECT_EQ(o.value(QStringLiteral("no")).toInt(), number++);
         rows.push_back({o.value(QStringLiteral("source")).toString(),
                         o.value(QStringLiteral("student")).toString(),
                         o.value(QStringLiteral("report")).toString(),
@@ -36,6 +38,11 @@ std::vector<ConvertRow> ChildResult::rows() const {
                         o.value(QStringLiteral("converted")).toBool()});
     }
     return rows;
+}
+
+std::vector<ConvertRow> ChildResult::rows() const {
+    SCOPED_TRACE(err.toStdString());
+    return convert_rows(out);
 }
 
 namespace {

@@ -34,6 +34,9 @@ struct ConvertRow {
     bool converted = false;
 };
 
+// The rows of quillet-convert's JSON output, checking their numbers.
+std::vector<ConvertRow> convert_rows(const QByteArray& json);
+
 struct ChildResult {
     int exit_code = -1;
     QByteArray out, err;
