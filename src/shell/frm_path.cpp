@@ -8,6 +8,7 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
+#include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
 
@@ -136,6 +137,13 @@ void frmPath::build_controls() {
             [this](const QModelIndex& current) { dirDisplay_CurrentChanged(current); });
     connect(model_, &QFileSystemModel::directoryLoaded, this,
             [this](const QString& folder) { scroll_to_open_folder(folder); });
+    // The model sorts what it has loaded a moment later; keep the open folder
+    // in view through that too.
+    connect(model_, &QAbstractItemModel::layoutChanged, this, [this] {
+        if (!user_moved_) {
+            reveal_open_folder();
+        }
+    });
 
     cmdCancel = new QPushButton(QStringLiteral("&Cancel"), this);
     cmdCancel->setObjectName(QStringLiteral("cmdCancel"));
@@ -183,10 +191,29 @@ void frmPath::open_on(const QString& folder) {
     if (index.isValid()) {
         dirDisplay->setCurrentIndex(index);
         dirDisplay->expand(index);
-        dirDisplay->scrollTo(index, QAbstractItemView::PositionAtCenter);
     }
     user_moved_ = false;
+    reveal_open_folder();
     show_open_folder();
+}
+
+void frmPath::reveal_open_folder() {
+    const QModelIndex index = dirDisplay->currentIndex();
+    if (!index.isValid()) {
+        return;
+    }
+    for (QModelIndex parent = index.parent(); parent.isValid(); parent = parent.parent()) {
+        dirDisplay->expand(parent);
+    }
+    dirDisplay->scrollTo(index, QAbstractItemView::PositionAtCenter);
+}
+
+void frmPath::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    // The tree has its size only now.
+    if (!user_moved_) {
+        QTimer::singleShot(0, this, [this] { reveal_open_folder(); });
+    }
 }
 
 void frmPath::dirDisplay_CurrentChanged(const QModelIndex& current) {
@@ -211,7 +238,7 @@ void frmPath::scroll_to_open_folder(const QString& loaded_folder) {
     // The tree fills in the background; until the user moves, keep the
     // folder the chooser opened on in view while its parents load.
     if (!user_moved_ && is_same_or_inside(open_folder_, loaded_folder)) {
-        dirDisplay->scrollTo(dirDisplay->currentIndex(), QAbstractItemView::PositionAtCenter);
+        reveal_open_folder();
     }
 }
 

@@ -42,10 +42,13 @@ public:
 protected:
     // Keeps the open folder's label elided to its width.
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void build_controls();
     void open_on(const QString& folder);
+    // Expands the open folder's parents and brings it into view.
+    void reveal_open_folder();
     void dirDisplay_CurrentChanged(const QModelIndex& current);
     void scroll_to_open_folder(const QString& loaded_folder);
     void show_open_folder();

@@ -51,6 +51,23 @@ protected:
     QString start_;
 };
 
+TEST_F(FolderChooserTest, ShowsTheFolderItOpensOnAmongManyOthers) {
+    // Enough neighbours that the open folder lies far below the tree's top.
+    for (int i = 0; i < 80; ++i) {
+        sandbox_.make_folder(QStringLiteral("many/f%1").arg(i, 2, 10, QLatin1Char('0')));
+    }
+    const QString deep = sandbox_.make_folder(QStringLiteral("many/f79/deep")).chopped(1);
+    sys_->set_Path_HTMLReports(deep);
+    frmPath chooser(*sys_);
+    chooser.show();
+    QTreeView& view = tree(chooser);
+    EXPECT_TRUE(QTest::qWaitFor([&] {
+        const QRect shown = view.visualRect(view.currentIndex());
+        return current_folder(chooser) == deep && shown.isValid() &&
+               view.viewport()->rect().contains(shown.center());
+    })) << "the open folder is not in view";
+}
+
 TEST_F(FolderChooserTest, OpensOnTheFolderItEdits) {
     // The default folders live below a hidden folder (~/.local/share).
     const QString fennick = sandbox_.make_folder(QStringLiteral(".local/share/db"));
