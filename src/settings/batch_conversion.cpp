@@ -18,7 +18,9 @@ void ReportConverter::convert_entry(int index) {
         return;
     }
     QString failure;
-    if (!pr_Ensure_Report_Folder(entry.Rep_DestinationPath, &failure)) {
+    // The sub-folder as it is on disk, which may differ in letter case.
+    const std::optional<QString> folder = ensure_folder(entry.Rep_DestinationPath, failure);
+    if (!folder) {
         entry.Rep_Comment = failure;
         entry.Rep_DestinationFilename.clear();
         return;
@@ -26,13 +28,12 @@ void ReportConverter::convert_entry(int index) {
     if (entry.Rep_DestinationFilename.isEmpty()) {
         return;
     }
-    const QString folder = folder_name_on_disk(entry.Rep_DestinationPath);
-    const QString destination =
-        sys_.Path_HTMLReports() + (folder.isEmpty() ? entry.Rep_DestinationPath : folder) +
-        folder_separator() + entry.Rep_DestinationFilename + QLatin1Char('.') + sys_.Extension(0);
+    const QString destination = sys_.Path_HTMLReports() + *folder + folder_separator() +
+                                entry.Rep_DestinationFilename + QLatin1Char('.') +
+                                sys_.Extension(0);
 
     strReportName = entry.Rep_DestinationFilename;
-    if (entry.Rep_SourceFileExtension.toLower() == QLatin1String("fnr")) {
+    if (entry.is_fennick_source()) {
         intReportKind = 1;
     } else if (strReportName == QLatin1String("Analysis")) {
         intReportKind = 2;

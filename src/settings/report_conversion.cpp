@@ -98,7 +98,7 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
     facts.intReportKind = intReportKind;
     facts.strStudentNumber = strStudentNumber;
     facts.report_name = to_cp1252(entry.Rep_DestinationFilename);
-    facts.fennick = entry.Rep_SourceFileExtension.toLower() == QLatin1String("fnr");
+    facts.fennick = entry.is_fennick_source();
 
     DocumentOutcome outcome;
     try {

@@ -69,6 +69,8 @@ private:
     QString source_path(const ReportEntry& entry) const;
     // The sub-folder's name as it stands on disk (letter case may differ).
     QString folder_name_on_disk(const QString& name);
+    // Finds or makes the sub-folder; its name on disk, or nullopt with the reason.
+    std::optional<QString> ensure_folder(const QString& name, QString& failure);
     void load_folders();
     // The source bytes, read once per entry. False with reason when unreadable.
     bool read_source(const QString& path, QString* failure);

@@ -136,7 +136,7 @@ bool ReportConverter::pr_Set_Report_Destination(int index) {
         entry.Rep_DestinationFilename = entry.Rep_SourceFilename;
     }
 
-    if (entry.Rep_SourceFileExtension.toLower() == QLatin1String("fnr")) {
+    if (entry.is_fennick_source()) {
         strStudentNumber = to_cp1252(entry.Rep_SourceFilename.toLower());
         entry.Rep_DestinationPath = kFennickFolder;
         return true;
@@ -188,27 +188,33 @@ QString ReportConverter::folder_name_on_disk(const QString& name) {
 }
 
 bool ReportConverter::pr_Ensure_Report_Folder(const QString& name, QString* failure) {
+    QString why;
+    const bool ensured = ensure_folder(name, why).has_value();
+    if (!ensured && failure != nullptr) {
+        *failure = why;
+    }
+    return ensured;
+}
+
+std::optional<QString> ReportConverter::ensure_folder(const QString& name, QString& failure) {
     if (name.isEmpty()) {
-        return true;
+        return QString();
     }
-    if (!folder_name_on_disk(name).isEmpty()) {
-        return true;
+    if (QString on_disk = folder_name_on_disk(name); !on_disk.isEmpty()) {
+        return on_disk;
     }
-    auto fail = [&](const QString& why) {
-        if (failure != nullptr) {
-            *failure = why;
-        }
-        return false;
-    };
     if (!is_safe_folder_name(name)) {
-        return fail(
-            QStringLiteral("Cannot create the folder \"%1\": not a valid folder name.").arg(name));
+        failure =
+            QStringLiteral("Cannot create the folder \"%1\": not a valid folder name.").arg(name);
+        return std::nullopt;
     }
     const QDir root(folders_root_);
     if (!root.exists()) {
-        return fail(QStringLiteral("Cannot create the folder \"%1\": the HTML reports folder %2 "
-                                   "does not exist.")
-                        .arg(name, folders_root_));
+        failure = QStringLiteral(
+                      "Cannot create the folder \"%1\": the HTML reports folder %2 "
+                      "does not exist.")
+                      .arg(name, folders_root_);
+        return std::nullopt;
     }
     std::error_code error;
     std::filesystem::create_directory(
@@ -216,11 +222,12 @@ bool ReportConverter::pr_Ensure_Report_Folder(const QString& name, QString* fail
     if (error || !QFileInfo(folders_root_ + name).isDir()) {
         const QString why =
             error ? QString::fromStdString(error.message()) : QStringLiteral("it is not a folder");
-        return fail(QStringLiteral("Cannot create the folder \"%1\" in %2: %3")
-                        .arg(name, folders_root_, why));
+        failure = QStringLiteral("Cannot create the folder \"%1\" in %2: %3")
+                      .arg(name, folders_root_, why);
+        return std::nullopt;
     }
     folders_->insert(name.toLower(), name);
-    return true;
+    return name;
 }
 
 }  // namespace quillet

@@ -12,7 +12,8 @@ struct ReportEntry {
     QString Rep_SourceFilename;       // lower case, without point and extension
     QString Rep_SourceFileExtension;  // "fnr" or "tmp"
     bool Rep_Converted = false;
-    QString Rep_DestinationPath;      // sub-folder of Path_HTMLReports (as listed on disk for the catalogue)
+    QString Rep_DestinationPath;      // sub-folder of Path_HTMLReports (as listed on disk for the
+                                      // catalogue)
     QString Rep_DestinationFilename;  // report name / document name without ".htm"
     QString Rep_DestinationFileDate;  // last-modified date and time as display text
     QString Rep_Comment;
@@ -24,6 +25,9 @@ struct ReportEntry {
     QString destination_listed_name;  // document file name with extension, as listed (catalogue)
     // The document's timestamp, for sorting by date; invalid when unknown.
     QDateTime destination_timestamp;
+
+    // A Fennick report: its extension, lower-cased, is "fnr".
+    bool is_fennick_source() const { return Rep_SourceFileExtension.toLower() == u"fnr"; }
 };
 
 }  // namespace quillet

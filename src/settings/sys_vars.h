@@ -75,7 +75,7 @@ public:
     // The report list: entries 1..Rep_FileCount().
     int Rep_FileCount() const { return file_count_; }
     void set_Rep_FileCount(int count);  // grows the storage as needed; never shrinks it
-    ReportEntry& entry(int index);       // 1-based; throws std::out_of_range outside 1..count
+    ReportEntry& entry(int index);      // 1-based; throws std::out_of_range outside 1..count
     const ReportEntry& entry(int index) const;
 
     // Writes the five "Options" keys.
