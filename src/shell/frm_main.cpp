@@ -329,21 +329,21 @@ void frmMain::pr_Set_Up_Grid() {
     model_->set_up(gblnShowConversionColumns);
     const TwipsScale s = scale();
     for (int c = 0; c < model_->columnCount(); ++c) {
-        const GridColumn& column = model_->column(c);
+        const ReportColumn& column = model_->column(c);
         gridResults->setColumnWidth(c, std::max(s.x(column.width_twips), least_width(column)));
     }
     gridResults->setCurrentIndex({});
     Form_Resize();
 }
 
-int frmMain::least_width(const GridColumn& column) const {
+int frmMain::least_width(const ReportColumn& column) const {
     // The designed widths suit a small font: a column is never narrower than
     // its header, nor the date column than a date.
     const QFontMetrics header(gridResults->horizontalHeader()->font());
     const QFontMetrics cells(gridResults->font());
     const int padding = 2 * gridResults->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
     int width = header.horizontalAdvance(QString::fromLatin1(column.header)) + padding;
-    if (column.field == GridColumn::Field::date) {
+    if (column.field == ReportColumn::Field::date) {
         const QDateTime widest(QDate(2000, 12, 28), QTime(23, 59, 59));
         width = std::max(width, cells.horizontalAdvance(format_document_date(widest)) + padding);
     }

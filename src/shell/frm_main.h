@@ -19,7 +19,7 @@ class QPushButton;
 namespace quillet {
 
 class BrowserLauncher;
-struct GridColumn;
+struct ReportColumn;
 class ReportGridModel;
 class ReportGridView;
 class UserPrompts;
@@ -65,7 +65,7 @@ private:
     // The list view of the whole report list, filled in one go.
     void list_reports(bool give_focus);
     void repaint_now();
-    int least_width(const GridColumn& column) const;
+    int least_width(const ReportColumn& column) const;
 
     TwipsScale scale() const;
     Placement current_placement() const;

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QPalette>
-#include <array>
 #include <cmath>
 
 #include "sys_vars.h"
@@ -11,44 +10,17 @@ namespace quillet {
 
 namespace {
 
-using Field = GridColumn::Field;
-
-constexpr std::array kListColumns{
-    GridColumn{Field::number, "No.", 500},
-    GridColumn{Field::student, "Student Number", 2000},
-    GridColumn{Field::report, "Report name", 2000},
-    GridColumn{Field::date, "Date", 1800},
-    GridColumn{Field::comment, "Comment", 3000},
-};
-
-constexpr std::array kConversionColumns{
-    GridColumn{Field::number, "No.", 500},
-    GridColumn{Field::source, "Source filename", 2000},
-    GridColumn{Field::student, "Student Number", 2000},
-    GridColumn{Field::report, "Report name", 2000},
-    GridColumn{Field::date, "Date", 1800},
-    GridColumn{Field::converted, "Converted?", 1200},
-    GridColumn{Field::comment, "Comment", 3000},
-};
-
 constexpr Qt::Alignment kCellAlignment = Qt::AlignLeft | Qt::AlignTop;
 
 }  // namespace
 
-std::span<const GridColumn> grid_columns(bool conversion_view) {
-    if (conversion_view) {
-        return kConversionColumns;
-    }
-    return kListColumns;
-}
-
 ReportGridModel::ReportGridModel(QObject* parent)
-    : QAbstractTableModel(parent), columns_(grid_columns(false)) {}
+    : QAbstractTableModel(parent), columns_(report_columns(false)) {}
 
 void ReportGridModel::set_up(bool conversion_view) {
     beginResetModel();
     conversion_view_ = conversion_view;
-    columns_ = grid_columns(conversion_view);
+    columns_ = report_columns(conversion_view);
     rows_.clear();
     endResetModel();
 }
@@ -127,29 +99,6 @@ int ReportGridModel::columnCount(const QModelIndex& parent) const {
     return parent.isValid() ? 0 : static_cast<int>(columns_.size());
 }
 
-QString ReportGridModel::cell_text(int n, const ReportEntry& entry, Field field) const {
-    switch (field) {
-        case Field::number:
-            return QString::number(n);
-        case Field::source:
-            return entry.Rep_SourceFilename;
-        case Field::student:
-            // A Fennick document is named after the student; the others lie in
-            // the student's sub-folder.
-            return entry.Rep_ReportType == 1 ? entry.Rep_DestinationFilename
-                                             : entry.Rep_DestinationPath;
-        case Field::report:
-            return entry.Rep_DestinationFilename;
-        case Field::date:
-            return entry.Rep_DestinationFileDate;
-        case Field::converted:
-            return entry.Rep_Converted ? QStringLiteral("Yes") : QStringLiteral("No");
-        case Field::comment:
-            return entry.Rep_Comment;
-    }
-    return {};
-}
-
 QVariant ReportGridModel::data(const QModelIndex& index, int role) const {
     if (!index.isValid() || index.row() >= rowCount() || index.column() >= columnCount()) {
         return {};
@@ -164,7 +113,7 @@ QVariant ReportGridModel::data(const QModelIndex& index, int role) const {
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return cell_text(index.row() + 1, row.entry, column(index.column()).field);
+            return report_cell_text(index.row() + 1, row.entry, column(index.column()).field);
         case Qt::BackgroundRole:
             return background(row.entry.Rep_Converted);
         case Qt::ForegroundRole:

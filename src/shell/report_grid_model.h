@@ -8,21 +8,12 @@
 #include <span>
 #include <vector>
 
+#include "report_columns.h"
 #include "report_entry.h"
 
 namespace quillet {
 
 class cSys_vars;
-
-struct GridColumn {
-    enum class Field { number, source, student, report, date, converted, comment };
-    Field field;
-    const char* header;
-    int width_twips;
-};
-
-// The columns of a view, in order. The last one is always "Comment".
-std::span<const GridColumn> grid_columns(bool conversion_view);
 
 class ReportGridModel final : public QAbstractTableModel {
     Q_OBJECT
@@ -38,7 +29,7 @@ public:
     void fill_rows(const cSys_vars& sys, int count);
 
     bool conversion_view() const { return conversion_view_; }
-    const GridColumn& column(int c) const { return columns_[static_cast<std::size_t>(c)]; }
+    const ReportColumn& column(int c) const { return columns_[static_cast<std::size_t>(c)]; }
     // The entry row n (from 1) was written with; nullptr for an unwritten row.
     const ReportEntry* entry_of_row(int n) const;
 
@@ -57,11 +48,10 @@ private:
         bool written = false;
         ReportEntry entry;
     };
-    QString cell_text(int n, const ReportEntry& entry, GridColumn::Field field) const;
     void store_row(int n, const ReportEntry& entry);
 
     bool conversion_view_ = false;
-    std::span<const GridColumn> columns_;
+    std::span<const ReportColumn> columns_;
     std::vector<Row> rows_;  // rows_[0] is grid row 1
 };
 
