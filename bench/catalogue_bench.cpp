@@ -9,6 +9,7 @@
 #include <memory>
 #include <random>
 
+#include "report_catalogue.h"
 #include "sys_vars.h"
 
 namespace {
@@ -71,7 +72,7 @@ void BM_Catalogue(benchmark::State& state) {
         return;
     }
     for (auto _ : state) {
-        t.sys().pr_Get_List_Of_Converted_Files(SortChoice{});
+        pr_Get_List_Of_Converted_Files(t.sys(), SortChoice{});
     }
     if (t.sys().Rep_FileCount() != kFolders * kPerFolder) {
         state.SkipWithError("wrong number of documents");
@@ -88,7 +89,7 @@ void BM_Sort(benchmark::State& state) {
         return;
     }
     cSys_vars& sys = t.sys();
-    sys.pr_Get_List_Of_Converted_Files(SortChoice{7, true});
+    pr_Get_List_Of_Converted_Files(sys, SortChoice{7, true});
     const SortChoice choice{static_cast<std::int16_t>(state.range(0)), state.range(1) != 0};
     std::mt19937 rng(1);
     for (auto _ : state) {
@@ -97,7 +98,7 @@ void BM_Sort(benchmark::State& state) {
             std::swap(sys.entry(i), sys.entry(std::uniform_int_distribution<int>(1, i)(rng)));
         }
         state.ResumeTiming();
-        sys.pr_Sort_Report_List(choice);
+        pr_Sort_Report_List(sys, choice);
     }
     state.SetItemsProcessed(state.iterations() * sys.Rep_FileCount());
 }

@@ -15,6 +15,7 @@
 #include "frm_main.h"
 #include "report_grid_model.h"
 #include "shell_globals.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
 
@@ -86,7 +87,7 @@ void settle() {
 // One main window over the catalogue, shared by the list benchmarks.
 struct Shown {
     Shown() : sys(workspace().options()) {
-        sys.pr_Get_List_Of_Converted_Files(gSortChoice);
+        pr_Get_List_Of_Converted_Files(sys, gSortChoice);
         window = std::make_unique<frmMain>(sys, browser, prompts);
         window->show();
         settle();
@@ -119,7 +120,7 @@ void BM_StartUp(benchmark::State& state) {
     NoPrompts prompts;
     for (auto _ : state) {
         cSys_vars sys(workspace().options());
-        sys.pr_Get_List_Of_Converted_Files(SortChoice{});
+        pr_Get_List_Of_Converted_Files(sys, SortChoice{});
         frmMain window(sys, browser, prompts);
         window.show();
         settle();

@@ -7,6 +7,7 @@
 #include "cli_arguments.h"
 #include "report_conversion.h"
 #include "report_table.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "terminal_question.h"
 
@@ -110,7 +111,7 @@ int run_list(cSys_vars& sys, const Arguments& args) {
         }
         sys.set_Path_HTMLReports(*folder);
     }
-    sys.pr_Get_List_Of_Converted_Files(args.sort);
+    pr_Get_List_Of_Converted_Files(sys, args.sort);
     print(stdout, args.json ? format_json(sys, View::List) : format_table(sys, View::List));
     return kExitConverted;
 }

@@ -77,15 +77,13 @@ public:
     void set_Rep_FileCount(int count);  // grows the storage as needed; never shrinks it
     ReportEntry& entry(int index);      // 1-based; throws std::out_of_range outside 1..count
     const ReportEntry& entry(int index) const;
+    // Raises Rep_FileCount by one; the new entry keeps what that number held before.
+    ReportEntry& append_entry();
 
     // Writes the five "Options" keys.
     void pr_Save_Sys_Settings();
     // Fills the report list with source reports (1 Fennick, 2 Orvella, other both).
     bool pr_Generate_File_List(std::int16_t intWhatReport);
-    // Rebuilds the report list as the catalogue of converted documents and sorts it.
-    void pr_Get_List_Of_Converted_Files(const SortChoice& sort);
-    // Sorts entries 1..Rep_FileCount in place, stably.
-    void pr_Sort_Report_List(const SortChoice& sort);
     // Takes Path_Fennick from dorrant.ini in the program folder. Returns false
     // when the file named a folder that does not exist (nothing changes then).
     bool pr_Set_FennickPath_to_DorrantDB();
@@ -102,8 +100,6 @@ private:
     void pr_Reset_To_Defaults();
     void pr_Load_Sys_Settings();
     void pr_Find_Source_Reports(std::int16_t intWhatReport);
-    void pr_List_HTML_Files(const QString& strSubFolder);
-    ReportEntry& append_entry();
 
     Options options_;
     std::unique_ptr<QSettings> store_;

@@ -32,6 +32,7 @@
 #include "report_grid_model.h"
 #include "report_grid_view.h"
 #include "shell_globals.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
 
@@ -434,7 +435,7 @@ void frmMain::show_html_reports() {
     gblnShowConversionColumns = false;
     pr_Set_Up_Grid();
     repaint_now();
-    sys_.pr_Get_List_Of_Converted_Files(gSortChoice);
+    pr_Get_List_Of_Converted_Files(sys_, gSortChoice);
     pr_Show_Report_List();
 }
 
@@ -487,7 +488,7 @@ void frmMain::choose_sort(QAction* item) {
     }
     item->setChecked(true);
     BusyCursor busy;
-    sys_.pr_Sort_Report_List(gSortChoice);
+    pr_Sort_Report_List(sys_, gSortChoice);
     pr_Show_Report_List();
 }
 

@@ -15,6 +15,7 @@
 #include "frm_splash.h"
 #include "section_headings.h"
 #include "shell_globals.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
 
@@ -83,7 +84,7 @@ std::unique_ptr<frmMain> start_up(const std::function<cSys_vars&()>& settings,
 
     gSortChoice = SortChoice{};
     cSys_vars& sys = settings();
-    sys.pr_Get_List_Of_Converted_Files(gSortChoice);
+    pr_Get_List_Of_Converted_Files(sys, gSortChoice);
 
     while (!gblnSplashDone) {
         QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);

@@ -22,6 +22,7 @@
 #include "report_grid_view.h"
 #include "settings_sandbox.h"
 #include "shell_globals.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "test_support.h"
 #include "user_prompts.h"
@@ -189,7 +190,7 @@ protected:
             configure();
         }
         sys = sandbox.make();
-        sys->pr_Get_List_Of_Converted_Files(gSortChoice);
+        pr_Get_List_Of_Converted_Files(*sys, gSortChoice);
         window = std::make_unique<frmMain>(*sys, browser, prompts);
         window->show();
         process_events();

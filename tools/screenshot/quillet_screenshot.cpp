@@ -21,6 +21,7 @@
 #include "frm_splash.h"
 #include "report_conversion.h"
 #include "shell_globals.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
 
@@ -117,7 +118,7 @@ int main(int argc, char* argv[]) {
 
     use_settings_file_for_gSys_vars(settings);
     cSys_vars& sys = gSys_vars();
-    sys.pr_Get_List_Of_Converted_Files(gSortChoice);
+    pr_Get_List_Of_Converted_Files(sys, gSortChoice);
     NoBrowser browser;
     MessageBoxPrompts prompts;
     frmMain window(sys, browser, prompts);

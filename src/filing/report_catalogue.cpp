@@ -7,8 +7,9 @@
 #include <numeric>
 #include <vector>
 
+#include "report_catalogue.h"
+
 #include "folder_text.h"
-#include "sys_vars.h"
 
 namespace quillet {
 namespace {
@@ -84,26 +85,11 @@ const QString& text_key(const ReportEntry& e, std::int16_t key) {
     }
 }
 
-}  // namespace
-
-void cSys_vars::pr_Get_List_Of_Converted_Files(const SortChoice& sort) {
-    set_Rep_FileCount(0);
-    if (!path_html_reports_.isEmpty()) {
-        pr_List_HTML_Files(QString());
-        // Only the immediate sub-folders; hidden ones are not listed.
-        const QStringList folders =
-            QDir(path_html_reports_)
-                .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
-        for (const QString& folder : folders) {
-            pr_List_HTML_Files(folder);
-        }
-    }
-    pr_Sort_Report_List(sort);
-}
-
-void cSys_vars::pr_List_HTML_Files(const QString& strSubFolder) {
-    const QString suffix = QLatin1Char('.') + extension_[0];
-    QDir folder(with_separator(path_html_reports_) + strSubFolder);
+// Appends one entry per document of one folder (the HTML reports folder
+// itself when strSubFolder is empty).
+void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder) {
+    const QString suffix = QLatin1Char('.') + sys.Extension(0);
+    QDir folder(with_separator(sys.Path_HTMLReports()) + strSubFolder);
     // The name filter (letter case ignored) spares the date lookup of other files.
     folder.setNameFilters({QLatin1Char('*') + suffix});
     const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
@@ -113,7 +99,7 @@ void cSys_vars::pr_List_HTML_Files(const QString& strSubFolder) {
         if (!lower.endsWith(suffix)) {
             continue;
         }
-        ReportEntry& e = append_entry();
+        ReportEntry& e = sys.append_entry();
         e.Rep_DestinationFilename = QString(lower).remove(suffix);
         e.Rep_DestinationPath = strSubFolder;
         e.destination_listed_name = name;
@@ -126,9 +112,26 @@ void cSys_vars::pr_List_HTML_Files(const QString& strSubFolder) {
     }
 }
 
-void cSys_vars::pr_Sort_Report_List(const SortChoice& sort) {
+}  // namespace
+
+void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
+    sys.set_Rep_FileCount(0);
+    if (!sys.Path_HTMLReports().isEmpty()) {
+        pr_List_HTML_Files(sys, QString());
+        // Only the immediate sub-folders; hidden ones are not listed.
+        const QStringList folders =
+            QDir(sys.Path_HTMLReports())
+                .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        for (const QString& folder : folders) {
+            pr_List_HTML_Files(sys, folder);
+        }
+    }
+    pr_Sort_Report_List(sys, sort);
+}
+
+void pr_Sort_Report_List(cSys_vars& sys, const SortChoice& sort) {
     const std::int16_t key = sort.gintSortKey;
-    const int count = file_count_;
+    const int count = sys.Rep_FileCount();
     if (count < 2 || key < 0 || key > 3) {
         return;
     }
@@ -144,7 +147,7 @@ void cSys_vars::pr_Sort_Report_List(const SortChoice& sort) {
         std::vector<QDateTime> keys;
         keys.reserve(order.size());
         for (int i = 0; i < count; ++i) {
-            keys.push_back(date_key(entries_[static_cast<std::size_t>(i)], locale, format));
+            keys.push_back(date_key(sys.entry(i + 1), locale, format));
         }
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             const QDateTime& ka = keys[static_cast<std::size_t>(a)];
@@ -156,7 +159,7 @@ void cSys_vars::pr_Sort_Report_List(const SortChoice& sort) {
         std::vector<QString> keys;
         keys.reserve(order.size());
         for (int i = 0; i < count; ++i) {
-            keys.push_back(case_folded(text_key(entries_[static_cast<std::size_t>(i)], key)));
+            keys.push_back(case_folded(text_key(sys.entry(i + 1), key)));
         }
         std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
             const QString& ka = keys[static_cast<std::size_t>(a)];
@@ -168,9 +171,11 @@ void cSys_vars::pr_Sort_Report_List(const SortChoice& sort) {
     std::vector<ReportEntry> sorted;
     sorted.reserve(order.size());
     for (const int from : order) {
-        sorted.push_back(std::move(entries_[static_cast<std::size_t>(from)]));
+        sorted.push_back(std::move(sys.entry(from + 1)));
     }
-    std::move(sorted.begin(), sorted.end(), entries_.begin());
+    for (int i = 0; i < count; ++i) {
+        sys.entry(i + 1) = std::move(sorted[static_cast<std::size_t>(i)]);
+    }
 }
 
 }  // namespace quillet

@@ -8,6 +8,7 @@
 #include <QRandomGenerator>
 
 #include "settings_sandbox.h"
+#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "test_support.h"
 
@@ -66,7 +67,7 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
     }
     QDir().mkpath(html_ + "folder.htm");
 
-    sys_->pr_Get_List_Of_Converted_Files(kNoSort);
+    pr_Get_List_Of_Converted_Files(*sys_, kNoSort);
     expect_catalogue({
         {"", "a", 0, "A HTML Document", "a.htm"},
         {"", "fennick-analysis", 2, "Orvella Analysis Report", "fennick-analysis.htm"},
@@ -78,7 +79,7 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
     });
 
     // Sorted by student: Orvella documents by their folder, the rest by name.
-    sys_->pr_Get_List_Of_Converted_Files(SortChoice{});
+    pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
     QStringList order;
     for (int i = 1; i <= sys_->Rep_FileCount(); ++i) {
         order << sys_->entry(i).Rep_DestinationFilename;
@@ -99,7 +100,7 @@ TEST_F(CatalogueTest, DocumentDateAndUntouchedSourceFields) {
     sys_->entry(1).Rep_SourceFilename = "~drntrpa01";
     sys_->entry(1).Rep_SourceFileExtension = "tmp";
 
-    sys_->pr_Get_List_Of_Converted_Files(kNoSort);
+    pr_Get_List_Of_Converted_Files(*sys_, kNoSort);
     ASSERT_EQ(sys_->Rep_FileCount(), 1);
     const ReportEntry& e = sys_->entry(1);
     EXPECT_EQ(e.destination_timestamp, when);
@@ -111,10 +112,10 @@ TEST_F(CatalogueTest, DocumentDateAndUntouchedSourceFields) {
 
 TEST_F(CatalogueTest, EmptyOrMissingFolderGivesAnEmptyCatalogue) {
     sys_->set_Rep_FileCount(4);
-    sys_->pr_Get_List_Of_Converted_Files(SortChoice{});
+    pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
     EXPECT_EQ(sys_->Rep_FileCount(), 0);
     sys_->set_Path_HTMLReports(box_.path("missing"));
-    sys_->pr_Get_List_Of_Converted_Files(SortChoice{});
+    pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
     EXPECT_EQ(sys_->Rep_FileCount(), 0);
 }
 
@@ -124,7 +125,7 @@ TEST_F(CatalogueTest, UnreadableSubFolderIsSkipped) {
     add("3333/3333analysis.htm");
     ASSERT_TRUE(QFile::setPermissions(html_ + "2222", QFileDevice::Permissions{}));
     const bool readable = ::access(QFile::encodeName(html_ + "2222").constData(), R_OK) == 0;
-    sys_->pr_Get_List_Of_Converted_Files(kNoSort);
+    pr_Get_List_Of_Converted_Files(*sys_, kNoSort);
     QFile::setPermissions(html_ + "2222",
                           QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
     if (readable) {
@@ -204,7 +205,7 @@ TEST(SortReportList, EachKeyInBothDirectionsKeepsTiesInOrder) {
         SCOPED_TRACE(testing::Message() << "key " << c.key << (c.ascending ? " asc" : " desc"));
         fill(*sys, sample_rows());
         sys->set_Rep_FileCount(6);
-        sys->pr_Sort_Report_List(SortChoice{c.key, c.ascending});
+        pr_Sort_Report_List(*sys, SortChoice{c.key, c.ascending});
         EXPECT_EQ(ids(*sys), c.expected);
         sys->set_Rep_FileCount(7);
         EXPECT_EQ(sys->entry(7).Rep_SourceFilename, "surplus");
@@ -216,10 +217,10 @@ TEST(SortReportList, WholeEntriesMoveAndDirectionsCanFollowEachOther) {
     const auto sys = box.make();
     fill(*sys, sample_rows());
     sys->set_Rep_FileCount(6);
-    sys->pr_Sort_Report_List(SortChoice{3, false});
-    sys->pr_Sort_Report_List(SortChoice{1, true});
+    pr_Sort_Report_List(*sys, SortChoice{3, false});
+    pr_Sort_Report_List(*sys, SortChoice{1, true});
     EXPECT_EQ(ids(*sys), "e4 e5 e2 e6 e3 e1");
-    sys->pr_Sort_Report_List(SortChoice{1, false});
+    pr_Sort_Report_List(*sys, SortChoice{1, false});
     EXPECT_EQ(ids(*sys), "e1 e3 e2 e6 e4 e5");
 
     const ReportEntry& first = sys->entry(1);
@@ -238,7 +239,7 @@ TEST(SortReportList, DateTextServesWhenNoTimestampIsKnown) {
                 {"none", 2, "3", "c", "", QDateTime()}});
     sys->entry(1).Rep_DestinationFileDate = format_document_date(day(2025, 2, 3));
     sys->entry(3).Rep_DestinationFileDate = "not a date";
-    sys->pr_Sort_Report_List(SortChoice{2, true});
+    pr_Sort_Report_List(*sys, SortChoice{2, true});
     EXPECT_EQ(ids(*sys), "none early late");
 }
 
@@ -273,7 +274,7 @@ TEST(SortReportList, TextKeysOrderAsTheCaseInsensitiveComparison) {
     const auto sys = box.make();
     for (const bool ascending : {true, false}) {
         fill(*sys, rows);
-        sys->pr_Sort_Report_List(SortChoice{1, ascending});
+        pr_Sort_Report_List(*sys, SortChoice{1, ascending});
         for (int i = 1; i < sys->Rep_FileCount(); ++i) {
             const ReportEntry& a = sys->entry(i);
             const ReportEntry& b = sys->entry(i + 1);
