@@ -89,7 +89,10 @@ ReportConverter::ReportConverter(cSys_vars& sys, OverwriteQuestion& question,
 
 QString ReportConverter::source_path(const ReportEntry& entry) const {
     QString folder;
-    if (entry.Rep_ReportType == 1) {
+    if (!entry.source_folder.isEmpty() &&
+        (entry.Rep_ReportType == 1 || entry.Rep_ReportType == 2)) {
+        folder = entry.source_folder;
+    } else if (entry.Rep_ReportType == 1) {
         folder = sys_.Path_Fennick();
     } else if (entry.Rep_ReportType == 2) {
         folder = sys_.Path_Orvella();

@@ -23,6 +23,9 @@ struct ReportEntry {
     // case-sensitive file system although the Rep_* names are lower-cased.
     QString source_listed_name;       // source file name with extension, as listed
     QString destination_listed_name;  // document file name with extension, as listed (catalogue)
+    // The folder the source lies in, with its separator, when it is not the
+    // folder of its report source code (a report dropped on the window).
+    QString source_folder;
     // The document's timestamp, for sorting by date; invalid when unknown.
     QDateTime destination_timestamp;
 

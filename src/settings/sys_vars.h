@@ -80,6 +80,14 @@ public:
     // Raises Rep_FileCount by one; the new entry keeps what that number held before.
     ReportEntry& append_entry();
 
+    // The report source code whose folder a file of this name qualifies for
+    // (1 Fennick, 2 Orvella), or 0 when it qualifies for none.
+    std::int16_t fn_Source_Code_Of(const QString& file_name) const;
+    // Appends the source entry of one report file, listed_name as the file
+    // system lists it. folder: where it lies, when not the code's own folder.
+    ReportEntry& pr_Append_Source_Report(std::int16_t code, const QString& listed_name,
+                                         const QString& folder = {});
+
     // Writes the five "Options" keys.
     void pr_Save_Sys_Settings();
     // Fills the report list with source reports (1 Fennick, 2 Orvella, other both).

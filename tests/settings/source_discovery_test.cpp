@@ -115,5 +115,30 @@ TEST_F(DiscoveryTest, RefillWithFewerEntriesLeavesTheSurplusUntouched) {
     EXPECT_EQ(sys_->entry(3).Rep_Comment, "Created new HTML report");
 }
 
+TEST_F(DiscoveryTest, OneFileQualifiesByTheSameRuleAsAFolderListing) {
+    const struct {
+        const char* name;
+        std::int16_t code;
+    } cases[] = {
+        {"a.fnr", 1},     {"B.FNR", 1},     {"~drntrpa01.tmp", 2}, {"~DRNTrpd7.TMP", 2},
+        {"notes.tmp", 0}, {"d.fnr.bak", 0}, {"c.txt", 0},          {"fnr", 0},
+        {".fnr", 1},      {"~drnt.tmp", 2},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(sys_->fn_Source_Code_Of(QString::fromLatin1(c.name)), c.code) << c.name;
+    }
+}
+
+TEST_F(DiscoveryTest, AReportFromAnotherFolderKeepsItsFolder) {
+    sys_->set_Rep_FileCount(0);
+    const ReportEntry& e =
+        sys_->pr_Append_Source_Report(1, QStringLiteral("X.fnry.FNR"), "/elsewhere/");
+    EXPECT_EQ(sys_->Rep_FileCount(), 1);
+    EXPECT_EQ(e.Rep_SourceFilename, "xy");
+    EXPECT_EQ(e.source_listed_name, "X.fnry.FNR");
+    EXPECT_EQ(e.source_folder, "/elsewhere/");
+    EXPECT_EQ(e.Rep_Comment, "Invalid Fennick file");
+}
+
 }  // namespace
 }  // namespace quillet
