@@ -1,8 +1,11 @@
 // The Fennick folder as the sibling program Dorrant names it: the first line
-// of dorrant.ini (next to this program) that contains "database".
+// of dorrant.ini that contains "database". The file is the first that exists
+// of: beside this program, the user's configuration folder, the system's
+// configuration folders (see dorrant_ini_candidates).
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QStringList>
 #include <algorithm>
 #include <optional>
 #include <string_view>
@@ -71,14 +74,53 @@ std::optional<QByteArray> database_value(QFile& file) {
     return std::nullopt;
 }
 
+const QString kIniName = QStringLiteral("dorrant.ini");
+
+// Where dorrant.ini may lie, in the order they are tried: beside the program,
+// then Quillet/ in $XDG_CONFIG_HOME (~/.config), then Quillet/ in each folder
+// of $XDG_CONFIG_DIRS (/etc/xdg). Relative XDG values are ignored, as the
+// base-directory rules ask.
+QStringList dorrant_ini_candidates(const QString& program_folder,
+                                   const cSys_vars::EnvLookup& env) {
+    QStringList files{with_separator(program_folder) + kIniName};
+#ifndef Q_OS_WIN
+    const QString own = QStringLiteral("/Quillet/") + kIniName;
+    QString config_home = env("XDG_CONFIG_HOME");
+    if (config_home.isEmpty() || QDir::isRelativePath(config_home)) {
+        QString home = env("HOME");
+        if (home.isEmpty()) {
+            home = QDir::homePath();
+        }
+        config_home = home + QStringLiteral("/.config");
+    }
+    files << QDir::cleanPath(config_home + own);
+
+    QString config_dirs = env("XDG_CONFIG_DIRS");
+    if (config_dirs.isEmpty()) {
+        config_dirs = QStringLiteral("/etc/xdg");
+    }
+    for (const QString& folder : config_dirs.split(QLatin1Char(':'), Qt::SkipEmptyParts)) {
+        if (!QDir::isRelativePath(folder)) {
+            files << QDir::cleanPath(folder + own);
+        }
+    }
+#else
+    (void)env;
+#endif
+    return files;
+}
+
 }  // namespace
 
 bool cSys_vars::pr_Set_FennickPath_to_DorrantDB() {
-    const QString ini = with_separator(options_.program_folder) + QStringLiteral("dorrant.ini");
-    if (!QFileInfo(ini).isFile()) {
+    const QStringList candidates = dorrant_ini_candidates(options_.program_folder,
+                                                          options_.environment);
+    const auto ini = std::find_if(candidates.begin(), candidates.end(),
+                                  [](const QString& file) { return QFileInfo(file).isFile(); });
+    if (ini == candidates.end()) {
         return true;
     }
-    QFile file(ini);
+    QFile file(*ini);
     if (!file.open(QIODevice::ReadOnly)) {
         return true;
     }

@@ -1,8 +1,10 @@
-// The Fennick folder taken from dorrant.ini next to the program.
+// The Fennick folder taken from dorrant.ini: beside the program, else in the
+// user's or the system's configuration folders.
 #include <gtest/gtest.h>
 
 #include <QDir>
 #include <QSettings>
+#include <vector>
 
 #include "settings_sandbox.h"
 #include "sys_vars.h"
@@ -12,6 +14,7 @@ namespace quillet {
 namespace {
 
 using test::SettingsSandbox;
+using test::write_file;
 
 // Keeps the process's current folder across a test that changes it.
 class CurrentFolderGuard {
@@ -107,6 +110,76 @@ TEST(DorrantLookup, LoadingTakesTheFolderOnlyWhenTheChoiceIsOne) {
         EXPECT_EQ(sys->Path_Fennick(), expected);
         EXPECT_EQ(box.stored("Options/Fennick"), expected);
     }
+}
+
+TEST(DorrantLookup, FirstExistingFileOfProgramUserAndSystemFolders) {
+    // Each place below the sandbox holds a dorrant.ini that names its own
+    // database folder, db/<place>; a place ending with "/" holds a folder named
+    // dorrant.ini instead. System folders: XDG_CONFIG_DIRS=etc1:relative:etc2.
+    enum ConfigHome { kUnset, kAbsolute, kRelative };  // XDG_CONFIG_HOME: -, config, "config"
+    struct Case {
+        const char* what;
+        std::vector<QString> places;
+        ConfigHome config_home;
+        QString expected;  // the place whose folder is taken; empty: none
+    };
+    const Case cases[] = {
+        {"beside the program first", {"program", "config/Quillet", "etc1/Quillet"}, kAbsolute,
+         "program"},
+        {"then the user's folder", {"config/Quillet", "etc1/Quillet"}, kAbsolute,
+         "config/Quillet"},
+        {"~/.config without XDG_CONFIG_HOME", {"home/.config/Quillet"}, kUnset,
+         "home/.config/Quillet"},
+        {"a relative XDG_CONFIG_HOME is ignored", {"home/.config/Quillet", "config/Quillet"},
+         kRelative, "home/.config/Quillet"},
+        {"then the system folders in order", {"etc1/Quillet", "etc2/Quillet"}, kAbsolute,
+         "etc1/Quillet"},
+        {"a relative system folder is ignored", {"relative/Quillet", "etc2/Quillet"}, kAbsolute,
+         "etc2/Quillet"},
+        {"only a plain file counts", {"config/Quillet/dorrant.ini/", "etc2/Quillet"}, kAbsolute,
+         "etc2/Quillet"},
+        {"none anywhere", {}, kAbsolute, ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CurrentFolderGuard guard;
+        SettingsSandbox box;
+        ASSERT_TRUE(QDir::setCurrent(box.path("")));  // where "relative" would lead
+        const QString before = box.make_folder("before");
+        if (c.config_home != kUnset) {
+            box.environment["XDG_CONFIG_HOME"] =
+                c.config_home == kAbsolute ? box.path("config") : QStringLiteral("config");
+        }
+        box.environment["XDG_CONFIG_DIRS"] = box.path("etc1") + ":relative:" + box.path("etc2");
+        for (const QString& place : c.places) {
+            if (place.endsWith('/')) {
+                box.make_folder(place);
+            } else {
+                const QString db = box.make_folder("db/" + place);
+                write_file(box.path(place + "/dorrant.ini"), "database=" + db.toUtf8() + "\n");
+            }
+        }
+        const auto sys = box.make();
+        sys->set_Path_Fennick(before);
+
+        EXPECT_TRUE(sys->pr_Set_FennickPath_to_DorrantDB());
+        EXPECT_EQ(sys->Path_Fennick(),
+                  c.expected.isEmpty() ? before : box.path("db/" + c.expected + "/"));
+    }
+}
+
+TEST(DorrantLookup, AFileWithoutTheWordStillHidesTheLaterPlaces) {
+    SettingsSandbox box;
+    const QString before = box.make_folder("before");
+    const QString db = box.make_folder("db");
+    box.environment["XDG_CONFIG_HOME"] = box.path("config");
+    box.write_dorrant("[Paths]\r\npath=elsewhere\r\n");
+    write_file(box.path("config/Quillet/dorrant.ini"), "database=" + db.toUtf8() + "\n");
+    const auto sys = box.make();
+    sys->set_Path_Fennick(before);
+
+    EXPECT_TRUE(sys->pr_Set_FennickPath_to_DorrantDB());
+    EXPECT_EQ(sys->Path_Fennick(), before);
 }
 
 }  // namespace

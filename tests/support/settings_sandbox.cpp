@@ -14,6 +14,7 @@ SettingsSandbox::SettingsSandbox() {
     environment["TEMP"] = path(QStringLiteral("tmp"));
     environment["HOME"] = path(QStringLiteral("home"));
     environment["XDG_DATA_HOME"] = path(QStringLiteral("data"));
+    environment["XDG_CONFIG_DIRS"] = path(QStringLiteral("etc/xdg"));
 }
 
 QString SettingsSandbox::path(const QString& relative) const {

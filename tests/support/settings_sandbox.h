@@ -43,7 +43,7 @@ public:
     cSys_vars::Options options() const;
     std::unique_ptr<cSys_vars> make() const;
 
-    // The injected environment: TEMP, HOME and XDG_DATA_HOME by default.
+    // The injected environment: TEMP, HOME, XDG_DATA_HOME and XDG_CONFIG_DIRS by default.
     std::map<std::string, QString> environment;
 
 private:
