@@ -5,6 +5,7 @@
 #include <QStringList>
 #include <optional>
 
+#include "quillet_version.h"  // QUILLET_VERSION, printed by --version
 #include "sys_vars.h"
 
 namespace quillet::cli {

@@ -98,6 +98,8 @@ std::unique_ptr<frmMain> start_up(const std::function<cSys_vars&()>& settings,
 
 int run_quillet(QApplication& app) {
     QApplication::setApplicationName(kApplicationTitle);
+    QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
+    QApplication::setDesktopFileName(kDesktopFileName);
     QApplication::setWindowIcon(application_icon());
 
     QString error;
