@@ -10,28 +10,32 @@ namespace {
 constexpr std::size_t kKeptSourceCapacity = 4 * 1024 * 1024;
 }  // namespace
 
-void ReportConverter::convert_entry(int index) {
-    ReportEntry& entry = sys_.entry(index);
+void ReportConverter::fail_entry(ReportEntry& entry, const QString& what) {
     entry.Rep_Converted = false;
-    if (!pr_Set_Report_Destination(index)) {
-        entry.Rep_DestinationFilename.clear();
-        return;
-    }
+    entry.Rep_DestinationFilename.clear();
+    entry.Rep_Comment = what;
+}
+
+std::optional<QString> ReportConverter::place_entry(ReportEntry& entry) {
     QString failure;
     // The sub-folder as it is on disk, which may differ in letter case.
-    const std::optional<QString> folder = ensure_folder(entry.Rep_DestinationPath, failure);
+    const std::optional<QString> folder =
+        folders_->ensure(sys_.Path_HTMLReports(), entry.Rep_DestinationPath, failure);
     if (!folder) {
-        entry.Rep_Comment = failure;
-        entry.Rep_DestinationFilename.clear();
-        return;
+        fail_entry(entry, failure);
+        return std::nullopt;
     }
     if (entry.Rep_DestinationFilename.isEmpty()) {
+        return QString();
+    }
+    return sys_.Path_HTMLReports() + *folder + folder_separator() + entry.Rep_DestinationFilename +
+           QLatin1Char('.') + sys_.Extension(0);
+}
+
+void ReportConverter::convert_entry(ReportEntry& entry, const QString& destination) {
+    if (destination.isEmpty()) {
         return;
     }
-    const QString destination = sys_.Path_HTMLReports() + *folder + folder_separator() +
-                                entry.Rep_DestinationFilename + QLatin1Char('.') +
-                                sys_.Extension(0);
-
     strReportName = entry.Rep_DestinationFilename;
     if (entry.is_fennick_source()) {
         intReportKind = 1;
@@ -44,32 +48,45 @@ void ReportConverter::convert_entry(int index) {
         intReportKind = 0;
     }
 
-    if (fn_ConvertReport(source_path(entry), destination, index)) {
+    if (fn_ConvertReport(source_path(entry), destination, entry)) {
         entry.Rep_Converted = true;
     } else {
         entry.Rep_DestinationFilename.clear();
     }
 }
 
+void ReportConverter::forget_source() {
+    cached_ = false;
+    cached_source_.release_if_larger_than(kKeptSourceCapacity);
+}
+
+void ReportConverter::convert_list_entry(int index) {
+    ReportEntry& entry = sys_.entry(index);
+    entry.Rep_Converted = false;
+    if (!resolve_entry(entry)) {
+        entry.Rep_DestinationFilename.clear();
+        return;
+    }
+    if (const std::optional<QString> destination = place_entry(entry)) {
+        convert_entry(entry, *destination);
+    }
+}
+
 void ReportConverter::pr_Convert_Report_List(const std::function<void(int)>& entry_done) {
-    folders_.reset();
+    folders_->reset();
     const int count = sys_.Rep_FileCount();
     for (int index = 1; index <= count; ++index) {
         try {
-            convert_entry(index);
+            convert_list_entry(index);
         } catch (const std::exception& error) {
-            ReportEntry& entry = sys_.entry(index);
-            entry.Rep_Converted = false;
-            entry.Rep_DestinationFilename.clear();
-            entry.Rep_Comment = QString::fromLocal8Bit(error.what());
+            fail_entry(sys_.entry(index), QString::fromLocal8Bit(error.what()));
         }
-        cached_ = false;
-        cached_source_.release_if_larger_than(kKeptSourceCapacity);
+        forget_source();
         if (entry_done) {
             entry_done(index);
         }
     }
-    folders_.reset();
+    folders_->reset();
 }
 
 }  // namespace quillet

@@ -50,7 +50,11 @@ bool is_read_only(const QFileInfo& info) {
 
 bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString& destination_path,
                                        int index) {
-    ReportEntry& entry = sys_.entry(index);
+    return fn_ConvertReport(source_path, destination_path, sys_.entry(index));
+}
+
+bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString& destination_path,
+                                       ReportEntry& entry) {
 
     QString failure;
     if (!read_source(source_path, &failure)) {

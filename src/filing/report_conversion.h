@@ -8,6 +8,8 @@
 #include <QStringList>
 #include <cstdint>
 #include <functional>
+#include <memory>
+#include <mutex>
 #include <optional>
 #include <string>
 
@@ -41,11 +43,33 @@ inline const QString kConvertOptionQuestion = QStringLiteral(
     "An HTML version of the Orvella Report already exists.\n"
     "Do you want me to overwrite it with a newly converted one?");
 
+// The sub-folders of the HTML reports folder, lower-cased name -> name on
+// disk, listed once and kept up to date as folders are created. Several
+// converters of one batch may share one; every call is serialised.
+class ReportFolders {
+public:
+    // Finds or makes the sub-folder name of root; its name on disk (an empty
+    // name gives an empty one), or nullopt with the reason in failure.
+    std::optional<QString> ensure(const QString& root, const QString& name, QString& failure);
+    // Forgets the listing, so that the next call lists the folder again.
+    void reset();
+
+private:
+    QString on_disk(const QString& root, const QString& name);
+
+    std::mutex mutex_;
+    std::optional<QHash<QString, QString>> folders_;
+    QString root_;
+};
+
 // The conversion of one batch. Holds the state of the entry being converted.
+// One converter is used by one thread at a time; the converters of a parallel
+// batch share their ReportFolders.
 class ReportConverter {
 public:
     ReportConverter(cSys_vars& sys, OverwriteQuestion& question,
-                    const SectionHeadingTable& headings = standard_section_headings());
+                    const SectionHeadingTable& headings = standard_section_headings(),
+                    std::shared_ptr<ReportFolders> folders = {});
 
     // Report name, student number and destination sub-folder of entry index.
     // Returns false (with the entry's comment set) when the source cannot be read.
@@ -60,29 +84,42 @@ public:
     // entry_done(index), also when the entry failed.
     void pr_Convert_Report_List(const std::function<void(int)>& entry_done = {});
 
+    // The three steps of one entry, for batches that order entries themselves.
+    // They work on entry alone (which need not be in the report list) and
+    // read only the settings of the settings object.
+    // 1. Report name, student number and sub-folder. False when the entry ends
+    //    here (its comment says why).
+    bool resolve_entry(ReportEntry& entry);
+    // 2. Makes sure the sub-folder exists. The document's path; empty when
+    //    there is nothing to convert; nullopt when the entry ends here.
+    std::optional<QString> place_entry(ReportEntry& entry);
+    // 3. Converts the source to the document at destination and records the
+    //    outcome in entry.
+    void convert_entry(ReportEntry& entry, const QString& destination);
+    // Marks entry as failed with what.
+    static void fail_entry(ReportEntry& entry, const QString& what);
+    // Drops the source kept from the last entry.
+    void forget_source();
+
     // Module-wide values of the entry under conversion.
     std::string strStudentNumber;  // Windows-1252 bytes
     QString strReportName;
     std::int16_t intReportKind = 0;
 
+    // Converts one source into entry's document. True when it was written.
+    bool fn_ConvertReport(const QString& source_path, const QString& destination_path,
+                          ReportEntry& entry);
+
 private:
     QString source_path(const ReportEntry& entry) const;
-    // The sub-folder's name as it stands on disk (letter case may differ).
-    QString folder_name_on_disk(const QString& name);
-    // Finds or makes the sub-folder; its name on disk, or nullopt with the reason.
-    std::optional<QString> ensure_folder(const QString& name, QString& failure);
-    void load_folders();
     // The source bytes, read once per entry. False with reason when unreadable.
     bool read_source(const QString& path, QString* failure);
-    void convert_entry(int index);
+    void convert_list_entry(int index);
 
     cSys_vars& sys_;
     OverwriteQuestion& question_;
     const SectionHeadingTable& headings_;
-    // Sub-folders of Path_HTMLReports, lower-cased name -> name on disk, read
-    // once per batch and kept up to date as folders are created.
-    std::optional<QHash<QString, QString>> folders_;
-    QString folders_root_;
+    std::shared_ptr<ReportFolders> folders_;
     QString cached_path_;
     SourceBuffer cached_source_;
     bool cached_ = false;

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -84,8 +85,12 @@ bool is_safe_folder_name(const QString& name) {
 }
 
 ReportConverter::ReportConverter(cSys_vars& sys, OverwriteQuestion& question,
-                                 const SectionHeadingTable& headings)
-    : sys_(sys), question_(question), headings_(headings) {}
+                                 const SectionHeadingTable& headings,
+                                 std::shared_ptr<ReportFolders> folders)
+    : sys_(sys),
+      question_(question),
+      headings_(headings),
+      folders_(folders ? std::move(folders) : std::make_shared<ReportFolders>()) {}
 
 QString ReportConverter::source_path(const ReportEntry& entry) const {
     QString folder;
@@ -120,7 +125,10 @@ bool ReportConverter::read_source(const QString& path, QString* failure) {
 }
 
 bool ReportConverter::pr_Set_Report_Destination(int index) {
-    ReportEntry& entry = sys_.entry(index);
+    return resolve_entry(sys_.entry(index));
+}
+
+bool ReportConverter::resolve_entry(ReportEntry& entry) {
     const QString path = source_path(entry);
     strStudentNumber.clear();
     entry.Rep_DestinationPath.clear();
@@ -163,26 +171,26 @@ bool ReportConverter::pr_Set_Report_Destination(int index) {
     return true;
 }
 
-void ReportConverter::load_folders() {
-    folders_root_ = sys_.Path_HTMLReports();
-    folders_.emplace();
-    const QDir root(folders_root_);
-    const QStringList names =
-        root.entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString& name : names) {
-        folders_->insert(name.toLower(), name);
-    }
+void ReportFolders::reset() {
+    const std::lock_guard lock(mutex_);
+    folders_.reset();
 }
 
-QString ReportConverter::folder_name_on_disk(const QString& name) {
-    if (!folders_ || folders_root_ != sys_.Path_HTMLReports()) {
-        load_folders();
+QString ReportFolders::on_disk(const QString& root, const QString& name) {
+    if (!folders_ || root_ != root) {
+        root_ = root;
+        folders_.emplace();
+        const QStringList names =
+            QDir(root_).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
+        for (const QString& listed : names) {
+            folders_->insert(listed.toLower(), listed);
+        }
     }
     const auto found = folders_->constFind(name.toLower());
     if (found == folders_->constEnd()) {
         return {};
     }
-    if (!QFileInfo(folders_root_ + *found).isDir()) {
+    if (!QFileInfo(root_ + *found).isDir()) {
         // Removed since the folder was listed.
         folders_->remove(name.toLower());
         return {};
@@ -192,41 +200,42 @@ QString ReportConverter::folder_name_on_disk(const QString& name) {
 
 bool ReportConverter::pr_Ensure_Report_Folder(const QString& name, QString* failure) {
     QString why;
-    const bool ensured = ensure_folder(name, why).has_value();
+    const bool ensured = folders_->ensure(sys_.Path_HTMLReports(), name, why).has_value();
     if (!ensured && failure != nullptr) {
         *failure = why;
     }
     return ensured;
 }
 
-std::optional<QString> ReportConverter::ensure_folder(const QString& name, QString& failure) {
+std::optional<QString> ReportFolders::ensure(const QString& root, const QString& name,
+                                             QString& failure) {
     if (name.isEmpty()) {
         return QString();
     }
-    if (QString on_disk = folder_name_on_disk(name); !on_disk.isEmpty()) {
-        return on_disk;
+    const std::lock_guard lock(mutex_);
+    if (QString found = on_disk(root, name); !found.isEmpty()) {
+        return found;
     }
     if (!is_safe_folder_name(name)) {
         failure =
             QStringLiteral("Cannot create the folder \"%1\": not a valid folder name.").arg(name);
         return std::nullopt;
     }
-    const QDir root(folders_root_);
-    if (!root.exists()) {
+    if (!QDir(root_).exists()) {
         failure = QStringLiteral(
                       "Cannot create the folder \"%1\": the HTML reports folder %2 "
                       "does not exist.")
-                      .arg(name, folders_root_);
+                      .arg(name, root_);
         return std::nullopt;
     }
     std::error_code error;
     std::filesystem::create_directory(
-        std::filesystem::path(QFile::encodeName(folders_root_ + name).toStdString()), error);
-    if (error || !QFileInfo(folders_root_ + name).isDir()) {
+        std::filesystem::path(QFile::encodeName(root_ + name).toStdString()), error);
+    if (error || !QFileInfo(root_ + name).isDir()) {
         const QString why =
             error ? QString::fromStdString(error.message()) : QStringLiteral("it is not a folder");
         failure = QStringLiteral("Cannot create the folder \"%1\" in %2: %3")
-                      .arg(name, folders_root_, why);
+                      .arg(name, root_, why);
         return std::nullopt;
     }
     folders_->insert(name.toLower(), name);
