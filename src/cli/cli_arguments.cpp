@@ -6,7 +6,7 @@ QString usage_text() {
     return QStringLiteral(
         "Usage:\n"
         "  quillet-convert orvella|fennick|all [--orvella DIR] [--fennick DIR] [--html DIR]\n"
-        "                  [--existing overwrite|ask|skip] [--settings FILE] [--json]\n"
+        "                  [--existing overwrite|ask|skip] [--jobs N] [--settings FILE] [--json]\n"
         "  quillet-convert list [--html DIR] [--sort student|name|date|comment] [--descending]\n"
         "                  [--settings FILE] [--json]\n"
         "  quillet-convert --help | --version\n"
@@ -27,6 +27,8 @@ QString usage_text() {
         "  --existing overwrite|ask|skip\n"
         "               what to do when a document already exists (this run only);\n"
         "               ask answers No when there is no terminal\n"
+        "  --jobs N     convert N reports at a time (default: one per core); the\n"
+        "               documents and the rows are those of --jobs 1, in list order\n"
         "  --sort student|name|date|comment, --descending\n"
         "               order of the list (default: student, ascending)\n"
         "  --settings FILE\n"
@@ -97,7 +99,8 @@ ParseResult parse_arguments(const QStringList& args) {
                                  option == QLatin1String("--settings") ||
                                  (converting && (option == QLatin1String("--orvella") ||
                                                  option == QLatin1String("--fennick") ||
-                                                 option == QLatin1String("--existing"))) ||
+                                                 option == QLatin1String("--existing") ||
+                                                 option == QLatin1String("--jobs"))) ||
                                  (!converting && option == QLatin1String("--sort"));
         if (!takes_value) {
             return fail(QStringLiteral("unknown option '%1' for '%2'").arg(option, command));
@@ -114,6 +117,13 @@ ParseResult parse_arguments(const QStringList& args) {
             a.orvella = *v;
         } else if (option == QLatin1String("--fennick")) {
             a.fennick = *v;
+        } else if (option == QLatin1String("--jobs")) {
+            bool number = false;
+            const int jobs = v->toInt(&number);
+            if (!number || jobs < 1) {
+                return fail(QStringLiteral("--jobs takes a whole number from 1, not '%1'").arg(*v));
+            }
+            a.jobs = jobs;
         } else if (option == QLatin1String("--existing")) {
             if (*v == QLatin1String("overwrite")) {
                 a.convert_option = 0;

@@ -17,6 +17,7 @@ struct Arguments {
     std::int16_t what_report = 0;  // 1 Fennick, 2 Orvella, 0 both
     std::optional<QString> orvella, fennick, html, settings;
     std::optional<std::int16_t> convert_option;  // 0 overwrite, 1 ask, 2 skip
+    std::optional<int> jobs;                     // reports converted at a time; default one per core
     SortChoice sort;
     bool json = false;
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "cli_arguments.h"
+#include "parallel_batch.h"
 #include "report_conversion.h"
 #include "report_table.h"
 #include "report_catalogue.h"
@@ -78,10 +79,9 @@ int run_convert(cSys_vars& sys, const Arguments& args) {
     }
 
     TerminalQuestion question;
-    ReportConverter converter(sys, question);
     const int count = sys.Rep_FileCount();
     const bool progress = stderr_is_terminal();
-    converter.pr_Convert_Report_List([&](int index) {
+    pr_Convert_Report_List(sys, question, args.jobs.value_or(default_batch_jobs()), [&](int index) {
         if (progress) {
             print(stderr, QStringLiteral("\r\033[K[%1/%2] %3")
                               .arg(index)
