@@ -112,9 +112,12 @@ QStringList dorrant_ini_candidates(const QString& program_folder,
 
 }  // namespace
 
+QStringList cSys_vars::fn_Dorrant_Ini_Candidates() const {
+    return dorrant_ini_candidates(options_.program_folder, options_.environment);
+}
+
 bool cSys_vars::pr_Set_FennickPath_to_DorrantDB() {
-    const QStringList candidates = dorrant_ini_candidates(options_.program_folder,
-                                                          options_.environment);
+    const QStringList candidates = fn_Dorrant_Ini_Candidates();
     const auto ini = std::find_if(candidates.begin(), candidates.end(),
                                   [](const QString& file) { return QFileInfo(file).isFile(); });
     if (ini == candidates.end()) {

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -95,6 +96,8 @@ public:
     // Takes Path_Fennick from dorrant.ini in the program folder. Returns false
     // when the file named a folder that does not exist (nothing changes then).
     bool pr_Set_FennickPath_to_DorrantDB();
+    // Where dorrant.ini is looked for, in order; the first that exists counts.
+    QStringList fn_Dorrant_Ini_Candidates() const;
 
     static bool fn_CheckPathExists(const QString& strPath);
     static bool fn_CheckFileExists(const QString& strFilename);

@@ -1,0 +1,151 @@
+// Which reports count as arrived: sequences of changes on a real folder with
+// the time given by the test, so every case is exact.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "report_arrivals.h"
+#include "settings_sandbox.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+constexpr std::int64_t kSettle = 1000;
+
+class ArrivalTrackerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        sys_ = box_.make();
+        fennick_ = box_.make_folder("fennick");
+        orvella_ = box_.make_folder("orvella");
+        tracker_.set_folder(1, fennick_);
+        tracker_.set_folder(2, orvella_);
+    }
+
+    // Writes a report and notes it at time now, as a change notice would.
+    void write(std::int16_t code, const QString& name, const QByteArray& bytes, std::int64_t now) {
+        test::write_file((code == 1 ? fennick_ : orvella_) + name, bytes);
+        tracker_.note(code, name, now);
+    }
+
+    QStringList taken(std::int64_t now) {
+        QStringList names;
+        for (const Arrival& a : tracker_.take_settled(now)) {
+            EXPECT_EQ(a.folder, a.code == 1 ? fennick_ : orvella_);
+            names << a.name;
+        }
+        return names;
+    }
+
+    test::SettingsSandbox box_;
+    std::unique_ptr<cSys_vars> sys_;
+    QString fennick_, orvella_;
+    ArrivalTracker tracker_{kSettle, [this](std::int16_t code, const QString& name) {
+                                return sys_->fn_Source_Code_Of(name) == code;
+                            }};
+};
+
+TEST_F(ArrivalTrackerTest, AReportIsHandedOutOnceWhenItHasStoppedChanging) {
+    write(2, "~drntrpa01.tmp", "@first piece\r\n", 0);
+    EXPECT_EQ(tracker_.next_due(), kSettle);
+    // A second piece before the first has settled starts the wait again.
+    write(2, "~drntrpa01.tmp", "@first piece\r\nsecond piece\r\n", 600);
+    EXPECT_TRUE(taken(1599).isEmpty());
+    EXPECT_EQ(taken(1600), QStringList{"~drntrpa01.tmp"});
+    EXPECT_FALSE(tracker_.next_due().has_value()) << "nothing waits once it is handed out";
+
+    // Notices that change nothing (a reader, a second close) hand out nothing.
+    tracker_.note(2, "~drntrpa01.tmp", 2000);
+    EXPECT_TRUE(taken(9000).isEmpty());
+
+    // Changed after its conversion: handed out again, after settling again.
+    write(2, "~drntrpa01.tmp", "@rewritten\r\n", 10000);
+    EXPECT_TRUE(taken(10999).isEmpty());
+    EXPECT_EQ(taken(11000), QStringList{"~drntrpa01.tmp"});
+}
+
+TEST_F(ArrivalTrackerTest, ReportsSettleInTheOrderOfTheirLastChange) {
+    write(1, "b.fnr", "@b\r\n", 0);
+    write(2, "~drntrpd07.tmp", "@d\r\n", 10);
+    write(1, "a.fnr", "@a\r\n", 20);
+    write(1, "b.fnr", "@b again\r\n", 30);
+    EXPECT_EQ(taken(1009), QStringList{});
+    EXPECT_EQ(taken(1025), (QStringList{"~drntrpd07.tmp", "a.fnr"}));
+    EXPECT_EQ(taken(5000), QStringList{"b.fnr"});
+}
+
+TEST_F(ArrivalTrackerTest, OnlyTheNamesOfTheFolderCountAndTheGoneAreForgotten) {
+    const struct {
+        std::int16_t code;
+        const char* name;
+    } ignored[] = {
+        {1, "notes.txt"},        {1, "a.fnr.bak"}, {1, ".hidden.fnr"}, {2, "notes.tmp"},
+        {2, ".~drntrpa01.tmp"}, {2, "b.fnr"},     {1, "~drntrpa02.tmp"},
+    };
+    for (const auto& [code, name] : ignored) {
+        write(code, QString::fromLatin1(name), "@x\r\n", 0);
+    }
+    // A folder with a report's name is no report.
+    ASSERT_TRUE(QDir().mkpath(fennick_ + "folder.fnr"));
+    tracker_.note(1, "folder.fnr", 0);
+    EXPECT_EQ(tracker_.tracked(), 0U);
+    EXPECT_TRUE(taken(5000).isEmpty());
+
+    write(1, "c.fnr", "@c\r\n", 0);
+    EXPECT_EQ(taken(1000), QStringList{"c.fnr"});
+    ASSERT_TRUE(QFile::remove(fennick_ + "c.fnr"));
+    tracker_.note(1, "c.fnr", 1100);
+    write(1, "d.fnr", "@d\r\n", 1100);
+    ASSERT_TRUE(QFile::remove(fennick_ + "d.fnr"));
+    tracker_.note(1, "d.fnr", 1200);
+    EXPECT_EQ(tracker_.tracked(), 0U) << "gone reports leave nothing behind";
+    EXPECT_EQ(tracker_.waiting(), 0U);
+    EXPECT_TRUE(taken(9000).isEmpty());
+}
+
+TEST_F(ArrivalTrackerTest, ARescanFindsWhatNoNoticeToldAndAPrimedReportWaitsForAChange) {
+    test::write_file(orvella_ + "~drntrpa01.tmp", "@one\r\n");
+    test::write_file(orvella_ + "~drntrpa02.tmp", "@two\r\n");
+    tracker_.prime(2, "~drntrpa01.tmp");  // converted when watching started
+    test::write_file(orvella_ + "~drntrpa03.tmp", "@three\r\n");
+    tracker_.rescan(2, 0);
+    EXPECT_EQ(taken(1000), (QStringList{"~drntrpa02.tmp", "~drntrpa03.tmp"}));
+    tracker_.rescan(2, 2000);
+    EXPECT_TRUE(taken(9000).isEmpty()) << "a rescan without change hands out nothing";
+
+    ASSERT_TRUE(QFile::remove(orvella_ + "~drntrpa02.tmp"));
+    test::write_file(orvella_ + "~drntrpa01.tmp", "@one, longer now\r\n");
+    tracker_.rescan(2, 10000);
+    EXPECT_EQ(tracker_.tracked(), 2U);
+    EXPECT_EQ(taken(11000), QStringList{"~drntrpa01.tmp"});
+}
+
+TEST_F(ArrivalTrackerTest, AChangeWithoutNoticeWhileWaitingIsCaughtBeforeHandingOut) {
+    write(2, "~drntrpa01.tmp", "@one\r\n", 0);
+    test::write_file(orvella_ + "~drntrpa01.tmp", "@one and more\r\n");  // the notice was lost
+    EXPECT_TRUE(taken(1000).isEmpty());
+    EXPECT_EQ(tracker_.next_due(), 2000);
+    EXPECT_EQ(taken(2000), QStringList{"~drntrpa01.tmp"});
+
+    write(2, "~drntrpa02.tmp", "@two\r\n", 3000);
+    ASSERT_TRUE(QFile::remove(orvella_ + "~drntrpa02.tmp"));  // its removal unnoticed
+    EXPECT_TRUE(taken(4000).isEmpty());
+    EXPECT_EQ(tracker_.tracked(), 1U);
+}
+
+TEST_F(ArrivalTrackerTest, AnotherFolderForACodeForgetsTheEarlierOne) {
+    write(1, "a.fnr", "@a\r\n", 0);
+    const QString elsewhere = box_.make_folder("elsewhere");
+    tracker_.set_folder(1, elsewhere);
+    EXPECT_EQ(tracker_.tracked(), 0U);
+    EXPECT_TRUE(taken(5000).isEmpty());
+    test::write_file(elsewhere + "b.fnr", "@b\r\n");
+    tracker_.note(1, "b.fnr", 5000);
+    const auto settled = tracker_.take_settled(6000);
+    ASSERT_EQ(settled.size(), 1U);
+    EXPECT_EQ(settled[0], (Arrival{1, elsewhere, "b.fnr"}));
+}
+
+}  // namespace
+}  // namespace quillet
