@@ -145,6 +145,7 @@ quillet-convert all --j|--jobs --json
 quillet-convert orvella --existing |ask overwrite skip
 quillet-convert watch --existing |overwrite skip
 quillet-convert watch --se|--settings --settle
+quillet-convert watch --j|--jobs --json
 quillet-convert list --sort |comment date name student
 quillet-convert list --d|--descending
 CASES
