@@ -7,6 +7,9 @@ QString usage_text() {
         "Usage:\n"
         "  quillet-convert orvella|fennick|all [--orvella DIR] [--fennick DIR] [--html DIR]\n"
         "                  [--existing overwrite|ask|skip] [--jobs N] [--settings FILE] [--json]\n"
+        "  quillet-convert watch [--orvella DIR] [--fennick DIR] [--html DIR]\n"
+        "                  [--existing overwrite|skip] [--jobs N] [--settle MS] [--settings FILE]\n"
+        "                  [--json]\n"
         "  quillet-convert list [--html DIR] [--sort student|name|date|comment] [--descending]\n"
         "                  [--settings FILE] [--json]\n"
         "  quillet-convert --help | --version\n"
@@ -18,6 +21,9 @@ QString usage_text() {
         "  orvella      convert every report in the Orvella folder (~drnt*.tmp)\n"
         "  fennick      convert every report in the Fennick folder (*.fnr)\n"
         "  all          both, Fennick reports first\n"
+        "  watch        convert what is there, as all does, then every report that arrives\n"
+        "               or changes, once it has stopped changing; one row per conversion.\n"
+        "               Runs until SIGINT or SIGTERM, which finish the report in progress\n"
         "  list         list the converted documents in the HTML reports folder\n"
         "\n"
         "Options:\n"
@@ -29,15 +35,30 @@ QString usage_text() {
         "               ask answers No when there is no terminal\n"
         "  --jobs N     convert N reports at a time (default: one per core); the\n"
         "               documents and the rows are those of --jobs 1, in list order\n"
+        "  --settle MS  watch: a report counts as written once unchanged this long\n"
+        "               (default 1000)\n"
         "  --sort student|name|date|comment, --descending\n"
         "               order of the list (default: student, ascending)\n"
         "  --settings FILE\n"
         "               use FILE (INI) as the settings store instead of your own\n"
-        "  --json       print one JSON array instead of a table\n"
+        "  --json       print one JSON array instead of a table (watch: one object a line)\n"
         "\n"
         "Exit status: 0 every entry converted (or listed), 1 some entry was not converted,\n"
-        "2 usage error, 3 no report found.\n");
+        "2 usage error, 3 no report found; watch: 0 when stopped by SIGINT or SIGTERM.\n");
 }
+
+namespace {
+
+std::optional<int> whole_number_from_1(const QString& text) {
+    bool number = false;
+    const int value = text.toInt(&number);
+    if (!number || value < 1) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+}  // namespace
 
 ParseResult parse_arguments(const QStringList& args) {
     ParseResult result;
@@ -68,13 +89,17 @@ ParseResult parse_arguments(const QStringList& args) {
     } else if (command == QLatin1String("all")) {
         a.command = Command::Convert;
         a.what_report = 0;
+    } else if (command == QLatin1String("watch")) {
+        a.command = Command::Watch;
+        a.what_report = 0;
     } else if (command == QLatin1String("list")) {
         a.command = Command::List;
     } else {
         return fail(QStringLiteral("unknown command '%1' (try --help)").arg(command));
     }
 
-    const bool converting = a.command == Command::Convert;
+    const bool watching = a.command == Command::Watch;
+    const bool converting = a.command == Command::Convert || watching;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& option = args[i];
         auto value = [&]() -> std::optional<QString> {
@@ -101,7 +126,8 @@ ParseResult parse_arguments(const QStringList& args) {
                                                  option == QLatin1String("--fennick") ||
                                                  option == QLatin1String("--existing") ||
                                                  option == QLatin1String("--jobs"))) ||
-                                 (!converting && option == QLatin1String("--sort"));
+                                 (!converting && option == QLatin1String("--sort")) ||
+                                 (watching && option == QLatin1String("--settle"));
         if (!takes_value) {
             return fail(QStringLiteral("unknown option '%1' for '%2'").arg(option, command));
         }
@@ -118,12 +144,15 @@ ParseResult parse_arguments(const QStringList& args) {
         } else if (option == QLatin1String("--fennick")) {
             a.fennick = *v;
         } else if (option == QLatin1String("--jobs")) {
-            bool number = false;
-            const int jobs = v->toInt(&number);
-            if (!number || jobs < 1) {
+            a.jobs = whole_number_from_1(*v);
+            if (!a.jobs) {
                 return fail(QStringLiteral("--jobs takes a whole number from 1, not '%1'").arg(*v));
             }
-            a.jobs = jobs;
+        } else if (option == QLatin1String("--settle")) {
+            a.settle_ms = whole_number_from_1(*v);
+            if (!a.settle_ms) {
+                return fail(QStringLiteral("--settle takes milliseconds from 1, not '%1'").arg(*v));
+            }
         } else if (option == QLatin1String("--existing")) {
             if (*v == QLatin1String("overwrite")) {
                 a.convert_option = 0;

@@ -10,7 +10,7 @@
 
 namespace quillet::cli {
 
-enum class Command { Convert, List, Help, Version };
+enum class Command { Convert, Watch, List, Help, Version };
 
 struct Arguments {
     Command command = Command::Help;
@@ -18,6 +18,7 @@ struct Arguments {
     std::optional<QString> orvella, fennick, html, settings;
     std::optional<std::int16_t> convert_option;  // 0 overwrite, 1 ask, 2 skip
     std::optional<int> jobs;                     // reports converted at a time; default one per core
+    std::optional<int> settle_ms;                // watch: how long a report must stay unchanged
     SortChoice sort;
     bool json = false;
 };

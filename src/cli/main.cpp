@@ -5,70 +5,23 @@
 #include <cstdio>
 
 #include "cli_arguments.h"
+#include "command_support.h"
 #include "parallel_batch.h"
 #include "report_conversion.h"
 #include "report_table.h"
 #include "report_catalogue.h"
 #include "sys_vars.h"
 #include "terminal_question.h"
+#include "watch_command.h"
 
 namespace {
 
 using namespace quillet;
 using namespace quillet::cli;
 
-constexpr int kExitConverted = 0;
-constexpr int kExitSomeNotConverted = 1;
-constexpr int kExitUsage = 2;
-constexpr int kExitNoReports = 3;
-
-void print(std::FILE* stream, const QString& text) {
-    const QByteArray bytes = text.toLocal8Bit();
-    std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stream);
-    std::fflush(stream);
-}
-
-int usage_error(const QString& why) {
-    print(stderr, QStringLiteral("quillet-convert: %1\n").arg(why));
-    return kExitUsage;
-}
-
-// An existing folder given on the command line, made absolute.
-std::optional<QString> existing_folder(const QString& path) {
-    const QFileInfo info(path);
-    if (!info.isDir()) {
-        return std::nullopt;
-    }
-    return info.absoluteFilePath();
-}
-
 int run_convert(cSys_vars& sys, const Arguments& args) {
-    if (args.orvella) {
-        const auto folder = existing_folder(*args.orvella);
-        if (!folder) {
-            return usage_error(QStringLiteral("--orvella: no such folder: %1").arg(*args.orvella));
-        }
-        sys.set_Path_Orvella(*folder);
-    }
-    if (args.fennick) {
-        const auto folder = existing_folder(*args.fennick);
-        if (!folder) {
-            return usage_error(QStringLiteral("--fennick: no such folder: %1").arg(*args.fennick));
-        }
-        sys.set_Path_Fennick(*folder);
-    }
-    if (args.html) {
-        if (!QDir().mkpath(*args.html)) {
-            return usage_error(
-                QStringLiteral("--html: cannot create the folder %1").arg(*args.html));
-        }
-        sys.set_Path_HTMLReports(QFileInfo(*args.html).absoluteFilePath());
-    }
-    if (args.convert_option) {
-        sys.set_Gen_ConvertOption(*args.convert_option);
-    }
-    if (args.what_report != 2 && !args.fennick && sys.Gen_FennickChoice() == 1) {
-        sys.pr_Set_FennickPath_to_DorrantDB();
+    if (const auto failed = apply_run_options(sys, args)) {
+        return *failed;
     }
 
     if (!sys.pr_Generate_File_List(args.what_report)) {
@@ -136,6 +89,7 @@ int main(int argc, char* argv[]) {
             print(stdout, QStringLiteral("quillet-convert " QUILLET_VERSION "\n"));
             return 0;
         case Command::Convert:
+        case Command::Watch:
         case Command::List:
             break;
     }
@@ -145,6 +99,12 @@ int main(int argc, char* argv[]) {
         options.settings_file = QFileInfo(*arguments.settings).absoluteFilePath();
     }
     cSys_vars sys(options);
-    return arguments.command == Command::Convert ? run_convert(sys, arguments)
-                                                 : run_list(sys, arguments);
+    switch (arguments.command) {
+        case Command::Convert:
+            return run_convert(sys, arguments);
+        case Command::Watch:
+            return run_watch(sys, arguments);
+        default:
+            return run_list(sys, arguments);
+    }
 }

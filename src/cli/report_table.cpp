@@ -1,13 +1,17 @@
 #include "report_table.h"
 
+#include <QDateTime>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QStringList>
+#include <algorithm>
+#include <cstring>
 #include <span>
 #include <vector>
 
 #include "report_columns.h"
+#include "sys_vars.h"
 
 namespace quillet::cli {
 
@@ -23,23 +27,77 @@ QString one_line(QString text) {
         .replace(QLatin1Char('\r'), QLatin1Char(' '));
 }
 
+// The cells of row number, each on one line.
+QStringList row_cells(int number, const ReportEntry& entry, std::span<const ReportColumn> columns) {
+    QStringList row;
+    for (const ReportColumn& column : columns) {
+        row << one_line(report_cell_text(number, entry, column.field));
+    }
+    return row;
+}
+
+QStringList header_cells(std::span<const ReportColumn> columns) {
+    QStringList header;
+    for (const ReportColumn& column : columns) {
+        header << QString::fromLatin1(column.header);
+    }
+    return header;
+}
+
+// One line of the table; every column but the last padded to its width.
+QString table_line(const QStringList& cells, const std::vector<qsizetype>& widths) {
+    QString line;
+    for (qsizetype c = 0; c < cells.size(); ++c) {
+        if (c + 1 == cells.size()) {
+            line += cells[c];
+        } else {
+            line +=
+                cells[c].leftJustified(widths[static_cast<std::size_t>(c)]) + QStringLiteral("  ");
+        }
+    }
+    return line + QLatin1Char('\n');
+}
+
+// Widths for rows printed one at a time, before their texts are known: the
+// header's, or the column's designed width at about 100 twips a character.
+std::vector<qsizetype> streamed_widths(std::span<const ReportColumn> columns) {
+    const QDateTime widest_date(QDate(2000, 12, 28), QTime(23, 59, 59));
+    std::vector<qsizetype> widths;
+    for (const ReportColumn& column : columns) {
+        qsizetype width = std::max<qsizetype>(static_cast<qsizetype>(std::strlen(column.header)),
+                                              column.width_twips / 100);
+        if (column.field == ReportColumn::Field::date) {
+            width = std::max(width, format_document_date(widest_date).size());
+        }
+        widths.push_back(width);
+    }
+    return widths;
+}
+
+QJsonObject json_row(int number, const ReportEntry& entry, std::span<const ReportColumn> columns) {
+    QJsonObject object;
+    for (const ReportColumn& column : columns) {
+        const QString key = QString::fromLatin1(column.key);
+        if (column.field == ReportColumn::Field::number) {
+            object.insert(key, number);
+        } else if (column.field == ReportColumn::Field::converted) {
+            object.insert(key, entry.Rep_Converted);
+        } else {
+            object.insert(key, report_cell_text(number, entry, column.field));
+        }
+    }
+    return object;
+}
+
 }  // namespace
 
 QString format_table(const cSys_vars& sys, View view) {
     const auto columns = columns_of(view);
     std::vector<QStringList> rows;
     rows.reserve(static_cast<std::size_t>(sys.Rep_FileCount()) + 1);
-    QStringList header;
-    for (const ReportColumn& column : columns) {
-        header << QString::fromLatin1(column.header);
-    }
-    rows.push_back(header);
+    rows.push_back(header_cells(columns));
     for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
-        QStringList row;
-        for (const ReportColumn& column : columns) {
-            row << one_line(report_cell_text(n, sys.entry(n), column.field));
-        }
-        rows.push_back(row);
+        rows.push_back(row_cells(n, sys.entry(n), columns));
     }
 
     std::vector<qsizetype> widths(columns.size(), 0);
@@ -50,16 +108,7 @@ QString format_table(const cSys_vars& sys, View view) {
     }
     QString text;
     for (const QStringList& row : rows) {
-        QString line;
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            const QString& value = row[static_cast<qsizetype>(c)];
-            if (c + 1 == columns.size()) {
-                line += value;
-            } else {
-                line += value.leftJustified(widths[c]) + QStringLiteral("  ");
-            }
-        }
-        text += line + QLatin1Char('\n');
+        text += table_line(row, widths);
     }
     return text;
 }
@@ -67,21 +116,25 @@ QString format_table(const cSys_vars& sys, View view) {
 QString format_json(const cSys_vars& sys, View view) {
     QJsonArray array;
     for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
-        const ReportEntry& entry = sys.entry(n);
-        QJsonObject object;
-        for (const ReportColumn& column : columns_of(view)) {
-            const QString key = QString::fromLatin1(column.key);
-            if (column.field == ReportColumn::Field::number) {
-                object.insert(key, n);
-            } else if (column.field == ReportColumn::Field::converted) {
-                object.insert(key, entry.Rep_Converted);
-            } else {
-                object.insert(key, report_cell_text(n, entry, column.field));
-            }
-        }
-        array.append(object);
+        array.append(json_row(n, sys.entry(n), columns_of(view)));
     }
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
+}
+
+QString format_table_header(View view) {
+    const auto columns = columns_of(view);
+    return table_line(header_cells(columns), streamed_widths(columns));
+}
+
+QString format_table_row(int number, const ReportEntry& entry, View view) {
+    const auto columns = columns_of(view);
+    return table_line(row_cells(number, entry, columns), streamed_widths(columns));
+}
+
+QString format_json_row(int number, const ReportEntry& entry, View view) {
+    return QString::fromUtf8(QJsonDocument(json_row(number, entry, columns_of(view)))
+                                 .toJson(QJsonDocument::Compact)) +
+           QLatin1Char('\n');
 }
 
 }  // namespace quillet::cli

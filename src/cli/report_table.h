@@ -13,4 +13,10 @@ enum class View { Conversion, List };
 QString format_table(const cSys_vars& sys, View view);
 QString format_json(const cSys_vars& sys, View view);
 
+// Rows printed one at a time as they come (watch mode): a header line, then
+// one line per row with fixed column widths; or one JSON object per line.
+QString format_table_header(View view);
+QString format_table_row(int number, const ReportEntry& entry, View view);
+QString format_json_row(int number, const ReportEntry& entry, View view);
+
 }  // namespace quillet::cli

@@ -75,7 +75,7 @@ public:
 private:
     using Key = std::pair<std::int16_t, QString>;
     struct Known {
-        FileStamp seen;            // the stamp at the last change
+        FileStamp seen;                  // the stamp at the last change
         std::optional<FileStamp> taken;  // the stamp handed out last
         std::int64_t changed_at = 0;
         bool is_waiting = false;

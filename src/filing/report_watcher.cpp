@@ -50,9 +50,10 @@ ReportWatcher::ReportWatcher(cSys_vars& sys, Options options, QObject* parent)
     : QObject(parent),
       sys_(sys),
       options_(options),
-      tracker_(options.settle_ms, [&sys](std::int16_t code, const QString& name) {
-          return sys.fn_Source_Code_Of(name) == code;
-      }),
+      tracker_(options.settle_ms,
+               [&sys](std::int16_t code, const QString& name) {
+                   return sys.fn_Source_Code_Of(name) == code;
+               }),
       buffer_(64 * 1024) {
     qRegisterMetaType<quillet::Arrival>();
     qRegisterMetaType<QList<quillet::Arrival>>();
@@ -62,7 +63,8 @@ ReportWatcher::ReportWatcher(cSys_vars& sys, Options options, QObject* parent)
     connect(settle_timer_, &QTimer::timeout, this, &ReportWatcher::pr_Hand_Out_Settled);
     dorrant_timer_ = new QTimer(this);
     dorrant_timer_->setSingleShot(true);
-    dorrant_timer_->setInterval(static_cast<int>(std::clamp<std::int64_t>(options.settle_ms, 1, 60000)));
+    dorrant_timer_->setInterval(
+        static_cast<int>(std::clamp<std::int64_t>(options.settle_ms, 1, 60000)));
     connect(dorrant_timer_, &QTimer::timeout, this, &ReportWatcher::reread_dorrant);
 }
 
@@ -220,8 +222,20 @@ void ReportWatcher::watch_dorrant() {
     }
 }
 
+void ReportWatcher::hold_settings(bool held) {
+    settings_held_ = held;
+    if (!held && dorrant_changed_) {
+        dorrant_changed_ = false;
+        reread_dorrant();
+    }
+}
+
 void ReportWatcher::reread_dorrant() {
     if (sys_.Gen_FennickChoice() != 1) {
+        return;
+    }
+    if (settings_held_) {
+        dorrant_changed_ = true;
         return;
     }
     const QString before = sys_.Path_Fennick();
@@ -251,8 +265,8 @@ void ReportWatcher::pr_Read_Notices() {
             QString name;
             if (event.len > 0) {
                 const char* raw = buffer_.data() + at + sizeof event;
-                name = QFile::decodeName(QByteArray(raw, static_cast<qsizetype>(
-                                                             ::strnlen(raw, event.len))));
+                name = QFile::decodeName(
+                    QByteArray(raw, static_cast<qsizetype>(::strnlen(raw, event.len))));
             }
             at += static_cast<ssize_t>(sizeof event + event.len);
             if ((event.mask & IN_Q_OVERFLOW) != 0) {

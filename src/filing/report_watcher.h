@@ -47,6 +47,9 @@ public:
     void prime_report_list();
     // Moves the watches to the folders the settings name now.
     void follow_settings();
+    // While held, a change to dorrant.ini waits to be applied: a running
+    // batch reads the folders of the settings.
+    void hold_settings(bool held);
 
     // The folder watched for a report source code, with its separator; and
     // whether it exists at the moment.
@@ -95,10 +98,12 @@ private:
     QSocketNotifier* notifier_ = nullptr;
     QTimer* settle_timer_ = nullptr;
     QTimer* dorrant_timer_ = nullptr;
-    FolderWatch folders_[3];  // by report source code; 0 unused
+    FolderWatch folders_[3];                                // by report source code; 0 unused
     std::vector<std::pair<int, QString>> dorrant_folders_;  // watch, folder
     std::vector<std::pair<int, int>> watch_users_;          // watch, how many use it
     std::vector<char> buffer_;
+    bool settings_held_ = false;
+    bool dorrant_changed_ = false;  // while the settings were held
 };
 
 // Appends the source entries of arrived reports to the report list.

@@ -80,7 +80,7 @@ TEST_F(ArrivalTrackerTest, OnlyTheNamesOfTheFolderCountAndTheGoneAreForgotten) {
         std::int16_t code;
         const char* name;
     } ignored[] = {
-        {1, "notes.txt"},        {1, "a.fnr.bak"}, {1, ".hidden.fnr"}, {2, "notes.tmp"},
+        {1, "notes.txt"},       {1, "a.fnr.bak"}, {1, ".hidden.fnr"},    {2, "notes.tmp"},
         {2, ".~drntrpa01.tmp"}, {2, "b.fnr"},     {1, "~drntrpa02.tmp"},
     };
     for (const auto& [code, name] : ignored) {

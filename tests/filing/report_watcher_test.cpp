@@ -45,8 +45,8 @@ protected:
     }
 
     void start(bool follow_dorrant = false) {
-        watcher_ = std::make_unique<ReportWatcher>(*sys_,
-                                                   ReportWatcher::Options{100, follow_dorrant});
+        watcher_ =
+            std::make_unique<ReportWatcher>(*sys_, ReportWatcher::Options{100, follow_dorrant});
         QObject::connect(watcher_.get(), &ReportWatcher::reportsSettled,
                          [this](const QList<Arrival>& arrivals) {
                              for (const Arrival& a : arrivals) {
