@@ -60,8 +60,6 @@ public:
             say(QStringLiteral("cannot watch the report folders: %1").arg(failure));
             return false;
         }
-        say(QStringLiteral("watching the Orvella folder %1 and the Fennick folder %2")
-                .arg(watcher_.folder(2), watcher_.folder(1)));
         if (!json_) {
             print(stdout, format_table_header(View::Conversion));
         }
@@ -70,6 +68,9 @@ public:
         if (sys_.Rep_FileCount() > 0) {
             run_batch();
         }
+        // From here on every report that arrives is the watcher's.
+        say(QStringLiteral("watching the Orvella folder %1 and the Fennick folder %2")
+                .arg(watcher_.folder(2), watcher_.folder(1)));
         return true;
     }
 

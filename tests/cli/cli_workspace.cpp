@@ -29,12 +29,12 @@ CliWorkspace::CliWorkspace() {
                                .toUtf8());
 }
 
-RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {
+std::unique_ptr<QProcess> CliWorkspace::start(QStringList args) const {
     if (!args.isEmpty() && !args.front().startsWith(QLatin1String("--"))) {
         args.insert(1, QStringLiteral("--settings"));
         args.insert(2, settings());
     }
-    QProcess process;
+    auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Keep default folders inside the workspace.
     const QString data = dir_.filePath(QStringLiteral("data"));
@@ -42,18 +42,23 @@ RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {
     env.insert(QStringLiteral("XDG_DATA_HOME"), data);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), data);
     env.insert(QStringLiteral("TEMP"), data);
-    process.setProcessEnvironment(env);
-    process.start(QStringLiteral(QUILLET_CONVERT_EXE), args);
-    EXPECT_TRUE(process.waitForStarted());
+    process->setProcessEnvironment(env);
+    process->start(QStringLiteral(QUILLET_CONVERT_EXE), args);
+    EXPECT_TRUE(process->waitForStarted());
+    return process;
+}
+
+RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {
+    const std::unique_ptr<QProcess> process = start(std::move(args));
     if (!input.isEmpty()) {
-        process.write(input);
+        process->write(input);
     }
-    process.closeWriteChannel();
-    EXPECT_TRUE(process.waitForFinished(120000));
+    process->closeWriteChannel();
+    EXPECT_TRUE(process->waitForFinished(120000));
     RunResult result;
-    result.exit_code = process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
-    result.out = process.readAllStandardOutput();
-    result.err = process.readAllStandardError();
+    result.exit_code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    result.out = process->readAllStandardOutput();
+    result.err = process->readAllStandardError();
     return result;
 }
 

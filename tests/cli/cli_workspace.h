@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <memory>
 
 namespace quillet::test {
 
@@ -28,6 +29,8 @@ public:
 
     // Runs quillet-convert with --settings added after the command.
     RunResult run(QStringList args, const QByteArray& input = {}) const;
+    // Starts it likewise and leaves it running.
+    std::unique_ptr<QProcess> start(QStringList args) const;
 
 private:
     QTemporaryDir dir_;

@@ -1,0 +1,340 @@
+// quillet-convert watch, run as a user runs it: reports dropped, written
+// slowly, moved in and removed while it watches; its folders removed and
+// made again; stopped by a signal; two of it on the same folders. The
+// documents are compared whole with what a batch makes of the same reports.
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QThread>
+#include <csignal>
+#include <cstdio>
+
+#include "cli_workspace.h"
+#include "fault_injection.h"
+#include "test_support.h"
+
+namespace quillet::test {
+namespace {
+
+constexpr int kLimitMs = 60000;
+
+// A running quillet-convert watch with --json, read as it goes.
+class Watch {
+public:
+    Watch(const CliWorkspace& ws, QStringList extra = {}) {
+        QStringList args{QStringLiteral("watch"), QStringLiteral("--json")};
+        if (!extra.contains(QStringLiteral("--settle"))) {
+            args << QStringLiteral("--settle") << QStringLiteral("200");
+        }
+        process_ = ws.start(args + extra);
+        EXPECT_TRUE(wait_err(QStringLiteral("quillet-convert: watching "))) << err_.toStdString();
+    }
+    ~Watch() {
+        if (process_->state() != QProcess::NotRunning) {
+            process_->kill();
+            process_->waitForFinished();
+        }
+    }
+
+    // Waits until n rows have come in all.
+    bool wait_rows(std::size_t n) {
+        return wait([&] { return rows_.size() >= n; });
+    }
+    // Waits until a row of the source has come.
+    bool wait_source(const QString& source) {
+        return wait([&] { return sources().contains(source); });
+    }
+    // Waits until standard error holds text.
+    bool wait_err(const QString& text, int times = 1) {
+        return wait([&] { return err_.count(text.toUtf8()) >= times; });
+    }
+    // Sends the signal and waits for the end; the exit status.
+    int stop(int signal = SIGTERM) {
+        ::kill(static_cast<pid_t>(process_->processId()), signal);
+        EXPECT_TRUE(process_->waitForFinished(kLimitMs));
+        read();
+        return process_->exitStatus() == QProcess::NormalExit ? process_->exitCode() : -1;
+    }
+
+    const std::vector<QJsonObject>& rows() const { return rows_; }
+    QStringList sources() const {
+        QStringList names;
+        for (const QJsonObject& row : rows_) {
+            names << row[QStringLiteral("source")].toString();
+        }
+        return names;
+    }
+    const QByteArray& err() const { return err_; }
+
+private:
+    template <typename Done>
+    bool wait(Done done) {
+        QElapsedTimer elapsed;
+        elapsed.start();
+        read();
+        while (!done() && elapsed.elapsed() < kLimitMs && process_->state() == QProcess::Running) {
+            process_->waitForReadyRead(50);
+            read();
+        }
+        return done();
+    }
+
+    void read() {
+        partial_ += process_->readAllStandardOutput();
+        err_ += process_->readAllStandardError();
+        qsizetype end = 0;
+        while ((end = partial_.indexOf('\n')) >= 0) {
+            const QByteArray line = partial_.left(end);
+            partial_.remove(0, end + 1);
+            QJsonParseError error{};
+            const QJsonDocument row = QJsonDocument::fromJson(line, &error);
+            EXPECT_EQ(error.error, QJsonParseError::NoError) << line.toStdString();
+            rows_.push_back(row.object());
+        }
+    }
+
+    std::unique_ptr<QProcess> process_;
+    QByteArray partial_, err_;
+    std::vector<QJsonObject> rows_;
+};
+
+QByteArray fennick_report(const QByteArray& text) {
+    return "@\r\n~biuC18~\r\nFennick Questionnaire\r\n~biuL12~\r\n" + text + "\r\n";
+}
+
+// What one batch makes of the reports that lie in ws's source folders now:
+// the documents of `all` in a workspace of its own.
+std::map<QString, QByteArray> batch_documents(const CliWorkspace& ws) {
+    CliWorkspace reference;
+    for (const auto& [from, to] : {std::pair{ws.orvella(), reference.orvella()},
+                                   std::pair{ws.fennick(), reference.fennick()}}) {
+        for (const auto& [name, bytes] : files_below(from)) {
+            write_file(to + name, bytes);
+        }
+    }
+    EXPECT_EQ(reference.run({QStringLiteral("all")}).exit_code, 0);
+    return files_below(reference.html());
+}
+
+TEST(WatchCommand, ASlowWriterIsConvertedOnceFromTheWholeReport) {
+    CliWorkspace ws;
+    Watch watch(ws, {QStringLiteral("--settle"), QStringLiteral("800")});
+    QFile report(ws.orvella() + QStringLiteral("~drntrpa01.tmp"));
+    ASSERT_TRUE(report.open(QIODevice::WriteOnly));
+    const QByteArray whole = orvella_report("20240001") + "A second piece.\r\n";
+    const qsizetype half = whole.size() / 2;
+    report.write(whole.left(half));
+    report.flush();
+    // A pause longer than a keystroke, shorter than the settle time.
+    QElapsedTimer pause;
+    pause.start();
+    while (pause.elapsed() < 300) {
+        QThread::msleep(10);
+    }
+    report.write(whole.mid(half));
+    report.close();
+
+    ASSERT_TRUE(watch.wait_rows(1)) << watch.err().toStdString();
+    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
+    EXPECT_EQ(watch.stop(), 0);
+    ASSERT_EQ(watch.rows().size(), 1U);
+    const QJsonObject row = watch.rows()[0];
+    EXPECT_EQ(row[QStringLiteral("no")].toInt(), 1);
+    EXPECT_EQ(row[QStringLiteral("source")].toString(), QStringLiteral("~drntrpa01"));
+    EXPECT_EQ(row[QStringLiteral("student")].toString(), QStringLiteral("20240001"));
+    EXPECT_EQ(row[QStringLiteral("report")].toString(), QStringLiteral("Analysis"));
+    EXPECT_TRUE(row[QStringLiteral("converted")].toBool());
+    EXPECT_EQ(row[QStringLiteral("comment")].toString(), QStringLiteral("Created new HTML report"));
+}
+
+TEST(WatchCommand, WhatIsThereFirstThenABurstMovedInReportsAndOnlyReportNames) {
+    CliWorkspace ws;
+    write_file(ws.orvella() + "~drntrpa00.tmp", orvella_report("20240000"));
+    Watch watch(ws);
+    ASSERT_TRUE(watch.wait_rows(1));
+
+    // Names that are no report of their folder, hidden names, a folder.
+    for (const char* name : {"notes.tmp", ".~drntrpa09.tmp", "~drntrpa09.tmp.part", "x.fnr"}) {
+        write_file(ws.orvella() + name, orvella_report("20249999"));
+    }
+    write_file(ws.fennick() + ".hidden.fnr", fennick_report("hidden"));
+    write_file(ws.fennick() + "a.fnr.bak", fennick_report("backup"));
+    ASSERT_TRUE(QDir().mkpath(ws.fennick() + "folder.fnr"));
+
+    constexpr int kBurst = 40;
+    for (int i = 1; i <= kBurst; ++i) {
+        write_file(ws.orvella() + QStringLiteral("~drntrpd%1.tmp").arg(i, 2, 10, QLatin1Char('0')),
+                   orvella_report(QByteArray::number(20240000 + i)));
+        write_file(ws.fennick() + QStringLiteral("s%1.fnr").arg(i),
+                   fennick_report(QByteArray::number(i)));
+    }
+    // Moved in: from outside, and from a name that was no report's.
+    write_file(ws.root() + "/outside.tmp", orvella_report("20241111"));
+    ASSERT_TRUE(QFile::rename(ws.root() + "/outside.tmp", ws.orvella() + "~drntrpa11.tmp"));
+    ASSERT_TRUE(
+        QFile::rename(ws.orvella() + "~drntrpa09.tmp.part", ws.orvella() + "~drntrpa09.tmp"));
+
+    const std::size_t expected = 1 + 2 * kBurst + 2;
+    ASSERT_TRUE(watch.wait_rows(expected)) << watch.rows().size();
+    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
+    EXPECT_EQ(watch.stop(SIGINT), 0);
+    EXPECT_EQ(watch.rows().size(), expected);
+    for (std::size_t i = 0; i < watch.rows().size(); ++i) {
+        EXPECT_EQ(watch.rows()[i][QStringLiteral("no")].toInt(), static_cast<int>(i + 1));
+    }
+    EXPECT_TRUE(watch.sources().contains(QStringLiteral("~drntrpa11")));
+    EXPECT_TRUE(watch.sources().contains(QStringLiteral("~drntrpa09")));
+}
+
+TEST(WatchCommand, AReportWrittenAgainIsConvertedAgainAndARemovedOnesDocumentStays) {
+    CliWorkspace ws;
+    Watch watch(ws, {QStringLiteral("--existing"), QStringLiteral("overwrite")});
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    write_file(ws.orvella() + "~drntrpa02.tmp", orvella_report("20240002"));
+    ASSERT_TRUE(watch.wait_rows(2));
+    const auto first = files_below(ws.html());
+
+    write_file(ws.orvella() + "~drntrpa01.tmp",
+               orvella_report("20240001") + "Written again, longer.\r\n");
+    ASSERT_TRUE(QFile::remove(ws.orvella() + "~drntrpa02.tmp"));
+    ASSERT_TRUE(watch.wait_rows(3));
+    EXPECT_EQ(watch.rows()[2][QStringLiteral("comment")].toString(),
+              QStringLiteral("Overwrote existing HTML Report"));
+
+    auto expected = batch_documents(ws);  // the rewritten report alone
+    expected.insert(*first.find(QStringLiteral("20240002/Analysis.htm")));
+    EXPECT_EQ(files_below(ws.html()), expected);
+    EXPECT_EQ(watch.stop(), 0);
+    EXPECT_EQ(watch.rows().size(), 3U);
+}
+
+TEST(WatchCommand, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
+    CliWorkspace ws;
+    Watch watch(ws);
+    for (int round = 1; round <= 2; ++round) {
+        SCOPED_TRACE(round);
+        ASSERT_TRUE(QDir(ws.orvella()).removeRecursively());
+        ASSERT_TRUE(watch.wait_err(
+            "the Orvella folder " + ws.orvella() + " is gone; waiting for it to return", round));
+        ASSERT_TRUE(QDir().mkpath(ws.orvella()));
+        ASSERT_TRUE(watch.wait_err(
+            "the Orvella folder " + ws.orvella() + " is back; watching it again", round));
+        write_file(ws.orvella() + QStringLiteral("~drntrpa0%1.tmp").arg(round),
+                   orvella_report(QByteArray::number(20240000 + round)));
+        ASSERT_TRUE(watch.wait_rows(static_cast<std::size_t>(round)));
+    }
+    EXPECT_EQ(watch.stop(), 0);
+    EXPECT_EQ(watch.sources(), (QStringList{"~drntrpa01", "~drntrpa02"}));
+    EXPECT_EQ(watch.err().count("is gone"), 2);
+    EXPECT_EQ(watch.err().count("is back"), 2);
+}
+
+TEST(WatchCommand, SigtermDuringConversionsLeavesOnlyWholeDocuments) {
+    CliWorkspace ws;
+    Watch watch(ws, {QStringLiteral("--jobs"), QStringLiteral("2")});
+    QByteArray body;
+    while (body.size() < 4 * 1024 * 1024) {
+        body += "Text with ~BiuL12~bold~biuL12~ words and\ttabs\r\n";
+    }
+    constexpr int kReports = 24;
+    for (int i = 0; i < kReports; ++i) {
+        write_file(ws.orvella() + QStringLiteral("~drntrpa%1.tmp").arg(i, 2, 10, QLatin1Char('0')),
+                   orvella_report(QByteArray::number(20240000 + i)) + body);
+    }
+    ASSERT_TRUE(watch.wait_rows(1));
+    EXPECT_EQ(watch.stop(), 0);
+
+    EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList{});
+    const auto reference = batch_documents(ws);
+    const auto documents = files_below(ws.html());
+    EXPECT_EQ(documents.size(), watch.rows().size()) << "one document per row";
+    for (const auto& [name, bytes] : documents) {
+        EXPECT_TRUE(bytes == reference.at(name)) << name.toStdString();
+    }
+}
+
+TEST(WatchCommand, RefusesToAskAndOtherUsageErrors) {
+    CliWorkspace ws;
+    const struct {
+        QStringList args;
+        const char* message;
+    } cases[] = {
+        {{"watch", "--existing", "ask"}, "--existing ask"},
+        {{"watch", "--settle", "0"}, "--settle takes milliseconds"},
+        {{"watch", "--sort", "date"}, "unknown option '--sort'"},
+        {{"orvella", "--settle", "200"}, "unknown option '--settle'"},
+        {{"watch", "--orvella", "/no/such/folder"}, "--orvella: no such folder"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.args.join(' ').toStdString());
+        const RunResult result = ws.run(c.args);
+        EXPECT_EQ(result.exit_code, 2);
+        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
+        EXPECT_TRUE(result.out.isEmpty());
+    }
+    EXPECT_TRUE(files_below(ws.html()).empty());
+}
+
+// Watchers, batches and conversions of single folders on the same folders at
+// once: every document is whole and exactly what one batch writes, and no
+// temporary file is left.
+TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
+    CliWorkspace ws;
+    Watch first(ws, {QStringLiteral("--jobs"), QStringLiteral("2")});
+    Watch second(ws, {QStringLiteral("--jobs"), QStringLiteral("1"), QStringLiteral("--settle"),
+                      QStringLiteral("50")});
+    QByteArray body;
+    while (body.size() < 256 * 1024) {
+        body += "Line with ~BiuL12~bold~biuL12~ text.\r\n";
+    }
+    // Reports are put in place whole (renamed in), as a batch started at any
+    // moment must read them whole to write what one batch writes.
+    const auto drop = [&](const QString& path, const QByteArray& bytes) {
+        const QString staging = ws.root() + QStringLiteral("/staging");
+        write_file(staging, bytes);
+        ASSERT_TRUE(::rename(QFile::encodeName(staging).constData(),
+                             QFile::encodeName(path).constData()) == 0);
+    };
+    const auto drop_all = [&](int version) {
+        for (int i = 0; i < 30; ++i) {
+            // Several reports of one student, so documents are replaced often.
+            const QByteArray student = QByteArray::number(20240000 + i % 5);
+            drop(ws.orvella() + QStringLiteral("~drntrp%1%2.tmp")
+                                    .arg(i % 2 == 0 ? "a" : "d")
+                                    .arg(i, 2, 10, QLatin1Char('0')),
+                 orvella_report(student) + body);
+            drop(ws.fennick() + QStringLiteral("s%1.fnr").arg(i % 7),
+                 fennick_report(QByteArray::number(version * 100 + i)) + body);
+        }
+    };
+
+    std::vector<std::unique_ptr<QProcess>> batches;
+    batches.push_back(ws.start({QStringLiteral("all")}));
+    drop_all(1);
+    batches.push_back(
+        ws.start({QStringLiteral("all"), QStringLiteral("--jobs"), QStringLiteral("2")}));
+    batches.push_back(
+        ws.start({QStringLiteral("fennick"), QStringLiteral("--jobs"), QStringLiteral("1")}));
+    drop_all(2);
+    for (const auto& batch : batches) {
+        EXPECT_TRUE(batch->waitForFinished(kLimitMs));
+    }
+    // The last word is the watchers': every report once more, then one that
+    // settles after all of them.
+    drop_all(3);
+    drop(ws.orvella() + QStringLiteral("~drntrpa99.tmp"), orvella_report("20249999"));
+    EXPECT_TRUE(first.wait_source(QStringLiteral("~drntrpa99")));
+    EXPECT_TRUE(second.wait_source(QStringLiteral("~drntrpa99")));
+    EXPECT_EQ(first.stop(), 0);
+    EXPECT_EQ(second.stop(), 0);
+
+    EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList{});
+    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
+}
+
+}  // namespace
+}  // namespace quillet::test
