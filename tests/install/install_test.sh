@@ -73,6 +73,9 @@ done
 metainfo=$root/share/metainfo/$id.metainfo.xml
 if [ -f "$metainfo" ]; then
   report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $report"
+  # The tree as a whole: the entry it launches and the icons are there.
+  report=$(appstreamcli validate-tree --no-net "$root" 2>&1) ||
+    fail "appstreamcli validate-tree: $report"
   grep -qF "<id>$id</id>" "$metainfo" || fail "the metadata's id is not $id"
   grep -qF "<launchable type=\"desktop-id\">$id.desktop</launchable>" "$metainfo" ||
     fail "the metadata does not launch $id.desktop"
