@@ -25,6 +25,7 @@ const QString kFennickKey = QStringLiteral("Fennick");
 const QString kHtmlReportsKey = QStringLiteral("HTML Reports");
 const QString kConvertOptionKey = QStringLiteral("Convert Option");
 const QString kFennickChoiceKey = QStringLiteral("Fennick Choice");
+const QString kAutoConvertKey = QStringLiteral("Auto Convert");
 
 // Runs one loading step; a step that fails is skipped and loading goes on.
 template <typename Step>
@@ -204,6 +205,11 @@ void cSys_vars::pr_Load_Sys_Settings() {
             gen_fennick_choice_ = *v;
         }
     });
+    skip_on_failure([&] {
+        if (const auto v = to_int16(read_setting(store, kOptions, kAutoConvertKey, "0"))) {
+            gen_auto_convert_ = *v != 0;
+        }
+    });
     for (const char* legacy_key : {"SourcePath", "DestPath", "Convert Option"}) {
         skip_on_failure([&] { delete_setting(store, kLegacy, QString::fromLatin1(legacy_key)); });
     }
@@ -246,6 +252,10 @@ void cSys_vars::pr_Save_Sys_Settings() {
     write_setting(store, kOptions, kHtmlReportsKey, path_html_reports_);
     write_setting(store, kOptions, kConvertOptionKey, QString::number(gen_convert_option_));
     write_setting(store, kOptions, kFennickChoiceKey, QString::number(gen_fennick_choice_));
+    // A store that never had automatic conversion on stays as it was.
+    if (gen_auto_convert_ || !read_setting(store, kOptions, kAutoConvertKey, {}).isEmpty()) {
+        write_setting(store, kOptions, kAutoConvertKey, gen_auto_convert_ ? "1" : "0");
+    }
     store.sync();
 }
 

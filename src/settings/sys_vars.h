@@ -64,6 +64,10 @@ public:
     std::int16_t Gen_FennickChoice() const { return gen_fennick_choice_; }
     void set_Gen_FennickChoice(std::int16_t v) { gen_fennick_choice_ = v; }
     static constexpr std::int16_t Default_Gen_FennickChoice() { return 1; }
+    // Whether the desktop program converts each report as it arrives. Saved
+    // only once it has been turned on (or was stored before).
+    bool Gen_AutoConvert() const { return gen_auto_convert_; }
+    void set_Gen_AutoConvert(bool v) { gen_auto_convert_ = v; }
 
     // Per report source code (0 HTML documents, 1 Fennick, 2 Orvella).
     const QString& Extension(int index) const { return extension_.at(index); }
@@ -120,6 +124,7 @@ private:
     QString path_html_reports_, default_path_html_reports_;
     std::int16_t gen_convert_option_ = 0;
     std::int16_t gen_fennick_choice_ = 1;
+    bool gen_auto_convert_ = false;
     std::array<QString, 3> extension_;
     std::array<QString, 3> gen_prefix_;
     std::int16_t ext_num_ = 2;
