@@ -35,6 +35,7 @@
 #include "report_catalogue.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
+#include "window_batch.h"
 
 namespace quillet {
 
@@ -164,12 +165,7 @@ void frmMain::build_controls() {
     setTabOrder(cmdConvertFennick, cmdShowReports);
     setTabOrder(cmdShowReports, cmdOptions);
 
-    progress_ = new QProgressBar(this);
-    progress_->setObjectName(QStringLiteral("batchProgress"));
-    progress_->setFormat(QStringLiteral("%v of %m"));
-    progress_->setMaximumWidth(s.x(3000));
-    progress_->hide();
-    statusBar()->addPermanentWidget(progress_);
+    statusBar();
 }
 
 void frmMain::build_menus() {
@@ -274,6 +270,15 @@ void frmMain::connect_commands() {
             [this] { pr_Open_Selected_Report(); });
     connect(gridResults, &ReportGridView::rightButtonReleased, this,
             [this](const QPoint& where) { mnuPopup->popup(where); });
+
+    // While a batch runs, nothing may change the report list.
+    batch_ = new WindowBatch(sys_, prompts_, *this,
+                             {mnuRep_Show, mnuRep_Orvella, mnuRep_Fennick, mnuView_Student,
+                              mnuView_ReportName, mnuView_ReportDate, mnuView_Comment, mnuView_Asc,
+                              mnuView_Desc, mnuView_Options, cmdConvertOrvella, cmdConvertFennick,
+                              cmdShowReports, cmdOptions});
+    connect(batch_, &WindowBatch::entryDone, this, [this](int index) { pr_Fill_Grid_Row(index); });
+    connect(batch_, &WindowBatch::finished, this, [this] { pr_Show_Report_List(); });
 }
 
 QRectF frmMain::screen_twips() const {
@@ -354,9 +359,9 @@ int frmMain::least_width(const ReportColumn& column) const {
 void frmMain::pr_Fill_Grid_Row(int n) {
     lblPromptUser->show();
     model_->fill_row(n, sys_.entry(n));
+    // The row is painted when the event loop next turns.
     if (!last_repaint_.isValid() || last_repaint_.elapsed() >= kRepaintIntervalMs) {
         gridResults->scrollTo(model_->index(n - 1, 0));
-        repaint_now();
         last_repaint_.restart();
     }
 }
@@ -393,8 +398,8 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
-    if (batch_running_) {
-        // The batch finishes first; its rows and the settings stay consistent.
+    if (!batch_->allow_close()) {
+        // Asked whether to stop the batch; the window closes once it is over.
         event->ignore();
         return;
     }
@@ -440,41 +445,29 @@ void frmMain::show_html_reports() {
 }
 
 void frmMain::pr_Convert_Reports(int kind) {
-    BusyCursor busy;
-    if (!sys_.pr_Generate_File_List(static_cast<std::int16_t>(kind))) {
-        prompts_.information(this, kApplicationTitle, kNoReportsFound);
+    if (batch_->running()) {
         return;
+    }
+    {
+        BusyCursor busy;
+        if (!sys_.pr_Generate_File_List(static_cast<std::int16_t>(kind))) {
+            prompts_.information(this, kApplicationTitle, kNoReportsFound);
+            return;
+        }
+    }
+    convert_report_list();
+}
+
+bool frmMain::convert_report_list(std::vector<int> indexes) {
+    if (batch_->running()) {
+        return false;
     }
     gblnShowConversionColumns = true;
     pr_Set_Up_Grid();
-
-    {
-        // While the batch runs the window shows its progress and refuses to close.
-        struct BatchState {
-            frmMain& window;
-            explicit BatchState(frmMain& w) : window(w) {
-                window.batch_running_ = true;
-                window.last_repaint_.invalidate();
-                window.progress_->setRange(0, window.sys_.Rep_FileCount());
-                window.progress_->setValue(0);
-                window.progress_->show();
-            }
-            ~BatchState() {
-                window.batch_running_ = false;
-                window.progress_->hide();
-            }
-            BatchState(const BatchState&) = delete;
-            BatchState& operator=(const BatchState&) = delete;
-        } batch(*this);
-
-        PromptedOverwriteQuestion question(prompts_, this);
-        ReportConverter converter(sys_, question);
-        converter.pr_Convert_Report_List([this](int index) {
-            progress_->setValue(index);
-            pr_Fill_Grid_Row(index);
-        });
-    }
-    pr_Show_Report_List();
+    last_repaint_.invalidate();
+    // Rows come in as entries finish; the list view follows (connect_commands).
+    batch_->start(std::move(indexes));
+    return true;
 }
 
 void frmMain::choose_sort(QAction* item) {

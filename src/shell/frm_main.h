@@ -5,6 +5,7 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSize>
+#include <vector>
 
 #include "placement.h"
 #include "twips.h"
@@ -23,6 +24,7 @@ struct ReportColumn;
 class ReportGridModel;
 class ReportGridView;
 class UserPrompts;
+class WindowBatch;
 class cSys_vars;
 
 class frmMain final : public QMainWindow {
@@ -44,6 +46,13 @@ public:
 
     ReportGridView& grid() { return *gridResults; }
     ReportGridModel& grid_model() { return *model_; }
+
+    // Converts the entries indexes of the report list (all when empty) off the
+    // user-interface thread, in the conversion view, row by row in list
+    // order; then lists the report list. False while a batch runs.
+    bool convert_report_list(std::vector<int> indexes = {});
+    // The batch: running(), cancel(), and its entryDone and finished signals.
+    WindowBatch& batch() { return *batch_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -82,7 +91,7 @@ private:
     QPushButton* cmdConvertFennick = nullptr;
     QPushButton* cmdShowReports = nullptr;
     QPushButton* cmdOptions = nullptr;
-    QProgressBar* progress_ = nullptr;
+    WindowBatch* batch_ = nullptr;
 
     QAction* mnuFile_Open = nullptr;
     QAction* mnuFile_Exit = nullptr;
@@ -101,7 +110,6 @@ private:
     QAction* mnuPopup_Open = nullptr;
 
     QSize designed_size_;  // the window's size as designed, also its least size
-    bool batch_running_ = false;
     QElapsedTimer last_repaint_;
 };
 

@@ -10,6 +10,8 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QElapsedTimer>
+#include <QTimer>
 #include <QUrl>
 #include <functional>
 #include <memory>
@@ -26,6 +28,7 @@
 #include "sys_vars.h"
 #include "test_support.h"
 #include "user_prompts.h"
+#include "window_batch.h"
 
 namespace quillet::test {
 
@@ -91,9 +94,36 @@ inline void click(QWidget* target, QPoint at, Qt::MouseButton button = Qt::LeftB
     send_mouse(target, QEvent::MouseButtonRelease, at, button);
 }
 
+// Turns the event loop until done() holds or a generous time has passed.
+inline bool wait_until(const std::function<bool()>& done, int limit_ms = 120000) {
+    QElapsedTimer waited;
+    waited.start();
+    QTimer tick;  // wakes the loop now and then to look at the clock
+    tick.start(20);
+    while (!done()) {
+        if (waited.elapsed() > limit_ms) {
+            return false;
+        }
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents);
+    }
+    return true;
+}
+
+// Waits until no main window is converting a batch.
+inline void finish_batches() {
+    for (QWidget* widget : QApplication::topLevelWidgets()) {
+        if (auto* window = qobject_cast<frmMain*>(widget)) {
+            EXPECT_TRUE(wait_until([window] { return !window->batch().running(); }))
+                << "the batch did not finish";
+        }
+    }
+}
+
+// Clicks a button and lets a batch it started run to its end.
 inline void click(QAbstractButton* button) {
     ASSERT_NE(button, nullptr);
     click(button, button->rect().center());
+    finish_batches();
 }
 
 inline void double_click(QWidget* target, QPoint at) {
@@ -204,10 +234,12 @@ protected:
         return found;
     }
     QAction* action(const char* name) { return find<QAction>(name); }
+    // Triggers a command and lets a batch it started run to its end.
     void trigger(const char* name) {
         if (QAction* item = action(name)) {
             item->trigger();
         }
+        finish_batches();
     }
     ReportGridView& grid() { return window->grid(); }
     const ReportGridModel& model() { return window->grid_model(); }

@@ -1,0 +1,206 @@
+// A batch in the main window runs beside the event loop: the window answers
+// while rows come in, the commands that would change the list wait, and
+// Cancel, Esc and closing the window stop it once the entries in flight end.
+#include <QtTest/QTest>
+#include <QMenu>
+#include <QMenuBar>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollBar>
+
+#include "fault_injection.h"
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+constexpr int kReports = 1500;
+
+class WindowBatchTest : public MainWindowTest {
+protected:
+    // Many reports, each of a student of its own.
+    void write_many_reports() {
+        QByteArray body;
+        for (int line = 0; line < 40; ++line) {
+            body += "Line of the report body with ~B~bold~b~ words in it.\r\n";
+        }
+        for (int i = 0; i < kReports; ++i) {
+            write_file(orvella + QStringLiteral("~drntrpa%1.tmp").arg(i, 5, 10, QLatin1Char('0')),
+                       orvella_report(QByteArray::number(20000000 + i)) + body);
+        }
+    }
+    // Starts converting the Orvella folder without waiting for the end.
+    void start_batch() {
+        action("mnuRep_Orvella")->trigger();
+        ASSERT_TRUE(window->batch().running());
+    }
+    bool running() { return window->batch().running(); }
+    QPushButton* cancel_button() { return find<QPushButton>("cmdCancelBatch"); }
+    // Waits for the first rows, so that the batch is known to be under way.
+    void wait_for_rows(int rows) {
+        ASSERT_TRUE(wait_until([&] { return model().rowCount() >= rows || !running(); }));
+    }
+    // After a stopped batch: the list view of every entry, converted ones
+    // first, then the ones never started; whole documents only.
+    void expect_stopped_batch() {
+        ASSERT_EQ(model().rowCount(), kReports);
+        ASSERT_EQ(model().columnCount(), 5);
+        int converted = 0;
+        int cancelled = 0;
+        for (int n = 1; n <= kReports; ++n) {
+            EXPECT_EQ(model().index(n - 1, 0).data().toString(), QString::number(n));
+            const QString comment = model().index(n - 1, 4).data().toString();
+            if (comment == "Not converted: the batch was cancelled.") {
+                ++cancelled;
+                EXPECT_TRUE(model().index(n - 1, 2).data().toString().isEmpty()) << n;
+                EXPECT_FALSE(sys->entry(n).Rep_Converted);
+            } else {
+                ASSERT_EQ(cancelled, 0) << "row " << n << " converted after a cancelled one";
+                EXPECT_EQ(comment, "Created new HTML report") << n;
+                ++converted;
+            }
+        }
+        EXPECT_GT(cancelled, 0);
+        EXPECT_EQ(unsound_documents(html, {}), QStringList());
+        EXPECT_EQ(files_below(html).size(), static_cast<std::size_t>(converted));
+    }
+};
+
+TEST_F(WindowBatchTest, TheWindowAnswersWhileRowsComeInInListOrder) {
+    write_many_reports();
+    open_window();
+    QAction* commands[] = {action("mnuRep_Orvella"), action("mnuRep_Fennick"),
+                           action("mnuRep_Show"),    action("mnuView_ReportDate"),
+                           action("mnuView_Desc"),   action("mnuView_Options")};
+    start_batch();
+    for (QAction* command : commands) {
+        EXPECT_FALSE(command->isEnabled()) << command->objectName().toStdString();
+    }
+    EXPECT_FALSE(find<QPushButton>("cmdConvertFennick")->isEnabled());
+    EXPECT_FALSE(find<QPushButton>("cmdOptions")->isEnabled());
+    EXPECT_TRUE(action("mnuFile_Open")->isEnabled());
+    EXPECT_TRUE(find<QProgressBar>("batchProgress")->isVisible());
+    EXPECT_TRUE(cancel_button()->isVisible());
+
+    // A disabled command started while the batch runs does nothing.
+    click(find<QPushButton>("cmdShowReports"), {5, 5});
+    EXPECT_TRUE(prompts.informations.empty());
+
+    int turns = 0;
+    int partly_filled_turns = 0;
+    int last_rows = 0;
+    bool resized = false;
+    bool menu_opened = false;
+    bool scrolled = false;
+    ASSERT_TRUE(wait_until([&] {
+        if (!running()) {
+            return true;
+        }
+        ++turns;
+        const int rows = model().rowCount();
+        EXPECT_GE(rows, last_rows);
+        last_rows = rows;
+        if (rows > 0 && rows < kReports) {
+            ++partly_filled_turns;
+            // Row n shows entry n, filled as its entry finished.
+            EXPECT_EQ(model().index(rows - 1, 0).data().toString(), QString::number(rows));
+            EXPECT_EQ(model().index(rows - 1, 6).data().toString(), "Created new HTML report");
+        }
+        if (!resized) {
+            window->resize(window->width() + 40, window->height() + 30);
+            resized = true;
+        } else if (!menu_opened) {
+            QMenu* view = find<QMenu>("mnuView");
+            view->popup(window->mapToGlobal(QPoint(10, 10)));
+            QCoreApplication::processEvents();
+            menu_opened = view->isVisible();
+            view->close();
+        } else if (!scrolled && rows > 200) {
+            QScrollBar* bar = grid().verticalScrollBar();
+            bar->setValue(0);
+            grid().scrollTo(model().index(100, 0));
+            scrolled = bar->value() > 0;
+        }
+        return false;
+    }));
+    EXPECT_GE(turns, 3);
+    EXPECT_GT(partly_filled_turns, 0);
+    EXPECT_TRUE(resized);
+    EXPECT_TRUE(menu_opened);
+
+    // The list view of the batch follows, and the commands are back.
+    ASSERT_EQ(model().rowCount(), kReports);
+    EXPECT_EQ(model().columnCount(), 5);
+    EXPECT_EQ(model().index(kReports - 1, 1).data().toString(),
+              QString::number(20000000 + kReports - 1));
+    for (QAction* command : commands) {
+        EXPECT_TRUE(command->isEnabled());
+    }
+    EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
+    EXPECT_FALSE(cancel_button()->isVisible());
+    EXPECT_EQ(files_below(html).size(), static_cast<std::size_t>(kReports));
+}
+
+TEST_F(WindowBatchTest, CancelButtonAndEscStopTheBatchOnceEntriesInFlightEnd) {
+    write_many_reports();
+    for (const char* how : {"Cancel button", "Esc"}) {
+        SCOPED_TRACE(how);
+        QDir(html).removeRecursively();
+        QDir().mkpath(html);
+        if (window) {
+            window->close();
+        }
+        open_window();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+        start_batch();
+        wait_for_rows(20);
+        if (std::string(how) == "Esc") {
+            QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+        } else {
+            click(cancel_button(), cancel_button()->rect().center());
+        }
+        ASSERT_TRUE(wait_until([&] { return !running(); }));
+        expect_stopped_batch();
+        EXPECT_TRUE(action("mnuRep_Orvella")->isEnabled());
+    }
+}
+
+TEST_F(WindowBatchTest, ClosingDuringABatchAsksAndNoKeepsItRunning) {
+    write_many_reports();
+    open_window();
+    start_batch();
+    wait_for_rows(1);
+
+    prompts.answer = false;
+    EXPECT_FALSE(window->close());
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    EXPECT_EQ(prompts.questions[0].title, "Quillet");
+    EXPECT_EQ(prompts.questions[0].text, kStopBatchQuestion);
+    EXPECT_TRUE(window->isVisible());
+    ASSERT_TRUE(wait_until([&] { return !running(); }));
+    EXPECT_EQ(files_below(html).size(), static_cast<std::size_t>(kReports));
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST_F(WindowBatchTest, ClosingDuringABatchWithYesStopsItAndThenCloses) {
+    write_many_reports();
+    open_window();
+    start_batch();
+    wait_for_rows(1);
+
+    prompts.answer = true;
+    EXPECT_FALSE(window->close());  // not yet: the entries in flight finish first
+    ASSERT_EQ(prompts.questions.size(), 1u);
+    // A second request while it stops does not ask again.
+    EXPECT_FALSE(window->close());
+    EXPECT_EQ(prompts.questions.size(), 1u);
+    ASSERT_TRUE(wait_until([&] { return !window->isVisible(); }));
+    EXPECT_FALSE(running());
+    expect_stopped_batch();
+    // The settings were saved on the way out.
+    EXPECT_NE(sandbox.stored(QStringLiteral("Settings/WindowState")), "<absent>");
+}
+
+}  // namespace
+}  // namespace quillet::test
