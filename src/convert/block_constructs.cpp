@@ -18,67 +18,39 @@ constexpr std::string_view kNbsp = "&nbsp;";
 constexpr std::string_view kTwoNbsp = "&nbsp;&nbsp;";
 constexpr std::size_t kTabStop = 8;
 
-// Each TAB becomes blanks up to the next stop (stops every 8 columns).
-std::string_view expand_tabs(std::string_view line, std::string& dest) {
+// Each TAB becomes blanks up to the next stop (stops every 8 columns);
+// column: where the text starts, modulo 8, and on return where it ends.
+std::string_view expand_tabs(std::string_view text, std::size_t& column, std::string& dest) {
     dest.clear();
-    for (const char c : line) {
+    const std::size_t start = column;
+    for (const char c : text) {
         if (c == '\t') {
-            dest.append(kTabStop - dest.size() % kTabStop, ' ');
+            dest.append(kTabStop - (start + dest.size()) % kTabStop, ' ');
         } else {
             dest += c;
         }
     }
+    column = (start + dest.size()) % kTabStop;
     return dest;
 }
 
-// Leading blanks of a line that holds other text become non-breaking; then
-// every pair of blanks, from left to right, becomes two non-breaking blanks.
-std::string_view convert_blanks(std::string_view line, std::string& dest) {
-    dest.clear();
-    const auto leading = std::min(line.find_first_not_of(' '), line.size());
-    std::size_t pos = 0;
-    if (leading > 0 && leading < line.size()) {
-        for (; pos < leading; ++pos) {
-            dest += kNbsp;
-        }
+// What a step left over from the previous piece, followed by this piece.
+std::string_view after_held(std::string& held, std::string_view text, std::string& joined) {
+    if (held.empty()) {
+        return text;
     }
-    while (pos < line.size()) {
-        const auto blank = line.find("  ", pos);
-        if (blank == std::string_view::npos) {
-            break;
-        }
-        dest.append(line.substr(pos, blank - pos));
-        pos = blank;
-        for (; pos + 1 < line.size() && line[pos] == ' ' && line[pos + 1] == ' '; pos += 2) {
-            dest += kTwoNbsp;
-        }
-    }
-    dest.append(line.substr(pos));
-    return dest;
-}
-
-// The first CR + "- " starts a list item that runs to the end of the line.
-std::string_view list_item_after_break(std::string_view line, std::string& dest) {
-    for (auto cr = line.find('\r'); cr != std::string_view::npos; cr = line.find('\r', cr + 1)) {
-        if (line.substr(cr + 1, 2) == "- ") {
-            dest.assign(line.substr(0, cr + 1));
-            dest += "<LI>";
-            dest.append(line.substr(cr + 3));
-            dest += "</LI>";
-            return dest;
-        }
-    }
-    return line;
+    joined.assign(held);
+    joined.append(text);
+    held.clear();
+    return joined;
 }
 
 }  // namespace
 
 void ReportDocument::fn_ConvertBlocks(std::string_view line) {
-    // Report text never becomes markup of its own.
     LineShape shape = shape_of(line);
-    if (shape.markup) {
-        line = escaped_text(line, escaped_);
-    }
+    // The score key holds no "<", ">", "&" or ";": it stands in the escaped
+    // line exactly where it stands in the line.
     if (shape.blank_pair && line.size() >= score_key::kShortest) {
         const auto keyed = apply_score_key(line);
         if (keyed.data() != line.data()) {
@@ -87,34 +59,164 @@ void ReportDocument::fn_ConvertBlocks(std::string_view line) {
         }
     }
     if (shape.tabs >= 2) {
-        write_table_row(line);
+        // Report text never becomes markup of its own.
+        write_table_row(line, shape.markup);
         return;
     }
     if (boolTableOpen) {
         boolTableOpen = false;
         write_own_line(html::kTableClose);
     }
-    if (shape.tabs > 0) {
-        line = expand_tabs(line, expanded_);
-        shape.blank_pair = true;  // the blanks a TAB became may stand next to others
+    TextLine& t = text_line_;
+    t.escape = shape.markup;
+    t.expand_tabs = shape.tabs > 0;
+    // The blanks a TAB becomes may stand next to others.
+    t.convert_blanks = shape.blank_pair || t.expand_tabs || line.starts_with(' ');
+    // Leading blanks of a line that holds other text become non-breaking.
+    const auto leading = line.find_first_not_of(" \t");
+    t.leading_blanks = leading > 0 && leading != std::string_view::npos;
+    t.list_break = shape.carriage_return;
+    t.first = true;
+    t.column = 0;
+    t.blank_held.clear();
+    t.item_held.clear();
+    t.item_found = false;
+    t.v_item = false;
+    t.in_code = false;
+    // A line that could be a heading is always one piece.
+    const std::size_t piece = std::max(line_piece_, unanchored_by_length_.size());
+    if (line.size() <= piece) {
+        convert_text_piece(line, true);
+        return;
     }
-    if (shape.blank_pair || line.starts_with(' ')) {
-        line = convert_blanks(line, blanks_);
+    t.tildes_left = static_cast<std::size_t>(std::count(line.begin(), line.end(), '~'));
+    for (std::size_t pos = 0; pos < line.size(); pos += piece) {
+        convert_text_piece(line.substr(pos, piece), pos + piece >= line.size());
+        flush_line_part();
     }
-    if (shape.carriage_return) {
-        line = list_item_after_break(line, item_);
+}
+
+// The steps of a text line, one piece at a time: escaping, TABs, blanks,
+// list items, section anchors, then the line is wrapped in the current style
+// and its style codes are translated.
+void ReportDocument::convert_text_piece(std::string_view text, bool last) {
+    TextLine& t = text_line_;
+    if (t.escape) {
+        text = escaped_text(text, escaped_);
     }
-    if (line.starts_with("~V~")) {
+    if (t.expand_tabs) {
+        text = expand_tabs(text, t.column, expanded_);
+    }
+    if (t.convert_blanks) {
+        text = convert_blanks(text, last);
+    }
+    if (t.list_break) {
+        text = list_item_after_break(text, last);
+    }
+    // A piece other than the last is long: the first holds all of "~V~" and
+    // the two characters after it.
+    if (t.first && text.starts_with("~V~")) {
         // Characters 4 and 5 (a hyphen and a blank in the reports) are dropped.
+        t.v_item = true;
+        const auto dropped = std::min<std::size_t>(5, text.size());
+        t.tildes_left -= std::min<std::size_t>(
+            t.tildes_left,
+            static_cast<std::size_t>(std::count(text.begin(), text.begin() + dropped, '~')));
         list_line_ = "<LI>";
-        list_line_.append(line.substr(std::min<std::size_t>(5, line.size())));
+        list_line_.append(text.substr(dropped));
+        if (last) {
+            list_line_ += "</LI>";
+        }
+        text = list_line_;
+    } else if (last && t.v_item) {
+        list_line_.assign(text);
         list_line_ += "</LI>";
-        line = list_line_;
+        text = list_line_;
     }
-    line = anchor_heading(line);
-    const auto close = open_wrap(false, false, out_);
-    translate_style_codes(line, out_);
-    close_wrap(close, out_);
+    if (t.first) {
+        if (last) {
+            text = anchor_heading(text);
+        }
+        t.close = open_wrap(false, false, out_);
+        t.first = false;
+    }
+    translate_style_codes(text, last, out_);
+    if (last) {
+        close_wrap(t.close, out_);
+    }
+}
+
+// Every pair of blanks, from left to right, becomes two non-breaking blanks;
+// the leading blanks of a line that holds other text each become one. A blank
+// left over at the end of a piece waits for the next piece.
+std::string_view ReportDocument::convert_blanks(std::string_view text, bool last) {
+    TextLine& t = text_line_;
+    text = after_held(t.blank_held, text, joined_);
+    std::string& dest = blanks_;
+    dest.clear();
+    std::size_t pos = 0;
+    if (t.leading_blanks) {
+        const auto end = std::min(text.find_first_not_of(' '), text.size());
+        for (; pos < end; ++pos) {
+            dest += kNbsp;
+        }
+        t.leading_blanks = end == text.size();
+    }
+    auto stop = text.size();
+    if (!last && pos < stop) {
+        const auto run = stop - (text.find_last_not_of(' ') + 1);
+        if (run % 2 == 1) {
+            t.blank_held = " ";
+            --stop;
+        }
+    }
+    const auto rest = text.substr(0, stop);
+    while (pos < stop) {
+        const auto blank = rest.find("  ", pos);
+        if (blank == std::string_view::npos) {
+            break;
+        }
+        dest.append(rest.substr(pos, blank - pos));
+        pos = blank;
+        for (; pos + 1 < stop && rest[pos] == ' ' && rest[pos + 1] == ' '; pos += 2) {
+            dest += kTwoNbsp;
+        }
+    }
+    dest.append(rest.substr(pos));
+    return dest;
+}
+
+// The first CR + "- " starts a list item that runs to the end of the line. A
+// CR, or CR and "-", at the end of a piece waits for the next piece.
+std::string_view ReportDocument::list_item_after_break(std::string_view text, bool last) {
+    TextLine& t = text_line_;
+    if (t.item_found) {
+        if (!last) {
+            return text;
+        }
+        item_.assign(text);
+        item_ += "</LI>";
+        return item_;
+    }
+    text = after_held(t.item_held, text, joined_);
+    for (auto cr = text.find('\r'); cr != std::string_view::npos; cr = text.find('\r', cr + 1)) {
+        const auto after = text.substr(cr + 1, 2);
+        if (after == "- ") {
+            t.item_found = true;
+            item_.assign(text.substr(0, cr + 1));
+            item_ += "<LI>";
+            item_.append(text.substr(cr + 3));
+            if (last) {
+                item_ += "</LI>";
+            }
+            return item_;
+        }
+        if (!last && cr + 3 > text.size() && std::string_view("- ").starts_with(after)) {
+            t.item_held.assign(text.substr(cr));
+            return text.substr(0, cr);
+        }
+    }
+    return text;
 }
 
 void ReportDocument::make_fixed_pitch() {
@@ -136,7 +238,7 @@ std::string_view ReportDocument::apply_score_key(std::string_view line) {
     return line;
 }
 
-void ReportDocument::write_table_row(std::string_view line) {
+void ReportDocument::write_table_row(std::string_view line, bool escape) {
     if (!boolTableOpen) {
         boolTableOpen = true;
         write_own_line(html::kTableOpen);
@@ -156,7 +258,7 @@ void ReportDocument::write_table_row(std::string_view line) {
             if (!label) {
                 out_ += html::kValueOpen;
             }
-            out_ += piece;
+            append_text(piece, escape);
             out_ += html::kCellClose;
             label = false;
         }
@@ -169,6 +271,19 @@ void ReportDocument::write_table_row(std::string_view line) {
         out_ += html::kCellClose;  // no text at all: the empty label cell alone
     }
     out_ += html::kRowClose;
+}
+
+// A long text is added and handed on in pieces.
+void ReportDocument::append_text(std::string_view text, bool escape) {
+    for (std::size_t pos = 0; pos < text.size(); pos += line_piece_) {
+        const auto piece = text.substr(pos, line_piece_);
+        if (escape) {
+            append_escaped_text(piece, out_);
+        } else {
+            out_.append(piece);
+        }
+        flush_line_part();
+    }
 }
 
 void ReportDocument::write_own_line(std::string_view text) {

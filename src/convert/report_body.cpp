@@ -51,11 +51,13 @@ bool ReportDocument::fn_WriteReportBody(std::string_view source) {
         ++line_number;
 
         line_start_ = out_.size();
+        line_names_student_ = false;
         switch (fn_ConvertLine(line, source.size() - next)) {
             case LineResult::written: {
                 const bool names_student =
                     intReportKind != kKindFennick && !student_in_body_.needle().empty() &&
-                    student_in_body_.found_in(std::string_view(out_).substr(line_start_));
+                    (line_names_student_ ||
+                     student_in_body_.found_in(std::string_view(out_).substr(line_start_)));
                 out_ += html::kLineEnd;
                 if (names_student) {
                     strParagraphTag = html::kParagraph;

@@ -21,13 +21,14 @@ std::string escaped_copy(std::string_view text) {
 }  // namespace
 
 ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingTable& headings,
-                               HtmlSink& sink)
+                               HtmlSink& sink, std::size_t line_piece)
     : intReportKind(facts.intReportKind),
       strStudentNumber(facts.strStudentNumber),
       report_name_(facts.report_name),
       fennick_head_(facts.fennick),
       headings_(headings),
       sink_(sink),
+      line_piece_(std::max(line_piece, kSmallestLinePiece)),
       strParagraphTag(html::kParagraph),
       strFontTag(html::kFontArial2),
       student_in_body_(escaped_copy(facts.strStudentNumber)) {
@@ -68,6 +69,24 @@ void ReportDocument::flush_if_full() {
     }
 }
 
+// Hands on the part of a long line written so far, once it is a chunk. The
+// part is searched for the student number first; its last bytes stay, since
+// the number may begin in them.
+void ReportDocument::flush_line_part() {
+    if (out_.size() < std::min(kChunk, line_piece_)) {
+        return;
+    }
+    const std::size_t needle = student_in_body_.needle().size();
+    const bool search = intReportKind != kKindFennick && needle > 0;
+    if (search && !line_names_student_) {
+        line_names_student_ = student_in_body_.found_in(std::string_view(out_).substr(line_start_));
+    }
+    const std::size_t keep = search ? std::min(needle - 1, out_.size() - line_start_) : 0;
+    sink_.write(std::string_view(out_).substr(0, out_.size() - keep));
+    out_.erase(0, out_.size() - keep);
+    line_start_ = 0;
+}
+
 int ReportDocument::heading_count() const {
     // Kind 0 (an Orvella report with neither marker) and unknown kinds have no outline.
     if (intReportKind <= kKindNone || intReportKind >= SectionHeadingTable::kKinds) {
@@ -85,6 +104,13 @@ const std::string& ReportDocument::heading_text(int number) const {
 DocumentOutcome write_report_document(std::string_view source, const DocumentFacts& facts,
                                       const SectionHeadingTable& headings, HtmlSink& sink) {
     ReportDocument document(facts, headings, sink);
+    return document.write(source);
+}
+
+DocumentOutcome write_report_document_in_pieces(std::string_view source, const DocumentFacts& facts,
+                                                const SectionHeadingTable& headings, HtmlSink& sink,
+                                                std::size_t line_piece) {
+    ReportDocument document(facts, headings, sink, line_piece);
     return document.write(source);
 }
 

@@ -1,9 +1,12 @@
 // One HTML document being written from one source report: the conversion
 // state of that document and the writers of its head, body, table of contents
 // and closing lines. The output collects in a buffer that is handed to the
-// sink in large chunks.
+// sink in large chunks; a long line goes through the block steps in pieces
+// and is handed on while it is written, so that the memory used stays the
+// same whatever the length of a line.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -16,9 +19,17 @@
 
 namespace quillet {
 
+// A text line longer than this goes through the block steps in pieces of
+// this size, and its output is handed on as it grows.
+inline constexpr std::size_t kLinePiece = 64 * 1024;
+// The smallest piece: the first piece of a line holds all of "~V~" and the
+// two characters after it, whatever the steps hold back for the next one.
+inline constexpr std::size_t kSmallestLinePiece = 8;
+
 class ReportDocument {
 public:
-    ReportDocument(const DocumentFacts& facts, const SectionHeadingTable& headings, HtmlSink& sink);
+    ReportDocument(const DocumentFacts& facts, const SectionHeadingTable& headings, HtmlSink& sink,
+                   std::size_t line_piece = kLinePiece);
 
     // Head, body and closing lines, then everything still buffered goes to the sink.
     DocumentOutcome write(std::string_view source);
@@ -47,16 +58,21 @@ private:
 
     // In-line style codes and wrapping (style_codes.cpp).
     void fn_ConvertStyleCode(std::string_view code, std::string& dest);
-    void translate_style_codes(std::string_view text, std::string& dest);
+    void translate_style_codes(std::string_view text, bool last, std::string& dest);
+    void extend_code(std::string_view text);
     WrapClose open_wrap(bool no_paragraph, bool no_font, std::string& dest);
     static void close_wrap(const WrapClose& close, std::string& dest);
     void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, std::string& dest);
 
     // Block constructs (block_constructs.cpp).
     void fn_ConvertBlocks(std::string_view line);
+    void convert_text_piece(std::string_view text, bool last);
+    std::string_view convert_blanks(std::string_view text, bool last);
+    std::string_view list_item_after_break(std::string_view text, bool last);
     void make_fixed_pitch();
     std::string_view apply_score_key(std::string_view line);
-    void write_table_row(std::string_view line);
+    void write_table_row(std::string_view line, bool escape);
+    void append_text(std::string_view text, bool escape);
     void write_own_line(std::string_view text);
     std::string_view anchor_heading(std::string_view line);
 
@@ -66,6 +82,7 @@ private:
     const std::string& heading_text(int number) const;
 
     void flush_if_full();
+    void flush_line_part();
 
     // The report being converted.
     std::int16_t intReportKind;
@@ -74,6 +91,7 @@ private:
     bool fennick_head_;
     const SectionHeadingTable& headings_;
     HtmlSink& sink_;
+    std::size_t line_piece_;
 
     // Style state: the formatting in force at the current point of the body.
     bool boolBold = false;
@@ -93,19 +111,54 @@ private:
     std::vector<std::string> lowered_headings_;
     std::vector<int> unanchored_by_length_;
 
-    // Output not yet handed to the sink; the current output line starts at line_start_.
+    // What the block steps carry from one piece of a text line to the next.
+    struct TextLine {
+        // Which steps the line needs, decided from the whole line.
+        bool escape = false;
+        bool expand_tabs = false;
+        bool convert_blanks = false;
+        bool list_break = false;
+        // The leading blanks become non-breaking, and have not all been passed yet.
+        bool leading_blanks = false;
+        bool first = true;
+        std::size_t column = 0;  // the length of the tab-expanded text so far, modulo 8
+        std::string blank_held;  // a blank that may pair with the next piece's first
+        std::string item_held;   // a CR, or CR and "-", that may start a list item
+        bool item_found = false;
+        bool v_item = false;  // the line began with "~V~"
+        WrapClose close;
+        // Tildes of the line not yet read, and the style code that a piece
+        // ended in (its first characters and first b, i and u only).
+        std::size_t tildes_left = 0;
+        bool in_code = false;
+        std::string code;
+        std::array<bool, 3> code_letters{};  // a b, an i, a u is in code
+    };
+    TextLine text_line_;
+
+    // Output not yet handed to the sink; the current output line starts at
+    // line_start_. line_names_student_: a part of the current line handed on
+    // already named the student.
     std::string out_;
     std::size_t line_start_ = 0;
+    bool line_names_student_ = false;
     // The description of the last line that failed.
     std::string failure_;
 
     // Working copies of the line being converted, reused from line to line.
     std::string escaped_;
     std::string expanded_;
+    std::string joined_;
     std::string blanks_;
     std::string item_;
     std::string list_line_;
     std::string anchor_;
 };
+
+// write_report_document with text lines cut into pieces of line_piece bytes
+// (at least kSmallestLinePiece): the document is the same whatever the size.
+DocumentOutcome write_report_document_in_pieces(std::string_view source, const DocumentFacts& facts,
+                                                const SectionHeadingTable& headings, HtmlSink& sink,
+                                                std::size_t line_piece);
 
 }  // namespace quillet

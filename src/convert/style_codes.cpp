@@ -76,10 +76,26 @@ void ReportDocument::fn_ConvertStyleCode(std::string_view code, std::string& des
     }
 }
 
-void ReportDocument::translate_style_codes(std::string_view text, std::string& dest) {
+void ReportDocument::translate_style_codes(std::string_view text, bool last, std::string& dest) {
     // The tags a code turns into hold no tilde, so one pass from left to right
     // sees every code. A tilde with no second one after it stays as text.
+    // A piece other than the last may end inside a code: the code is
+    // finished with the next piece.
+    TextLine& t = text_line_;
     std::size_t pos = 0;
+    if (t.in_code) {
+        const auto close = text.find('~');
+        if (close == std::string_view::npos) {
+            extend_code(text);
+            return;
+        }
+        extend_code(text.substr(0, close));
+        t.code += '~';
+        t.in_code = false;
+        --t.tildes_left;
+        fn_ConvertStyleCode(t.code, dest);
+        pos = close + 1;
+    }
     while (pos < text.size()) {
         const void* hit = std::memchr(text.data() + pos, '~', text.size() - pos);
         if (hit == nullptr) {
@@ -88,13 +104,43 @@ void ReportDocument::translate_style_codes(std::string_view text, std::string& d
         const auto open = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
         const auto close = text.find('~', open + 1);
         if (close == std::string_view::npos) {
-            break;
+            if (last || t.tildes_left < 2) {
+                break;
+            }
+            dest.append(text.substr(pos, open - pos));
+            t.in_code = true;
+            t.code.clear();
+            t.code_letters = {};
+            --t.tildes_left;
+            extend_code(text.substr(open));
+            return;
         }
         dest.append(text.substr(pos, open - pos));
         fn_ConvertStyleCode(text.substr(open, close - open + 1), dest);
+        t.tildes_left -= std::min<std::size_t>(t.tildes_left, 2);
         pos = close + 1;
     }
     dest.append(text.substr(pos));
+}
+
+// Keeps of a code's text what its conversion looks at: the first eight
+// characters and the first b, i and u in either letter case.
+void ReportDocument::extend_code(std::string_view text) {
+    constexpr std::size_t kHead = 8;
+    TextLine& t = text_line_;
+    for (const char c : text) {
+        const char lower = lower_1252(c);
+        const int letter = lower == 'b' ? 0 : lower == 'i' ? 1 : lower == 'u' ? 2 : -1;
+        const bool first_letter = letter >= 0 && !t.code_letters[static_cast<std::size_t>(letter)];
+        if (first_letter) {
+            t.code_letters[static_cast<std::size_t>(letter)] = true;
+        }
+        if (t.code.size() < kHead || first_letter) {
+            t.code += c;
+        } else if (t.code_letters[0] && t.code_letters[1] && t.code_letters[2]) {
+            return;
+        }
+    }
 }
 
 ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_font,

@@ -143,7 +143,7 @@ testing::AssertionResult same_text(std::string_view expected, std::string_view a
     const auto window = [column](std::string_view text) {
         constexpr std::size_t kBefore = 60;
         constexpr std::size_t kWidth = 160;
-        const auto start = column > kBefore ? column - kBefore : 0;
+        const auto start = std::min(column > kBefore ? column - kBefore : 0, text.size());
         return (start > 0 ? "..." : "") + visible(text.substr(start, kWidth)) +
                (text.size() > start + kWidth ? "..." : "");
     };

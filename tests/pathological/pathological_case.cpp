@@ -7,6 +7,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <string>
 #include <string_view>
 
@@ -184,6 +185,44 @@ private:
     std::string tail_;
 };
 
+// The memory a conversion may take on top of what the process holds before
+// it (the source among it), whatever the input.
+constexpr long kMemoryAllowanceKb = 64 * 1024;
+
+// A field of /proc/self/status in kB, or -1.
+long status_kb(std::string_view field) {
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line)) {
+        if (line.starts_with(field) && line.size() > field.size() && line[field.size()] == ':') {
+            return std::strtol(line.c_str() + field.size() + 1, nullptr, 10);
+        }
+    }
+    return -1;
+}
+
+// Starts the peak resident size afresh at the present one.
+bool reset_peak_memory() {
+    std::ofstream clear("/proc/self/clear_refs");
+    clear << "5";
+    clear.flush();
+    return clear.good() && status_kb("VmHWM") < status_kb("VmRSS") + 4 * 1024;
+}
+
+// The sanitizers keep freed memory aside and shadow every allocation: the
+// bound holds for the program as built for use.
+#if defined(__SANITIZE_ADDRESS__)
+constexpr bool kMemoryMeasured = false;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+constexpr bool kMemoryMeasured = false;
+#else
+constexpr bool kMemoryMeasured = true;
+#endif
+#else
+constexpr bool kMemoryMeasured = true;
+#endif
+
 int usage() {
     std::fprintf(stderr, "usage: pathological_case NAME [REPETITIONS]\ncases:");
     for (const std::string& name : case_names()) {
@@ -220,12 +259,20 @@ int main(int argc, char* argv[]) {
     CheckingSink sink(std::move(expected), std::move(c.counts));
     sink.compare_whole_document(c.body_known);
     sink.start();
+    const bool measured = kMemoryMeasured && reset_peak_memory();
+    const long before_kb = status_kb("VmRSS");
     const auto generated = std::chrono::steady_clock::now();
     const DocumentOutcome outcome =
         write_report_document(c.source, c.facts, standard_section_headings(), sink);
     const auto converted = std::chrono::steady_clock::now();
+    const long grown_kb = status_kb("VmHWM") - before_kb;
 
     std::string problems = sink.verdict();
+    if (measured && grown_kb > kMemoryAllowanceKb) {
+        problems += "the conversion took " + std::to_string(grown_kb / 1024) +
+                    " MB on top of the source's " + std::to_string(source_size / (1024 * 1024)) +
+                    " MB\n";
+    }
     if (!outcome.body_complete) {
         problems += "the body ended early\n";
     }
@@ -241,9 +288,10 @@ int main(int argc, char* argv[]) {
     using ms = std::chrono::duration<double, std::milli>;
     std::printf(
         "%s: %zu repetitions, %zu bytes in, %zu bytes out; generated in %.0f ms, "
-        "converted in %.0f ms\n",
+        "converted in %.0f ms, peak memory %s\n",
         std::string(name).c_str(), repetitions, source_size, sink.size(),
-        ms(generated - started).count(), ms(converted - generated).count());
+        ms(generated - started).count(), ms(converted - generated).count(),
+        measured ? ("+" + std::to_string(grown_kb) + " kB").c_str() : "not measured");
     if (!problems.empty()) {
         std::fprintf(stderr, "%s: %s\n", std::string(name).c_str(), problems.c_str());
         return 1;
