@@ -1,7 +1,13 @@
 #include "batch_runner.h"
 
+#include <cerrno>
 #include <chrono>
+#include <cstdint>
+#include <system_error>
 #include <utility>
+
+#include <sys/eventfd.h>
+#include <unistd.h>
 
 namespace quillet {
 
@@ -13,10 +19,23 @@ constexpr std::chrono::milliseconds kDeliveryBudget{8};
 BatchRunner::BatchRunner(cSys_vars& sys, std::vector<int> indexes, OverwriteQuestion& question,
                          int jobs, QObject* parent)
     : QObject(parent),
+      wakeup_fd_(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
       batch_(std::make_unique<ParallelBatch>(sys, std::move(indexes), jobs)),
       question_(question) {
-    batch_->set_wakeup([this] {
-        QMetaObject::invokeMethod(this, [this] { pump(); }, Qt::QueuedConnection);
+    if (wakeup_fd_ < 0) {
+        throw std::system_error(errno, std::generic_category(), "eventfd");
+    }
+    notifier_ = new QSocketNotifier(static_cast<qintptr>(wakeup_fd_), QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] {
+        std::uint64_t count = 0;
+        while (::read(wakeup_fd_, &count, sizeof count) < 0 && errno == EINTR) {
+        }
+        pump();
+    });
+    batch_->set_wakeup([fd = wakeup_fd_] {
+        const std::uint64_t one = 1;
+        while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
+        }
     });
 }
 
@@ -24,7 +43,9 @@ BatchRunner::BatchRunner(cSys_vars& sys, OverwriteQuestion& question, int jobs, 
     : BatchRunner(sys, report_list_indexes(sys), question, jobs, parent) {}
 
 BatchRunner::~BatchRunner() {
-    batch_.reset();
+    batch_.reset();  // the workers are gone before the counter is closed
+    delete notifier_;
+    ::close(wakeup_fd_);
 }
 
 void BatchRunner::start() {
@@ -34,7 +55,7 @@ void BatchRunner::start() {
     started_ = true;
     batch_->start();
     // An empty batch finishes at once, but never inside start().
-    QMetaObject::invokeMethod(this, [this] { pump(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(this, &BatchRunner::pump, Qt::QueuedConnection);
 }
 
 void BatchRunner::cancel() {

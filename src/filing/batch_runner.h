@@ -16,6 +16,7 @@
 #pragma once
 
 #include <QObject>
+#include <QSocketNotifier>
 #include <memory>
 #include <vector>
 
@@ -23,6 +24,8 @@
 
 namespace quillet {
 
+// The workers wake this object's thread through an event counter that a
+// socket notifier watches: they share no memory with the event loop.
 class BatchRunner final : public QObject {
     Q_OBJECT
 public:
@@ -55,6 +58,8 @@ Q_SIGNALS:
 private:
     void pump();
 
+    int wakeup_fd_ = -1;
+    QSocketNotifier* notifier_ = nullptr;
     std::unique_ptr<ParallelBatch> batch_;
     OverwriteQuestion& question_;
     bool started_ = false;
