@@ -23,6 +23,7 @@
 #include <algorithm>
 
 #include "app_icon.h"
+#include "auto_convert.h"
 #include "app_info.h"
 #include "browser_launcher.h"
 #include "busy_cursor.h"
@@ -195,6 +196,7 @@ void frmMain::build_menus() {
         add_item(mnuRep, "mnuRep_Orvella", QStringLiteral("Convert &Orvella Reports to HTML"));
     mnuRep_Fennick =
         add_item(mnuRep, "mnuRep_Fennick", QStringLiteral("Convert &Fennick Reports to HTML"));
+    new AutoConvert(*this, sys_, *mnuRep);  // "Convert Automatically", at the menu's end
 
     QMenu* mnuView = add_menu("mnuView", QStringLiteral("&View"));
     mnuView_Student = add_item(mnuView, "mnuView_Student", QStringLiteral("By &Student Number"));
