@@ -134,18 +134,5 @@ TEST_F(ArrivalTrackerTest, AChangeWithoutNoticeWhileWaitingIsCaughtBeforeHanding
     EXPECT_EQ(tracker_.tracked(), 1U);
 }
 
-TEST_F(ArrivalTrackerTest, AnotherFolderForACodeForgetsTheEarlierOne) {
-    write(1, "a.fnr", "@a\r\n", 0);
-    const QString elsewhere = box_.make_folder("elsewhere");
-    tracker_.set_folder(1, elsewhere);
-    EXPECT_EQ(tracker_.tracked(), 0U);
-    EXPECT_TRUE(taken(5000).isEmpty());
-    test::write_file(elsewhere + "b.fnr", "@b\r\n");
-    tracker_.note(1, "b.fnr", 5000);
-    const auto settled = tracker_.take_settled(6000);
-    ASSERT_EQ(settled.size(), 1U);
-    EXPECT_EQ(settled[0], (Arrival{1, elsewhere, "b.fnr"}));
-}
-
 }  // namespace
 }  // namespace quillet

@@ -1,5 +1,6 @@
-// The watcher on real folders with the kernel's notices: what arrives, a
-// folder that vanishes and returns, dorrant.ini moving the Fennick folder.
+// The watcher on real folders with the kernel's notices: a folder that
+// vanishes with its parent and returns, dorrant.ini moving the Fennick folder.
+// (What arrives and what does not: the watch command's tests.)
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -82,29 +83,6 @@ protected:
     std::unique_ptr<ReportWatcher> watcher_;
     QStringList arrived_, events_;
 };
-
-TEST_F(ReportWatcherTest, NewWrittenAgainAndMovedInReportsArriveAndOthersDoNot) {
-    start();
-    test::write_file(orvella_ + "~drntrpa01.tmp", "@one\r\n");
-    test::write_file(orvella_ + "notes.tmp", "@not a report of this folder\r\n");
-    test::write_file(orvella_ + ".~drntrpa02.tmp", "@hidden\r\n");
-    test::write_file(fennick_ + "a.fnr.part", "@partial name\r\n");
-    expect_arrivals({orvella_ + "~drntrpa01.tmp"});
-
-    // Written again in place: a change to an existing file, not to the folder.
-    QFile again(orvella_ + "~drntrpa01.tmp");
-    ASSERT_TRUE(again.open(QIODevice::Append));
-    again.write("more\r\n");
-    again.close();
-    expect_arrivals({orvella_ + "~drntrpa01.tmp"});
-
-    // Renamed into place, from outside and from a name that did not count.
-    test::write_file(box_.path("outside.fnr"), "@moved\r\n");
-    ASSERT_TRUE(QFile::rename(box_.path("outside.fnr"), fennick_ + "moved.fnr"));
-    ASSERT_TRUE(QFile::rename(fennick_ + "a.fnr.part", fennick_ + "a.fnr"));
-    expect_arrivals({fennick_ + "moved.fnr", fennick_ + "a.fnr"});
-    EXPECT_TRUE(events_.isEmpty()) << events_.join('\n').toStdString();
-}
 
 TEST_F(ReportWatcherTest, AFolderThatVanishesIsWatchedAgainWhenItReturns) {
     start();
