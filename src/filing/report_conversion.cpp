@@ -6,6 +6,7 @@
 #include <stdexcept>
 
 #include "atomic_file.h"
+#include "document_writer.h"
 #include "report_engine.h"
 
 namespace quillet {
@@ -18,25 +19,6 @@ const QString kAlreadyExists = QStringLiteral("HTML Report already exists");
 const QString kInvalid = QStringLiteral("Invalid Orvella report.");
 const QString kCannotCreate =
     QStringLiteral("Cannot create the HTML report. Perhaps it already exists and is read only.");
-
-class WriteFailure : public std::runtime_error {
-public:
-    using std::runtime_error::runtime_error;
-};
-
-// Hands the engine's chunks to the document being written.
-class AtomicFileSink final : public HtmlSink {
-public:
-    explicit AtomicFileSink(AtomicFile& file) : file_(file) {}
-    void write(std::string_view bytes) override {
-        if (!file_.write(bytes)) {
-            throw WriteFailure(file_.error().toStdString());
-        }
-    }
-
-private:
-    AtomicFile& file_;
-};
 
 bool is_read_only(const QFileInfo& info) {
     // The mode bits only: the current user's own access (WriteUser) says
@@ -106,8 +88,11 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
 
     DocumentOutcome outcome;
     try {
-        AtomicFileSink sink(file);
+        DocumentWriter sink(file);
         outcome = write_report_document(cached_source_.view(), facts, headings_, sink);
+        if (!sink.finish()) {
+            throw WriteFailure(sink.error().toStdString());
+        }
     } catch (const std::exception& error) {
         file.discard();
         entry.Rep_Comment =

@@ -1,0 +1,62 @@
+// The bytes of a document reach the file in order and whole, whether they
+// were written straight away or behind the engine.
+#include <gtest/gtest.h>
+
+#include <QTemporaryDir>
+#include <string>
+
+#include "document_writer.h"
+#include "test_support.h"
+
+namespace quillet {
+namespace {
+
+TEST(DocumentWriter, EveryByteArrivesInOrderWhateverTheChunks) {
+    struct Case {
+        const char* what;
+        std::size_t direct, queued, chunk, total;
+    } cases[] = {
+        {"small document, written directly", 1024, 64, 7, 900},
+        {"crosses into the writer thread", 100, 64, 7, 5000},
+        {"chunks larger than the queue", 10, 16, 100, 3000},
+        {"one byte at a time", 0, 8, 1, 1000},
+        {"empty", 0, 8, 1, 0},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        QTemporaryDir dir;
+        const QString path = dir.filePath(QStringLiteral("Analysis.htm"));
+        std::string expected;
+        for (std::size_t i = 0; i < c.total; ++i) {
+            expected += static_cast<char>('a' + (i * 7 + i / 26) % 26);
+        }
+        AtomicFile file(path);
+        ASSERT_TRUE(file.open());
+        {
+            DocumentWriter writer(file, c.direct, c.queued);
+            for (std::size_t at = 0; at < expected.size(); at += c.chunk) {
+                writer.write(std::string_view(expected).substr(at, c.chunk));
+            }
+            ASSERT_TRUE(writer.finish()) << writer.error().toStdString();
+        }
+        ASSERT_TRUE(file.commit());
+        EXPECT_EQ(test::read_file(path).toStdString(), expected);
+    }
+}
+
+TEST(DocumentWriter, AnUnfinishedWriterStopsWithoutWritingTheRest) {
+    QTemporaryDir dir;
+    AtomicFile file(dir.filePath(QStringLiteral("Analysis.htm")));
+    ASSERT_TRUE(file.open());
+    {
+        DocumentWriter writer(file, 0, 64);
+        for (int i = 0; i < 1000; ++i) {
+            writer.write("0123456789");
+        }
+    }  // dropped: the engine failed
+    file.discard();
+    EXPECT_TRUE(QDir(dir.path()).isEmpty(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot));
+}
+
+}  // namespace
+}  // namespace quillet
