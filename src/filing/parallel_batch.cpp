@@ -109,6 +109,19 @@ void ParallelBatch::mark_past_question(int position) {
     }
 }
 
+bool ParallelBatch::question_due() const {
+    // The entries before the question's are seen before it is asked.
+    return question_ && !question_->answer && question_->position == next_delivery_;
+}
+
+bool ParallelBatch::owner_has_work() const {
+    if (question_due() || next_delivery_ >= size()) {
+        return true;
+    }
+    return slots_[static_cast<std::size_t>(next_delivery_)].stage == Stage::done ||
+           (cancel_ && next_delivery_ >= next_claim_);
+}
+
 void ParallelBatch::work() {
     TurnQuestion question(*this);
     ReportConverter converter(sys_, question, headings_, folders_);
@@ -197,7 +210,7 @@ bool ParallelBatch::ask_in_turn(int position, const QString& title, const QStrin
     workers_cv_.wait(lock, [&] { return asked_upto_ >= position || abandoned_; });
     bool yes = false;
     if (!abandoned_) {
-        question_ = Question{title, text, std::nullopt};
+        question_ = Question{position, title, text, std::nullopt};
         lock.unlock();
         notify_owner();
         lock.lock();
@@ -227,7 +240,7 @@ bool ParallelBatch::pump(OverwriteQuestion& question, const EntryDone& entry_don
     const Clock::time_point start = Clock::now();
     for (;;) {
         std::unique_lock lock(mutex_);
-        if (question_ && !question_->answer) {
+        if (question_due()) {
             const QString title = question_->title;
             const QString text = question_->text;
             lock.unlock();
@@ -279,16 +292,7 @@ void ParallelBatch::run(OverwriteQuestion& question, const EntryDone& entry_done
     start();
     while (!pump(question, entry_done)) {
         std::unique_lock lock(mutex_);
-        owner_cv_.wait(lock, [&] {
-            if (question_ && !question_->answer) {
-                return true;
-            }
-            if (next_delivery_ >= size()) {
-                return true;
-            }
-            return slots_[static_cast<std::size_t>(next_delivery_)].stage == Stage::done ||
-                   (cancel_ && next_delivery_ >= next_claim_);
-        });
+        owner_cv_.wait(lock, [&] { return owner_has_work(); });
     }
 }
 

@@ -13,8 +13,9 @@
 //   earlier entry waits until that entry is done, so the later entry still
 //   sees, and replaces, the earlier one's document.
 // - With the "ask" policy the overwrite question is asked by the owner thread
-//   (the one that calls pump() or run()), one at a time, in list order;
-//   entries that need no answer go on meanwhile.
+//   (the one that calls pump() or run()), one at a time, in list order, once
+//   every entry before it has been delivered; entries that need no answer go
+//   on meanwhile.
 // - Finished entries are delivered by the owner thread in list order: their
 //   fields are written back into the settings object and entry_done(index) is
 //   called. Workers never touch the settings object's report list: they work
@@ -101,6 +102,7 @@ private:
         bool past_question = false;  // will not ask, or has asked
     };
     struct Question {
+        int position = 0;
         QString title, text;
         std::optional<bool> answer;
     };
@@ -111,6 +113,8 @@ private:
     bool ask_in_turn(int position, const QString& title, const QString& text);
     // Under the lock.
     void mark_past_question(int position);
+    bool question_due() const;
+    bool owner_has_work() const;
     void notify_owner();
 
     cSys_vars& sys_;
