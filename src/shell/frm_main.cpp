@@ -22,11 +22,13 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "access_keys.h"
 #include "app_icon.h"
 #include "auto_convert.h"
 #include "app_info.h"
 #include "browser_launcher.h"
 #include "busy_cursor.h"
+#include "check_mark_group.h"
 #include "frm_about.h"
 #include "frm_options.h"
 #include "report_conversion.h"
@@ -96,6 +98,10 @@ frmMain::frmMain(cSys_vars& sys, BrowserLauncher& browser, UserPrompts& prompts,
     setWindowTitle(kApplicationTitle);
     setWindowIcon(application_icon());
     InitScreen();
+    settle_access_keys(*menuBar(),
+                       {cmdConvertOrvella, cmdConvertFennick, cmdShowReports, cmdOptions});
+    // The list is what the window is for: arrow keys and Enter work at once.
+    gridResults->setFocus();
 }
 
 frmMain::~frmMain() = default;
@@ -209,9 +215,14 @@ void frmMain::build_menus() {
     add_separator(mnuView, "mnuView_Sep2");
     mnuView_Options = add_item(mnuView, "mnuView_Options", QStringLiteral("&Options"));
 
-    auto* keys = new QActionGroup(this);
+    give_standard_shortcut(*mnuFile_Open, QKeySequence::Open, Qt::CTRL | Qt::Key_O);
+    give_standard_shortcut(*mnuFile_Exit, QKeySequence::Quit, Qt::CTRL | Qt::Key_Q);
+    give_standard_shortcut(*mnuRep_Show, QKeySequence::Refresh, Qt::Key_F5);
+    give_standard_shortcut(*mnuView_Options, QKeySequence::Preferences, Qt::CTRL | Qt::Key_Comma);
+
+    auto* keys = make_check_mark_group(this);
     keys->setObjectName(QStringLiteral("sortKeyGroup"));
-    auto* directions = new QActionGroup(this);
+    auto* directions = make_check_mark_group(this);
     directions->setObjectName(QStringLiteral("sortDirectionGroup"));
     for (QAction* item :
          {mnuView_Student, mnuView_ReportName, mnuView_ReportDate, mnuView_Comment}) {

@@ -1,12 +1,39 @@
 #include "report_grid_view.h"
 
+#include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QStyledItemDelegate>
+
+#include "colour_scheme.h"
 
 namespace quillet {
 
+namespace {
+
+// Draws the selected row on the palette's highlight, darkened or lightened
+// where the highlighted text would not read on it.
+class SelectionContrastDelegate final : public QStyledItemDelegate {
+public:
+    using QStyledItemDelegate::QStyledItemDelegate;
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (option->state & QStyle::State_Selected) {
+            for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+                option->palette.setColor(group, QPalette::Highlight,
+                                         selection_colour(option->palette, group));
+            }
+        }
+    }
+};
+
+}  // namespace
+
 ReportGridView::ReportGridView(QWidget* parent) : QTableView(parent) {
+    setItemDelegate(new SelectionContrastDelegate(this));
     setSelectionBehavior(QAbstractItemView::SelectRows);
     setSelectionMode(QAbstractItemView::SingleSelection);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -20,6 +47,29 @@ ReportGridView::ReportGridView(QWidget* parent) : QTableView(parent) {
     verticalHeader()->setDefaultSectionSize(row_height);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
+    // The header row is part of the grid: its right button shows the popup too.
+    horizontalHeader()->viewport()->installEventFilter(this);
+}
+
+bool ReportGridView::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == horizontalHeader()->viewport() && event->type() == QEvent::MouseButtonRelease) {
+        const auto* mouse = static_cast<QMouseEvent*>(event);
+        if (mouse->button() == Qt::RightButton) {
+            Q_EMIT rightButtonReleased(mouse->globalPosition().toPoint());
+        }
+    }
+    return QTableView::eventFilter(watched, event);
+}
+
+void ReportGridView::contextMenuEvent(QContextMenuEvent* event) {
+    if (event->reason() != QContextMenuEvent::Keyboard) {
+        QTableView::contextMenuEvent(event);  // the mouse: its release shows the popup
+        return;
+    }
+    event->accept();
+    const QRect row = visualRect(currentIndex());
+    const QPoint where = row.isValid() ? QPoint(row.left(), row.bottom()) : QPoint(0, 0);
+    Q_EMIT rightButtonReleased(viewport()->mapToGlobal(where));
 }
 
 void ReportGridView::keyPressEvent(QKeyEvent* event) {

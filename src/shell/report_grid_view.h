@@ -14,10 +14,14 @@ public:
 Q_SIGNALS:
     // Enter or Return was pressed on the grid.
     void enterPressed();
-    // The right mouse button was released over the grid, at global_pos.
+    // The right mouse button was released over the grid or its header row,
+    // at global_pos; the menu key of the keyboard reports itself here too,
+    // at the current row.
     void rightButtonReleased(const QPoint& global_pos);
 
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
 };
