@@ -11,6 +11,7 @@
 
 #include "app_info.h"
 #include "browser_launcher.h"
+#include "colour_scheme.h"
 #include "dialog_geometry.h"
 
 namespace quillet {
@@ -69,7 +70,6 @@ void frmAbout::build_controls() {
         title_font.setPointSizeF(title_font.pointSizeF() * 9.75 / 8.25);
     }
     lblTitle->setFont(title_font);
-    set_text_colour(*lblTitle, Qt::black);
 
     lblVersion = make_label(QStringLiteral("lblVersion"), this);
 
@@ -79,13 +79,12 @@ void frmAbout::build_controls() {
         "viewable and printable from Word 2000 and Internet Explorer 5."));
     lblDescription->setWordWrap(true);
     lblDescription->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    set_text_colour(*lblDescription, Qt::black);
 
     lblLink = make_label(QStringLiteral("lblLink"), this);
     lblLink->setText(kVendorSite);
     lblLink->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Fixed);
-    set_text_colour(*lblLink, QColor(0, 0, 255));
     set_link_underlined(false);
+    apply_colours();
 
     // The etched line above the button.
     Line1 = new QFrame(this);
@@ -127,6 +126,25 @@ void frmAbout::build_controls() {
     layout->addLayout(buttons);
 
     cmdOK->setFocus();
+}
+
+void frmAbout::apply_colours() {
+    // Black title and description and a blue link, or their dark-scheme
+    // counterparts; the version keeps the default label colour.
+    if (lblLink == nullptr) {
+        return;  // not built yet
+    }
+    const QPalette& scheme = palette();
+    set_text_colour(*lblTitle, label_text_colour(scheme));
+    set_text_colour(*lblDescription, label_text_colour(scheme));
+    set_text_colour(*lblLink, link_colour(scheme));
+}
+
+void frmAbout::changeEvent(QEvent* event) {
+    QDialog::changeEvent(event);
+    if (event->type() == QEvent::PaletteChange) {
+        apply_colours();
+    }
 }
 
 void frmAbout::set_link_underlined(bool underlined) {

@@ -17,11 +17,14 @@ public:
     explicit frmAbout(BrowserLauncher& browser, QWidget* owner = nullptr);
 
 protected:
+    // Follows the colour scheme when the palette changes.
+    void changeEvent(QEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void build_controls();
+    void apply_colours();
     void set_link_underlined(bool underlined);
     void lblLink_Click();
 

@@ -2,7 +2,6 @@
 
 #include <QApplication>
 #include <QPalette>
-#include <cmath>
 
 #include "sys_vars.h"
 
@@ -67,28 +66,22 @@ const ReportEntry* ReportGridModel::entry_of_row(int n) const {
 }
 
 QColor ReportGridModel::background(bool converted) {
-    if (converted) {
-        return QColor(255, 255, 255);
-    }
-    // The grey of disabled text, darkened where the palette's is too light to
-    // carry white text (a contrast of 3:1 at least).
-    QColor grey = QApplication::palette().color(QPalette::Disabled, QPalette::Text);
-    auto contrast_with_white = [](const QColor& c) {
-        auto linear = [](double v) {
-            return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
-        };
-        const double luminance =
-            0.2126 * linear(c.redF()) + 0.7152 * linear(c.greenF()) + 0.0722 * linear(c.blueF());
-        return 1.05 / (luminance + 0.05);
-    };
-    for (int step = 0; step < 20 && contrast_with_white(grey) < 3.0; ++step) {
-        grey = grey.darker(105);
-    }
-    return grey;
+    return report_row_colours(QApplication::palette(), converted).background;
 }
 
 QColor ReportGridModel::foreground(bool converted) {
-    return converted ? QColor(0, 0, 0) : QColor(255, 255, 255);
+    return report_row_colours(QApplication::palette(), converted).text;
+}
+
+const RowColours& ReportGridModel::row_colours(bool converted) const {
+    // Worked out again only when the palette changes (the colour scheme).
+    const QPalette palette = QApplication::palette();
+    if (palette.cacheKey() != colours_key_) {
+        colours_key_ = palette.cacheKey();
+        colours_[0] = report_row_colours(palette, false);
+        colours_[1] = report_row_colours(palette, true);
+    }
+    return colours_[converted ? 1U : 0U];
 }
 
 int ReportGridModel::rowCount(const QModelIndex& parent) const {
@@ -115,9 +108,9 @@ QVariant ReportGridModel::data(const QModelIndex& index, int role) const {
         case Qt::ToolTipRole:
             return report_cell_text(index.row() + 1, row.entry, column(index.column()).field);
         case Qt::BackgroundRole:
-            return background(row.entry.Rep_Converted);
+            return row_colours(row.entry.Rep_Converted).background;
         case Qt::ForegroundRole:
-            return foreground(row.entry.Rep_Converted);
+            return row_colours(row.entry.Rep_Converted).text;
         default:
             return {};
     }

@@ -5,9 +5,11 @@
 
 #include <QAbstractTableModel>
 #include <QColor>
+#include <array>
 #include <span>
 #include <vector>
 
+#include "colour_scheme.h"
 #include "report_columns.h"
 #include "report_entry.h"
 
@@ -33,7 +35,7 @@ public:
     // The entry row n (from 1) was written with; nullptr for an unwritten row.
     const ReportEntry* entry_of_row(int n) const;
 
-    // Colours of an entry's row.
+    // Colours of an entry's row, from the application's palette.
     static QColor background(bool converted);
     static QColor foreground(bool converted);
 
@@ -49,10 +51,13 @@ private:
         ReportEntry entry;
     };
     void store_row(int n, const ReportEntry& entry);
+    const RowColours& row_colours(bool converted) const;
 
     bool conversion_view_ = false;
     std::span<const ReportColumn> columns_;
     std::vector<Row> rows_;  // rows_[0] is grid row 1
+    mutable qint64 colours_key_ = -1;  // the palette the colours were worked out for
+    mutable std::array<RowColours, 2> colours_;  // not converted, converted
 };
 
 }  // namespace quillet

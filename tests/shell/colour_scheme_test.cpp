@@ -1,0 +1,204 @@
+// Light and dark colour schemes: every text of every window keeps a contrast
+// of 4.5:1 with its background, the grid's rows and selection included, and
+// the light scheme keeps the colours the windows were designed with.
+#include <QAbstractButton>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleFactory>
+#include <memory>
+
+#include "colour_scheme.h"
+#include "frm_about.h"
+#include "frm_options.h"
+#include "frm_path.h"
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+QPalette light_palette() {
+    const std::unique_ptr<QStyle> fusion(QStyleFactory::create(QStringLiteral("Fusion")));
+    return fusion->standardPalette();
+}
+
+struct Scheme {
+    const char* name;
+    QPalette palette;
+};
+
+class ColourScheme : public MainWindowTest {
+protected:
+    ColourScheme() : saved_(QApplication::palette()) {}
+    ~ColourScheme() override { QApplication::setPalette(saved_); }
+
+    static std::vector<Scheme> schemes() { return {{"light", light_palette()}, {"dark", dark_palette()}}; }
+
+    // Every enabled, visible text control of window whose text reads on its
+    // own background with less than the least contrast, with the figure.
+    static std::vector<std::string> low_contrast_texts(const QWidget& window) {
+        std::vector<std::string> low;
+        for (const QWidget* control : window.findChildren<QWidget*>()) {
+            const bool has_text = qobject_cast<const QLabel*>(control) != nullptr ||
+                                  qobject_cast<const QAbstractButton*>(control) != nullptr ||
+                                  qobject_cast<const QLineEdit*>(control) != nullptr;
+            if (!has_text || !control->isVisibleTo(&window) || !control->isEnabled()) {
+                continue;
+            }
+            const QPalette& palette = control->palette();
+            const double ratio = contrast_ratio(palette.color(control->foregroundRole()),
+                                                palette.color(control->backgroundRole()));
+            if (ratio < kLeastTextContrast) {
+                low.push_back(control->objectName().toStdString() + " " + std::to_string(ratio));
+            }
+        }
+        return low;
+    }
+
+    // Two reports converted, one between them that could not be.
+    void convert_three_reports() {
+        write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+        write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
+        write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
+        open_window();
+        trigger("mnuRep_Orvella");
+        ASSERT_EQ(model().rowCount(), 3);
+    }
+    // The colour the grid paints at the empty right end of row n's last cell.
+    QColor painted_background(int n) {
+        const QImage image = grid().viewport()->grab().toImage();
+        const QRect cell = grid().visualRect(grid().model()->index(n - 1, model().columnCount() - 1));
+        return image.pixelColor(cell.right() - 3, cell.center().y());
+    }
+
+    QPalette saved_;
+};
+
+TEST_F(ColourScheme, GridRowsAndSelectionReadInBothSchemes) {
+    for (const Scheme& scheme : schemes()) {
+        SCOPED_TRACE(scheme.name);
+        QApplication::setPalette(scheme.palette);
+        convert_three_reports();
+        const QPalette& palette = grid().palette();
+        for (int n = 2; n <= 3; ++n) {  // row 1 is selected
+            SCOPED_TRACE(n);
+            const QModelIndex cell = model().index(n - 1, 0);
+            const QColor background = cell.data(Qt::BackgroundRole).value<QColor>();
+            const QColor text = cell.data(Qt::ForegroundRole).value<QColor>();
+            EXPECT_EQ(painted_background(n), background);
+            EXPECT_GE(contrast_ratio(text, background), kLeastTextContrast);
+        }
+        EXPECT_TRUE(
+            is_greyed_out({ReportGridModel::background(false), ReportGridModel::foreground(false)}));
+        // The selected row: highlighted text on the highlight the grid paints,
+        // with the window active and not.
+        const QColor selection = painted_background(1);
+        EXPECT_EQ(selection, selection_colour(palette, QPalette::Active));
+        for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive}) {
+            EXPECT_GE(contrast_ratio(palette.color(group, QPalette::HighlightedText),
+                                     selection_colour(palette, group)),
+                      kLeastTextContrast)
+                << group;
+        }
+        // The header row.
+        EXPECT_GE(contrast_ratio(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)),
+                  kLeastTextContrast);
+        window.reset();
+    }
+}
+
+TEST_F(ColourScheme, EveryWindowsTextsReadInBothSchemes) {
+    for (const Scheme& scheme : schemes()) {
+        SCOPED_TRACE(scheme.name);
+        QApplication::setPalette(scheme.palette);
+        open_window();
+        find<QLabel>("lblPromptUser")->show();
+        EXPECT_EQ(low_contrast_texts(*window), std::vector<std::string>{});
+
+        RecordingBrowser about_browser;
+        frmAbout about(about_browser);
+        EXPECT_EQ(low_contrast_texts(about), std::vector<std::string>{});
+        frmOptions options(*sys);
+        EXPECT_EQ(low_contrast_texts(options), std::vector<std::string>{});
+        gintPathTarget = 2;
+        frmPath chooser(*sys);
+        EXPECT_EQ(low_contrast_texts(chooser), std::vector<std::string>{});
+        window.reset();
+    }
+}
+
+TEST_F(ColourScheme, LightSchemeKeepsTheDesignedColoursAndDarkTakesThePalettes) {
+    struct Expected {
+        const char* scheme;
+        QPalette palette;
+        QColor converted_background, converted_text, label_text, link;
+    };
+    const QPalette dark = dark_palette();
+    const Expected expected[] = {
+        {"light", light_palette(), QColor(255, 255, 255), QColor(0, 0, 0), QColor(0, 0, 0),
+         QColor(0, 0, 255)},
+        {"dark", dark, dark.color(QPalette::Base), dark.color(QPalette::Text),
+         dark.color(QPalette::WindowText), with_contrast(dark.color(QPalette::Link),
+                                                         dark.color(QPalette::Window))},
+    };
+    for (const Expected& e : expected) {
+        SCOPED_TRACE(e.scheme);
+        QApplication::setPalette(e.palette);
+        EXPECT_EQ(is_dark(QApplication::palette()), e.scheme == std::string("dark"));
+        EXPECT_EQ(ReportGridModel::background(true), e.converted_background);
+        EXPECT_EQ(ReportGridModel::foreground(true), e.converted_text);
+        EXPECT_EQ(ReportGridModel::foreground(false), QColor(255, 255, 255));
+
+        RecordingBrowser about_browser;
+        frmAbout about(about_browser);
+        for (const char* label : {"lblTitle", "lblDescription"}) {
+            EXPECT_EQ(about.findChild<QLabel*>(label)->palette().color(QPalette::WindowText),
+                      e.label_text)
+                << label;
+        }
+        EXPECT_EQ(about.findChild<QLabel*>("lblLink")->palette().color(QPalette::WindowText),
+                  e.link);
+    }
+}
+
+TEST_F(ColourScheme, TheAboutBoxFollowsASchemeChangeWhileOpen) {
+    QApplication::setPalette(light_palette());
+    RecordingBrowser about_browser;
+    frmAbout about(about_browser);
+    about.show();
+    QApplication::setPalette(dark_palette());
+    process_events();
+    EXPECT_EQ(low_contrast_texts(about), std::vector<std::string>{});
+    EXPECT_NE(about.findChild<QLabel*>("lblLink")->palette().color(QPalette::WindowText),
+              QColor(0, 0, 255));
+}
+
+TEST(ContrastRatio, FollowsTheGuidelinesFigures) {
+    struct Case {
+        QColor a, b;
+        double ratio;
+    };
+    const Case cases[] = {
+        {Qt::black, Qt::white, 21.0},
+        {Qt::white, Qt::white, 1.0},
+        {QColor(0x76, 0x76, 0x76), Qt::white, 4.54},  // the lightest grey that passes on white
+        {QColor(0, 0, 255), Qt::white, 8.59},
+    };
+    for (const Case& c : cases) {
+        EXPECT_NEAR(contrast_ratio(c.a, c.b), c.ratio, 0.01) << c.a.name().toStdString();
+        EXPECT_NEAR(contrast_ratio(c.b, c.a), c.ratio, 0.01);
+    }
+    // Too faint a colour is moved away from its background until it reads.
+    for (const auto& [colour, background] :
+         {std::pair{QColor(0x20, 0x40, 0xa0), QColor(0x2d, 0x2d, 0x2d)},
+          std::pair{QColor(0xbe, 0xbe, 0xbe), QColor(Qt::white)}}) {
+        const QColor adjusted = with_contrast(colour, background);
+        EXPECT_GE(contrast_ratio(adjusted, background), kLeastTextContrast);
+        EXPECT_LT(contrast_ratio(adjusted, background), kLeastTextContrast + 0.5);
+    }
+}
+
+}  // namespace
+}  // namespace quillet::test
