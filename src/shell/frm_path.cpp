@@ -6,8 +6,11 @@
 #include <QFileSystemModel>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyledItemDelegate>
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
@@ -78,6 +81,29 @@ bool can_open(const QString& folder) {
 #endif
 }
 
+// Draws the open folder in bold with an open folder's icon; the highlight
+// (selection) may lie elsewhere.
+class OpenFolderDelegate final : public QStyledItemDelegate {
+public:
+    OpenFolderDelegate(const QFileSystemModel& model, const QString& open_folder, QObject* parent)
+        : QStyledItemDelegate(parent), model_(model), open_folder_(open_folder) {}
+
+protected:
+    void initStyleOption(QStyleOptionViewItem* option, const QModelIndex& index) const override {
+        QStyledItemDelegate::initStyleOption(option, index);
+        if (!open_folder_.isEmpty() && model_.filePath(index) == open_folder_) {
+            option->font.setBold(true);
+            if (option->widget != nullptr) {
+                option->icon = option->widget->style()->standardIcon(QStyle::SP_DirOpenIcon);
+            }
+        }
+    }
+
+private:
+    const QFileSystemModel& model_;
+    const QString& open_folder_;
+};
+
 bool is_same_or_inside(const QString& folder, const QString& ancestor) {
     if (folder == ancestor) {
         return true;
@@ -133,8 +159,14 @@ void frmPath::build_controls() {
     dirDisplay->setUniformRowHeights(true);
     dirDisplay->setAnimated(false);
     dirDisplay->setSelectionMode(QAbstractItemView::SingleSelection);
+    // A click highlights a folder; a double-click or Enter opens it.
+    dirDisplay->setExpandsOnDoubleClick(false);
+    dirDisplay->setItemDelegate(new OpenFolderDelegate(*model_, open_folder_, dirDisplay));
+    dirDisplay->installEventFilter(this);
     connect(dirDisplay->selectionModel(), &QItemSelectionModel::currentChanged, this,
             [this](const QModelIndex& current) { dirDisplay_CurrentChanged(current); });
+    connect(dirDisplay, &QAbstractItemView::doubleClicked, this,
+            [this](const QModelIndex& index) { dirDisplay_Open(index); });
     connect(model_, &QFileSystemModel::directoryLoaded, this,
             [this](const QString& folder) { scroll_to_open_folder(folder); });
     // The model sorts what it has loaded a moment later; keep the open folder
@@ -198,7 +230,7 @@ void frmPath::open_on(const QString& folder) {
 }
 
 void frmPath::reveal_open_folder() {
-    const QModelIndex index = dirDisplay->currentIndex();
+    const QModelIndex index = model_->index(open_folder_);
     if (!index.isValid()) {
         return;
     }
@@ -217,21 +249,30 @@ void frmPath::showEvent(QShowEvent* event) {
 }
 
 void frmPath::dirDisplay_CurrentChanged(const QModelIndex& current) {
-    if (!current.isValid()) {
-        return;
+    // Only a highlight: the open folder stays. Once the user moves it, the
+    // tree no longer scrolls back to the open folder while it loads.
+    if (current.isValid() && model_->filePath(current) != open_folder_) {
+        user_moved_ = true;
     }
-    const QString folder = model_->filePath(current);
-    if (folder == open_folder_) {
-        return;
+}
+
+bool frmPath::dirDisplay_Open(const QModelIndex& index) {
+    const QString folder = model_->filePath(index);
+    if (!index.isValid() || folder == open_folder_) {
+        return false;
     }
     if (!can_open(folder)) {
-        // The tree cannot follow into this folder: stay on the previous one.
+        // The tree cannot follow into this folder: the highlight goes back
+        // to the open one, so that the next Enter is OK's.
         dirDisplay->setCurrentIndex(model_->index(open_folder_));
-        return;
+        return true;
     }
     open_folder_ = folder;
     user_moved_ = true;
+    dirDisplay->expand(index);
+    dirDisplay->viewport()->update();
     show_open_folder();
+    return true;
 }
 
 void frmPath::scroll_to_open_folder(const QString& loaded_folder) {
@@ -254,6 +295,14 @@ void frmPath::show_open_folder() {
 bool frmPath::eventFilter(QObject* watched, QEvent* event) {
     if (watched == open_folder_label_ && event->type() == QEvent::Resize) {
         show_open_folder();
+    }
+    if (watched == dirDisplay && event->type() == QEvent::KeyPress) {
+        // Enter opens the highlighted folder; on the open folder it is OK's.
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if ((key == Qt::Key_Return || key == Qt::Key_Enter) &&
+            dirDisplay_Open(dirDisplay->currentIndex())) {
+            return true;
+        }
     }
     return QDialog::eventFilter(watched, event);
 }

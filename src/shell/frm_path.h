@@ -36,11 +36,14 @@ public:
     // names no folder or that folder is empty.
     int exec() override;
 
-    // The folder OK would store (the tree's current folder), with "/" separators.
+    // The folder OK would store, with "/" separators: the one the chooser
+    // opened on, or the one opened since by a double-click or Enter. A single
+    // click only highlights a folder.
     const QString& open_folder() const { return open_folder_; }
 
 protected:
-    // Keeps the open folder's label elided to its width.
+    // Keeps the open folder's label elided to its width; Enter on the tree
+    // opens the highlighted folder.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
@@ -50,6 +53,8 @@ private:
     // Expands the open folder's parents and brings it into view.
     void reveal_open_folder();
     void dirDisplay_CurrentChanged(const QModelIndex& current);
+    // Makes index the open folder; false when it is that already.
+    bool dirDisplay_Open(const QModelIndex& index);
     void scroll_to_open_folder(const QString& loaded_folder);
     void show_open_folder();
     void cmdOK_Click();

@@ -34,16 +34,29 @@ protected:
     static QString current_folder(const frmPath& chooser) {
         return model(chooser).filePath(tree(chooser).currentIndex());
     }
-    // Waits until the tree lists the sub-folders of folder, then clicks the one named name.
-    static void click_sub_folder(const frmPath& chooser, const QString& folder,
-                                 const QString& name) {
+    // Waits (the tree lists folders on a thread of its own) until the tree
+    // lists the sub-folders of folder; returns where the one named name is
+    // shown, in the tree's viewport.
+    static QPoint sub_folder(const frmPath& chooser, const QString& folder, const QString& name) {
         QFileSystemModel& files = model(chooser);
         const QModelIndex parent = files.index(folder);
-        ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(parent) > 0; }));
+        EXPECT_TRUE(QTest::qWaitFor([&] { return files.rowCount(parent) > 0; }, 30000));
         const QModelIndex target = files.index(folder + u'/' + name);
         QTreeView& view = tree(chooser);
         view.scrollTo(target);
-        click(*view.viewport(), view.visualRect(target).center());
+        return view.visualRect(target).center();
+    }
+    static void click_sub_folder(const frmPath& chooser, const QString& folder,
+                                 const QString& name) {
+        click(*tree(chooser).viewport(), sub_folder(chooser, folder, name));
+    }
+    static void double_click_sub_folder(const frmPath& chooser, const QString& folder,
+                                        const QString& name) {
+        QWidget& viewport = *tree(chooser).viewport();
+        const QPoint at = sub_folder(chooser, folder, name);
+        click(viewport, at);
+        test::mouse(viewport, QEvent::MouseButtonDblClick, at, Qt::LeftButton);
+        test::mouse(viewport, QEvent::MouseButtonRelease, at, Qt::LeftButton);
     }
 
     test::SettingsSandbox sandbox_;
@@ -61,11 +74,14 @@ TEST_F(FolderChooserTest, ShowsTheFolderItOpensOnAmongManyOthers) {
     frmPath chooser(*sys_);
     chooser.show();
     QTreeView& view = tree(chooser);
-    EXPECT_TRUE(QTest::qWaitFor([&] {
-        const QRect shown = view.visualRect(view.currentIndex());
-        return current_folder(chooser) == deep && shown.isValid() &&
-               view.viewport()->rect().contains(shown.center());
-    })) << "the open folder is not in view";
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect shown = view.visualRect(view.currentIndex());
+            return current_folder(chooser) == deep && shown.isValid() &&
+                   view.viewport()->rect().contains(shown.center());
+        },
+        30000))
+        << "the open folder is not in view";
 }
 
 TEST_F(FolderChooserTest, OpensOnTheFolderItEdits) {
@@ -103,21 +119,34 @@ TEST_F(FolderChooserTest, DoesNotOpenWithoutAFolderToEdit) {
     }
 }
 
-TEST_F(FolderChooserTest, OkStoresTheOpenFolderWithOneSeparator) {
+TEST_F(FolderChooserTest, OkStoresTheOpenFolderNotTheHighlightedOne) {
     sandbox_.make_folder(QStringLiteral("reports/html/2024"));
     struct Case {
         const char* name;
         std::function<void(frmPath&)> choose;
         QString expected;
     };
+    const QString sub = start_ + QStringLiteral("/2024");
     const Case cases[] = {
-        {"as opened", [](frmPath&) {}, start_ + '/'},
-        {"sub-folder clicked",
+        {"as opened", [](frmPath&) {}, start_},
+        {"sub-folder clicked: only highlighted",
          [&](frmPath& chooser) { click_sub_folder(chooser, start_, QStringLiteral("2024")); },
-         start_ + QStringLiteral("/2024/")},
-        {"root",
+         start_},
+        {"sub-folder double-clicked",
+         [&](frmPath& chooser) {
+             double_click_sub_folder(chooser, start_, QStringLiteral("2024"));
+         },
+         sub},
+        {"sub-folder clicked, then Enter",
+         [&](frmPath& chooser) {
+             click_sub_folder(chooser, start_, QStringLiteral("2024"));
+             test::press_key(chooser, Qt::Key_Return);
+         },
+         sub},
+        {"root highlighted, then Enter",
          [](frmPath& chooser) {
              tree(chooser).setCurrentIndex(model(chooser).index(QDir::rootPath()));
+             test::press_key(chooser, Qt::Key_Return);
          },
          QDir::rootPath()},
     };
@@ -127,9 +156,12 @@ TEST_F(FolderChooserTest, OkStoresTheOpenFolderWithOneSeparator) {
         frmPath chooser(*sys_);
         chooser.show();
         c.choose(chooser);
-        test::press_key(chooser, Qt::Key_Return);
+        EXPECT_TRUE(chooser.isVisible()) << "opening a folder pressed OK";
+        EXPECT_EQ(chooser.open_folder(), c.expected);
+        click(child(chooser, "cmdOK"));
         EXPECT_FALSE(chooser.isVisible());
-        EXPECT_EQ(sys_->Path_HTMLReports(), c.expected);
+        EXPECT_EQ(sys_->Path_HTMLReports(),
+                  c.expected.endsWith('/') ? c.expected : c.expected + '/');
     }
 }
 
@@ -137,7 +169,7 @@ TEST_F(FolderChooserTest, CancelStoresNothing) {
     sandbox_.make_folder(QStringLiteral("reports/html/2024"));
     frmPath chooser(*sys_);
     chooser.show();
-    click_sub_folder(chooser, start_, QStringLiteral("2024"));
+    double_click_sub_folder(chooser, start_, QStringLiteral("2024"));
     ASSERT_EQ(chooser.open_folder(), start_ + QStringLiteral("/2024"));
     click(child(chooser, "cmdCancel"));
     EXPECT_EQ(chooser.result(), QDialog::Rejected);
@@ -149,13 +181,18 @@ TEST_F(FolderChooserTest, FolderThatCannotBeOpenedKeepsThePreviousChoice) {
     frmPath chooser(*sys_);
     chooser.show();
     QFileSystemModel& files = model(chooser);
-    ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(files.index(start_)) > 0; }));
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return files.rowCount(files.index(start_)) > 0; }, 30000));
     const QModelIndex index = files.index(doomed);
     ASSERT_TRUE(QDir(doomed).removeRecursively());
 
     tree(chooser).setCurrentIndex(index);
-    EXPECT_EQ(current_folder(chooser), start_);
-    click(child(chooser, "cmdOK"));
+    test::press_key(chooser, Qt::Key_Return);
+    EXPECT_EQ(chooser.open_folder(), start_);
+    EXPECT_EQ(current_folder(chooser), start_) << "the highlight goes back to the open folder";
+    EXPECT_TRUE(chooser.isVisible());
+    test::press_key(chooser, Qt::Key_Return);
+    EXPECT_FALSE(chooser.isVisible());
     EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
 }
 

@@ -182,6 +182,7 @@ TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
         auto& tree = child<QTreeView>(chooser, "dirDisplay");
         auto* model = qobject_cast<QFileSystemModel*>(tree.model());
         tree.setCurrentIndex(model->index(picked.chopped(1)));
+        test::press_key(chooser, Qt::Key_Return);  // opens the highlighted folder
         click(child(chooser, "cmdOK"));
     });
     click_on(*dialog, "cmdSetPathOrvella");
