@@ -1,6 +1,7 @@
 #include "auto_convert.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QStatusBar>
@@ -18,6 +19,8 @@ namespace {
 
 // The report list holds at most this many entries; more arrivals start it anew.
 constexpr int kMostRows = 20000;
+// While a dialog is open, arrived reports wait and are looked at again this often.
+constexpr int kModalRetryMs = 500;
 
 }  // namespace
 
@@ -28,6 +31,10 @@ AutoConvert::AutoConvert(frmMain& window, cSys_vars& sys, QMenu& reports_menu)
     item_->setObjectName(QStringLiteral("mnuRep_Auto"));
     item_->setCheckable(true);
     item_->setChecked(sys_.Gen_AutoConvert());
+    modal_retry_ = new QTimer(this);
+    modal_retry_->setSingleShot(true);
+    modal_retry_->setInterval(kModalRetryMs);
+    connect(modal_retry_, &QTimer::timeout, this, [this] { convert_waiting(); });
     connect(item_, &QAction::toggled, this, [this](bool on) { turn(on); });
     if (sys_.Gen_AutoConvert()) {
         // Once the window is complete (its batch exists).
@@ -145,6 +152,11 @@ bool AutoConvert::list_is_ours() const {
 
 void AutoConvert::convert_waiting() {
     if (!watcher_ || waiting_.isEmpty() || window_.batch().running()) {
+        return;
+    }
+    if (QApplication::activeModalWidget() != nullptr) {
+        // A dialog may change the settings the batch reads: once it is closed.
+        modal_retry_->start();
         return;
     }
     if (!list_is_ours() || our_count_ + waiting_.size() > kMostRows) {

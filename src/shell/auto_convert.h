@@ -17,6 +17,7 @@
 class QAction;
 class QLabel;
 class QMenu;
+class QTimer;
 
 namespace quillet {
 
@@ -49,6 +50,7 @@ private:
     cSys_vars& sys_;
     QAction* item_ = nullptr;
     QLabel* status_ = nullptr;
+    QTimer* modal_retry_ = nullptr;
     std::unique_ptr<ReportWatcher> watcher_;
     QList<Arrival> waiting_;
     bool batch_connected_ = false;
