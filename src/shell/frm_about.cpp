@@ -9,6 +9,7 @@
 #include <QUrl>
 #include <QVBoxLayout>
 
+#include "accessibility.h"
 #include "app_info.h"
 #include "browser_launcher.h"
 #include "colour_scheme.h"
@@ -48,6 +49,7 @@ frmAbout::frmAbout(BrowserLauncher& browser, QWidget* owner)
     lblTitle->setText(kApplicationTitle);
 
     fix_dialog_size(*this, 4680, 2595);
+    describe_controls(*this);
 }
 
 void frmAbout::build_controls() {

@@ -23,6 +23,7 @@
 #include <algorithm>
 
 #include "access_keys.h"
+#include "accessibility.h"
 #include "app_icon.h"
 #include "auto_convert.h"
 #include "app_info.h"
@@ -102,6 +103,7 @@ frmMain::frmMain(cSys_vars& sys, BrowserLauncher& browser, UserPrompts& prompts,
                        {cmdConvertOrvella, cmdConvertFennick, cmdShowReports, cmdOptions});
     // The list is what the window is for: arrow keys and Enter work at once.
     gridResults->setFocus();
+    describe_controls(*this);
 }
 
 frmMain::~frmMain() = default;

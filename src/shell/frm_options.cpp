@@ -12,6 +12,7 @@
 #include <initializer_list>
 #include <vector>
 
+#include "accessibility.h"
 #include "dialog_geometry.h"
 #include "frm_path.h"
 #include "sys_vars.h"
@@ -71,6 +72,7 @@ frmOptions::frmOptions(cSys_vars& sys, QWidget* owner)
         sys_.pr_Set_FennickPath_to_DorrantDB();
     }
     pr_Fill_Options_Controls();
+    describe_controls(*this);
 }
 
 void frmOptions::build_controls() {

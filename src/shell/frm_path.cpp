@@ -15,6 +15,7 @@
 #include <QTreeView>
 #include <QVBoxLayout>
 
+#include "accessibility.h"
 #include "dialog_geometry.h"
 #include "sys_vars.h"
 
@@ -129,6 +130,7 @@ frmPath::frmPath(cSys_vars& sys, QWidget* owner)
     if (!strPath.isEmpty()) {
         open_on(nearest_existing_folder(strPath));
     }
+    describe_controls(*this);
 }
 
 void frmPath::build_controls() {

@@ -5,6 +5,7 @@
 #include <QScreen>
 #include <QTimer>
 
+#include "accessibility.h"
 #include "app_info.h"
 #include "shell_globals.h"
 #include "twips.h"
@@ -69,6 +70,7 @@ frmSplash::frmSplash(QWidget* parent)
         const QRect area = where->geometry();
         move(area.x() + (area.width() - width()) / 2, area.y() + (area.height() - height()) / 2);
     }
+    describe_controls(*this);
     tmrSplash->start();
 }
 

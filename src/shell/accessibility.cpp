@@ -1,0 +1,163 @@
+#include "accessibility.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QLineEdit>
+#include <QString>
+#include <QWidget>
+#include <span>
+#include <string_view>
+
+namespace quillet {
+
+namespace {
+
+struct ControlText {
+    const char* control;      // object name
+    const char* name;         // nullptr: the caption, the text or the label's text
+    const char* description;
+};
+
+constexpr ControlText kMainWindow[] = {
+    {"gridResults", "Reports",
+     "The HTML reports, one row each. Enter or a double-click opens the selected report in the "
+     "web browser; the menu key shows the popup menu."},
+    {"lblPromptUser", nullptr, "How to open a report of the list."},
+    {"cmdConvertOrvella", nullptr,
+     "Converts every report of the Orvella reports folder into an HTML document. Alt+O."},
+    {"cmdConvertFennick", nullptr,
+     "Converts every report of the Fennick reports folder into an HTML document. Also in the "
+     "Reports menu."},
+    {"cmdShowReports", nullptr,
+     "Lists the HTML documents of the HTML reports folder. F5; also in the Reports menu."},
+    {"cmdOptions", nullptr,
+     "Sets the report folders and what a conversion does with a document that exists. Ctrl+comma."},
+    {"batchProgress", "Conversion progress", "How many reports of the batch are done."},
+    {"cmdCancelBatch", nullptr, "Stops the conversion after the reports in hand. Esc."},
+    {"filterBox", nullptr, "Shows only the reports whose student number, name or comment hold the text."},
+    {"filterCount", nullptr, "How many reports the find box shows."},
+    {"preview", "Preview", "The selected report's document."},
+    {"lblWatching", nullptr, "Which folders are watched for new reports."},
+};
+
+constexpr ControlText kOptions[] = {
+    {"Frame1", "Folders", "The folders of the reports and of the HTML documents."},
+    {"lblPathFennick", nullptr, "The folder of the Fennick reports."},
+    {"txtPathFennick", "Fennick Folder", "The folder of the Fennick reports; the button beside it changes it."},
+    {"cmdSetPathFennick", "Choose Fennick Folder", "Opens the folder chooser for the Fennick folder."},
+    {"lblPathOrvella", nullptr, "The folder of the Orvella reports."},
+    {"txtPathOrvella", "Orvella Folder", "The folder of the Orvella reports; the button beside it changes it."},
+    {"cmdSetPathOrvella", "Choose Orvella Folder", "Opens the folder chooser for the Orvella folder."},
+    {"lblPathHTMLReports", nullptr, "The folder of the HTML documents."},
+    {"txtPathHTMLReports", "HTML Reports Folder",
+     "The folder the HTML documents are written to; the button beside it changes it."},
+    {"cmdSetPathHTMLReports", "Choose HTML Reports Folder",
+     "Opens the folder chooser for the HTML reports folder."},
+    {"fraConvert", "Existing documents", "What a conversion does with an HTML document that exists."},
+    {"lblConvert", nullptr, "The sentence that the chosen option ends."},
+    {"optConvert(0)", nullptr, "The new document replaces the existing one."},
+    {"optConvert(1)", nullptr, "Each time, a question asks whether to replace it."},
+    {"optConvert(2)", nullptr, "The existing document stays; the report is not converted."},
+    {"fraFennickChoice", "Fennick folder", "Where the Fennick reports are taken from."},
+    {"lblFennickChoice", nullptr, "The sentence that the chosen option ends."},
+    {"optFennickChoice(0)", nullptr, "The Fennick folder set above."},
+    {"optFennickChoice(1)", nullptr, "The database folder named in Dorrant's settings."},
+    {"cmdDefault", nullptr, "Puts the default folders and options into the dialog. Esc."},
+    {"cmdCancel", nullptr, "Closes the dialog without storing its fields."},
+    {"cmdOK", nullptr, "Stores and saves the fields and closes the dialog. Enter."},
+};
+
+constexpr ControlText kFolderChooser[] = {
+    {"Frame1", "Folder", "The open folder and the folder tree."},
+    {"lblFolder", nullptr, "The open folder follows."},
+    {"open_folder", nullptr, "The open folder, which OK stores."},
+    {"dirDisplay", "Folders",
+     "The folder tree. Arrow keys and a click highlight a folder; Enter or a double-click opens it."},
+    {"cmdCancel", nullptr, "Closes the chooser; nothing is stored."},
+    {"cmdOK", nullptr, "Stores the open folder and closes the chooser."},
+};
+
+constexpr ControlText kAbout[] = {
+    {"cmdOK", nullptr, "Closes the about box. Enter or Esc."},
+    {"picIcon", "Quillet icon", "The program's icon."},
+    {"lblTitle", nullptr, "The program's name."},
+    {"lblVersion", nullptr, "The program's version."},
+    {"lblDescription", nullptr, "What the program does."},
+    {"lblLink", nullptr, "The vendor's web site; a click opens it in the web browser."},
+};
+
+constexpr ControlText kSplash[] = {
+    {"fraTitle", "Quillet", "Quillet is starting."},
+    {"lblTitle", nullptr, "The program's name."},
+    {"lblAppDesc", nullptr, "What the program does."},
+    {"Label1", nullptr, "Quillet is starting."},
+    {"lblVersion", nullptr, "The program's version."},
+};
+
+struct WindowTexts {
+    std::string_view window;  // class name
+    std::span<const ControlText> controls;
+};
+
+constexpr WindowTexts kWindows[] = {
+    {"quillet::frmMain", kMainWindow},  {"quillet::frmOptions", kOptions},
+    {"quillet::frmPath", kFolderChooser}, {"quillet::frmAbout", kAbout},
+    {"quillet::frmSplash", kSplash},
+};
+
+// The name a control has of itself: a button's caption, a text box's label.
+// Empty for a label: its text, which may change, is its name already.
+QString own_name(const QWidget& control) {
+    if (const auto* button = qobject_cast<const QAbstractButton*>(&control)) {
+        return without_access_key(button->text());
+    }
+    if (qobject_cast<const QLineEdit*>(&control) != nullptr) {
+        for (const QLabel* label : control.window()->findChildren<QLabel*>()) {
+            if (label->buddy() == &control) {
+                QString text = without_access_key(label->text()).trimmed();
+                if (text.endsWith(u':')) {
+                    text.chop(1);
+                }
+                return text;
+            }
+        }
+    }
+    return {};
+}
+
+}  // namespace
+
+QString without_access_key(const QString& caption) {
+    QString plain;
+    plain.reserve(caption.size());
+    for (qsizetype i = 0; i < caption.size(); ++i) {
+        if (caption[i] == u'&' && i + 1 < caption.size()) {
+            ++i;  // "&x" reads "x", "&&" reads "&"
+        }
+        plain += caption[i];
+    }
+    return plain;
+}
+
+void describe_controls(QWidget& window) {
+    const std::string_view window_class = window.metaObject()->className();
+    for (const WindowTexts& texts : kWindows) {
+        if (texts.window != window_class) {
+            continue;
+        }
+        for (const ControlText& text : texts.controls) {
+            auto* control = window.findChild<QWidget*>(QString::fromLatin1(text.control));
+            if (control == nullptr) {
+                continue;
+            }
+            const QString name =
+                text.name != nullptr ? QString::fromUtf8(text.name) : own_name(*control);
+            if (!name.isEmpty()) {
+                control->setAccessibleName(name);
+            }
+            control->setAccessibleDescription(QString::fromUtf8(text.description));
+        }
+    }
+}
+
+}  // namespace quillet

@@ -1,0 +1,173 @@
+// What a screen reader finds in each window, walking the accessibility tree:
+// every control named and described, buttons named by their captions, and
+// the grid's cells and column headers.
+#include <QAccessible>
+#include <QPushButton>
+#include <memory>
+
+#include "app_info.h"
+#include "frm_about.h"
+#include "frm_options.h"
+#include "frm_path.h"
+#include "frm_splash.h"
+#include "main_window_driver.h"
+
+namespace quillet::test {
+namespace {
+
+struct Control {
+    QString object;
+    QAccessible::Role role;
+    QString name;
+    QString description;
+};
+
+// Every shown control below node that is one of the window's own (it has an
+// object name, which Qt's inner parts such as scroll bars do not). Plain
+// containers and decoration are not controls.
+void collect(QAccessibleInterface* node, std::vector<Control>& out) {
+    for (int i = 0; i < node->childCount(); ++i) {
+        QAccessibleInterface* child = node->child(i);
+        if (child == nullptr || child->state().invisible) {
+            continue;
+        }
+        const auto* widget = qobject_cast<const QWidget*>(child->object());
+        if (widget == nullptr) {
+            continue;  // a cell or a header of the grid: see the grid's own test
+        }
+        const QString object = widget->objectName();
+        const QAccessible::Role role = child->role();
+        const bool control = role != QAccessible::Client && role != QAccessible::Splitter &&
+                             role != QAccessible::Separator && role != QAccessible::Border;
+        if (control && !object.isEmpty() && !object.startsWith(QLatin1String("qt_"))) {
+            out.push_back({object, child->role(), child->text(QAccessible::Name),
+                           child->text(QAccessible::Description)});
+        }
+        collect(child, out);
+    }
+}
+
+std::vector<Control> controls_of(QWidget& window) {
+    std::vector<Control> found;
+    QAccessibleInterface* root = QAccessible::queryAccessibleInterface(&window);
+    EXPECT_NE(root, nullptr);
+    if (root != nullptr) {
+        collect(root, found);
+    }
+    return found;
+}
+
+class ScreenReader : public MainWindowTest {
+protected:
+    static QString name_of(QWidget& owner, const char* control) {
+        for (const Control& c : controls_of(owner)) {
+            if (c.object == control) {
+                return c.name;
+            }
+        }
+        return QStringLiteral("(not in the tree)");
+    }
+};
+
+TEST_F(ScreenReader, EveryControlOfEveryWindowIsNamedAndDescribed) {
+    gstrVersion = QStringLiteral("Version 1.1");
+    write_file(html + "1111/Analysis.htm", "<html></html>");
+    open_window();
+    RecordingBrowser about_browser;
+    frmAbout about(about_browser);
+    frmOptions options(*sys);
+    gintPathTarget = 2;
+    frmPath chooser(*sys);
+    frmSplash splash;
+    struct Window {
+        const char* name;
+        QWidget* widget;
+        std::size_t least_controls;
+    };
+    const Window windows[] = {{"main window", window.get(), 6},
+                              {"about box", &about, 6},
+                              {"options", &options, 20},
+                              {"folder chooser", &chooser, 6},
+                              {"splash", &splash, 4}};
+    for (const Window& w : windows) {
+        SCOPED_TRACE(w.name);
+        w.widget->show();
+        const std::vector<Control> controls = controls_of(*w.widget);
+        EXPECT_GE(controls.size(), w.least_controls);
+        for (const Control& c : controls) {
+            EXPECT_FALSE(c.name.trimmed().isEmpty()) << c.object.toStdString() << " has no name";
+            EXPECT_FALSE(c.description.trimmed().isEmpty())
+                << c.object.toStdString() << " (" << c.name.toStdString() << ") has no description";
+        }
+        w.widget->hide();
+    }
+}
+
+TEST_F(ScreenReader, ButtonsAreNamedByTheirCaptionsWithoutTheAccessKey) {
+    open_window();
+    frmOptions options(*sys);
+    options.show();
+    const std::pair<const char*, const char*> main_buttons[] = {
+        {"cmdConvertOrvella", "Convert Orvella Reports"},
+        {"cmdConvertFennick", "Convert Fennick Reports"},
+        {"cmdShowReports", "Show HTML Reports"},
+        {"cmdOptions", "Options"},
+    };
+    for (const auto& [button, name] : main_buttons) {
+        EXPECT_EQ(name_of(*window, button), name);
+    }
+    const std::pair<const char*, const char*> option_buttons[] = {
+        {"cmdDefault", "Default All"},
+        {"cmdCancel", "Cancel"},
+        {"cmdOK", "OK"},
+        {"optConvert(1)", "prompt me to choose YES or NO"},
+        {"cmdSetPathOrvella", "Choose Orvella Folder"},  // its caption is "..."
+        {"txtPathOrvella", "Orvella Folder"},
+    };
+    for (const auto& [button, name] : option_buttons) {
+        EXPECT_EQ(name_of(options, button), name);
+    }
+}
+
+TEST_F(ScreenReader, TheGridReportsItsCellsAndColumnHeaders) {
+    write_file(html + "1111/Analysis.htm", "<html></html>");
+    write_file(html + "2222/Dyslexia.htm", "<html></html>");
+    open_window();
+    QAccessibleInterface* grid_node = QAccessible::queryAccessibleInterface(&grid());
+    ASSERT_NE(grid_node, nullptr);
+    EXPECT_EQ(grid_node->role(), QAccessible::Table);
+    EXPECT_EQ(grid_node->text(QAccessible::Name), "Reports");
+    QAccessibleTableInterface* table = grid_node->tableInterface();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 2);
+    ASSERT_EQ(table->columnCount(), 5);
+
+    QStringList headers;
+    for (int c = 0; c < table->columnCount(); ++c) {
+        headers << table->columnDescription(c);
+    }
+    EXPECT_EQ(headers.join(" | "), "No. | Student Number | Report name | Date | Comment");
+
+    auto cell = [&](int row, int column) {
+        QAccessibleInterface* node = table->cellAt(row, column);
+        return node != nullptr ? node->text(QAccessible::Name) : QStringLiteral("(none)");
+    };
+    EXPECT_EQ(cell(0, 0), "1");
+    EXPECT_EQ(cell(0, 1), "1111");
+    EXPECT_EQ(cell(1, 1), "2222");
+    for (int r = 0; r < table->rowCount(); ++r) {
+        for (int c = 0; c < table->columnCount(); ++c) {
+            EXPECT_EQ(cell(r, c), model().index(r, c).data().toString()) << r << ',' << c;
+        }
+    }
+    // The selected row is the one Enter opens.
+    EXPECT_TRUE(table->isRowSelected(0));
+    EXPECT_FALSE(table->isRowSelected(1));
+    QAccessibleInterface* header_cell =
+        table->cellAt(0, 1)->tableCellInterface()->columnHeaderCells().value(0);
+    ASSERT_NE(header_cell, nullptr);
+    EXPECT_EQ(header_cell->text(QAccessible::Name), "Student Number");
+}
+
+}  // namespace
+}  // namespace quillet::test
