@@ -92,13 +92,13 @@ bool ReportWatcher::start(QString* failure) {
         connect(notifier_, &QSocketNotifier::activated, this, &ReportWatcher::pr_Read_Notices);
     }
     follow_settings();
-    watch_dorrant();
     return true;
 }
 
 void ReportWatcher::follow_settings() {
     retarget(1, sys_.Path_Fennick());
     retarget(2, sys_.Path_Orvella());
+    watch_dorrant();
 }
 
 QString ReportWatcher::folder(std::int16_t code) const {

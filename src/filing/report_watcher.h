@@ -45,7 +45,8 @@ public:
     // The source entries of the report list are taken as converted in the
     // state they have now (the reports converted when watching starts).
     void prime_report_list();
-    // Moves the watches to the folders the settings name now.
+    // Moves the watches to the folders the settings name now (dorrant.ini
+    // too, by the Fennick choice of now).
     void follow_settings();
     // While held, a change to dorrant.ini waits to be applied: a running
     // batch reads the folders of the settings.
