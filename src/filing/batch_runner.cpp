@@ -32,6 +32,7 @@ BatchRunner::BatchRunner(cSys_vars& sys, std::vector<int> indexes, OverwriteQues
         }
         pump();
     });
+    batch_->set_background_workers(true);
     batch_->set_wakeup([fd = wakeup_fd_] {
         const std::uint64_t one = 1;
         while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {

@@ -70,6 +70,10 @@ public:
     // to do. Must be cheap and thread-safe; calls are coalesced until the next
     // pump(). Set before start().
     void set_wakeup(std::function<void()> wakeup);
+    // The workers yield the processor to the owner's thread (and the rest of
+    // the system) whenever both want it: for an owner with a window to keep
+    // responsive. Set before start().
+    void set_background_workers(bool background) { background_ = background; }
     // Starts the workers. Once only.
     void start();
     // Any thread: no entry starts from now on.
@@ -139,6 +143,7 @@ private:
     std::atomic<bool> wakeup_pending_{false};
     bool pumping_ = false;
     bool started_ = false;
+    bool background_ = false;
     std::vector<std::jthread> workers_;
 };
 
