@@ -3,7 +3,8 @@
 # same bytes, and prints the figures side by side with their ratios:
 #   engine     a 50 MB report-like file: quillet-convert on a folder holding
 #              it, cmark on the same text, cat of it (the read bound)
-#   batch      5,000 reports of about 8 KB: quillet-convert vs cp -r
+#   batch      5,000 reports of about 8 KB: quillet-convert vs cp -r; and
+#              50,000 such reports against ten times the 5,000 figure
 #   catalogue  20,000 documents in 2,000 sub-folders: quillet-convert list
 #              vs find -printf
 #   linearity  the pathological cases of engine_bench and
@@ -120,6 +121,25 @@ def generate():
             write(os.path.join(folder, name), doc)
     write(stamp, GENERATOR_VERSION.encode())
 
+def generate_large_batch():
+    """50,000 reports: the 5,000 of the batch, each again for nine more students."""
+    folder = os.path.join(work, "batch50k", "src")
+    stamp = os.path.join(work, "batch50k", "generated")
+    if os.path.exists(stamp):
+        return
+    print("generating 50,000 reports in %s ..." % folder, file=sys.stderr)
+    shutil.rmtree(folder, ignore_errors=True)
+    os.makedirs(folder)
+    source = os.path.join(work, "batch", "src")
+    for name in sorted(os.listdir(source)):
+        data = open(os.path.join(source, name), "rb").read()
+        student = data.split(b"for student ", 1)[1][:8]
+        for copy in range(10):
+            other = b"%08d" % (int(student) + copy * 100000)
+            write(os.path.join(folder, name.replace(".tmp", "-%d.tmp" % copy)),
+                  data.replace(b"for student " + student, b"for student " + other, 1))
+    write(stamp, b"1")
+
 # --- measuring ------------------------------------------------------------
 
 env = dict(os.environ, HOME=os.path.join(work, "home"), XDG_DATA_HOME=os.path.join(work, "home"),
@@ -185,6 +205,18 @@ t_cp = median_time(lambda i: ["cp", "-r", os.path.join(batch, "src"),
 for folder in scratch:
     shutil.rmtree(folder, ignore_errors=True)
 
+# Batch: 50,000 reports of about 8 KB, against ten times the 5,000 figure.
+generate_large_batch()
+scratch = []
+large = os.path.join(work, "batch50k")
+large_ini = settings(large)
+os.sync()
+t_batch50k = median_time(lambda i: [convert, "orvella", "--settings", large_ini, "--orvella",
+                                    os.path.join(large, "src"), "--html", new_folder("html50k", i)],
+                         n=min(runs, 3))
+for folder in scratch:
+    shutil.rmtree(folder, ignore_errors=True)
+
 # Catalogue: 20,000 documents in 2,000 sub-folders.
 catalogue = os.path.join(work, "catalogue")
 tree = os.path.join(catalogue, "html")
@@ -201,7 +233,9 @@ def show():
          "%.1fx cmark (target >= 5x), %.0f MB/s (target >= 250)" % (t_cmark / t_engine, mb / t_engine)),
         ("", None, "cat (read bound)", mb / t_cat, "%.2fx the read bound" % (t_cat / t_engine)),
         ("batch, 5,000 reports of 8 KB (s)", t_batch, "cp -r", t_cp,
-         "%.1fx cp -r (target <= 2x)" % (t_batch / t_cp)),
+         "%.2fx cp -r (target <= 1.3x)" % (t_batch / t_cp)),
+        ("batch, 50,000 reports of 8 KB (s)", t_batch50k, "10x the 5,000 batch", 10 * t_batch,
+         "%.1fx the 5,000 figure (target <= 11x)" % (t_batch50k / t_batch)),
         ("catalogue, 20,000 documents (s)", t_list, "find -printf", t_find,
          "%.1fx find -printf (target <= 2x)" % (t_list / t_find)),
     ]
