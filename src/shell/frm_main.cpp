@@ -16,6 +16,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScreen>
+#include <QSplitter>
 #include <QStatusBar>
 #include <QStyle>
 #include <QUrl>
@@ -30,9 +31,13 @@
 #include "browser_launcher.h"
 #include "busy_cursor.h"
 #include "check_mark_group.h"
+#include "document_commands.h"
+#include "document_location.h"
+#include "filter_bar.h"
 #include "frm_about.h"
 #include "frm_options.h"
 #include "report_conversion.h"
+#include "report_filter.h"
 #include "report_grid_model.h"
 #include "report_grid_view.h"
 #include "shell_globals.h"
@@ -57,36 +62,6 @@ constexpr double kLabelHeight = 255;
 constexpr double kLeastCommentWidth = 3000;
 // During a batch the window is repainted at most this often.
 constexpr int kRepaintIntervalMs = 50;
-
-// The sub-folder name as it is on disk: a batch entry names the folder it
-// was filed in, which may differ in letter case from the folder that exists.
-QString folder_on_disk(const QString& root, const QString& name) {
-    if (QFileInfo(root + name).isDir()) {
-        return name;
-    }
-    const QStringList folders =
-        QDir(root).entryList(QDir::Dirs | QDir::NoDotAndDotDot | QDir::Hidden | QDir::System);
-    for (const QString& folder : folders) {
-        if (folder.compare(name, Qt::CaseInsensitive) == 0) {
-            return folder;
-        }
-    }
-    return name;
-}
-
-// Where the document of entry lies: the HTML reports folder, the entry's
-// sub-folder when it has one, and the document's file name.
-QString document_path(const cSys_vars& sys, const ReportEntry& entry) {
-    const QString root = sys.Path_HTMLReports();
-    QString path = root;
-    if (!entry.Rep_DestinationPath.isEmpty()) {
-        path += folder_on_disk(root, entry.Rep_DestinationPath) + QLatin1Char('/');
-    }
-    if (!entry.destination_listed_name.isEmpty()) {
-        return path + entry.destination_listed_name;
-    }
-    return path + entry.Rep_DestinationFilename + QLatin1Char('.') + sys.Extension(0);
-}
 
 }  // namespace
 
@@ -149,7 +124,10 @@ void frmMain::build_controls() {
     model_ = new ReportGridModel(this);
     gridResults = new ReportGridView(central);
     gridResults->setObjectName(QStringLiteral("gridResults"));
-    gridResults->setModel(model_);
+    // The grid shows the rows that match the filter box.
+    filter_ = new ReportFilter(
+        *model_, [this](const ReportEntry& entry) { return document_path(sys_, entry); }, this);
+    gridResults->setModel(filter_);
     gridResults->viewport()->installEventFilter(this);
 
     auto* buttons = new QHBoxLayout;
@@ -166,7 +144,9 @@ void frmMain::build_controls() {
     column->addLayout(buttons);
     column->addSpacing(s.y(kButtonGap));
     column->addWidget(lblPromptUser);
-    column->addWidget(gridResults, 1);
+    commands_ = new DocumentCommands(*this, sys_, browser_, *gridResults, *filter_);
+    column->addWidget(&commands_->filter_bar());
+    column->addWidget(&commands_->splitter(), 1);
     setCentralWidget(central);
 
     setTabOrder(gridResults, cmdConvertOrvella);
@@ -235,8 +215,13 @@ void frmMain::build_menus() {
         item->setCheckable(true);
         directions->addAction(item);
     }
-    mnuView_Student->setChecked(true);
-    mnuView_Asc->setChecked(true);
+    // The sort choice of start-up: by student number, ascending, unless the
+    // last run left another.
+    QAction* const sort_keys[] = {mnuView_Student, mnuView_ReportName, mnuView_ReportDate,
+                                  mnuView_Comment};
+    const int key = gSortChoice.gintSortKey;
+    (key >= 0 && key <= 3 ? sort_keys[key] : mnuView_Student)->setChecked(true);
+    (gSortChoice.gblnSortAscending ? mnuView_Asc : mnuView_Desc)->setChecked(true);
 
     QMenu* mnuHelp = add_menu("mnuHelp", QStringLiteral("&Help"));
     mnuHelp_About = add_item(mnuHelp, "mnuHelp_About", QStringLiteral("&About"));
@@ -245,6 +230,8 @@ void frmMain::build_menus() {
     mnuPopup = new QMenu(QStringLiteral("Popup"), this);
     mnuPopup->setObjectName(QStringLiteral("mnuPopup"));
     mnuPopup_Open = add_item(mnuPopup, "mnuPopup_Open", QStringLiteral("Open"));
+
+    commands_->add_menu_items(*mnuFile, mnuFile->actions().at(1), *mnuView, *mnuPopup);
 }
 
 void frmMain::connect_commands() {
@@ -343,6 +330,7 @@ void frmMain::InitScreen() {
         setWindowState(Qt::WindowMaximized);
     }
 
+    commands_->restore_view();
     list_reports(false);
 }
 
@@ -351,7 +339,9 @@ void frmMain::pr_Set_Up_Grid() {
     const TwipsScale s = scale();
     for (int c = 0; c < model_->columnCount(); ++c) {
         const ReportColumn& column = model_->column(c);
-        gridResults->setColumnWidth(c, std::max(s.x(column.width_twips), least_width(column)));
+        gridResults->setColumnWidth(
+            c, commands_->column_width(
+                   c, std::max(s.x(column.width_twips), least_width(column))));
     }
     gridResults->setCurrentIndex({});
     Form_Resize();
@@ -376,7 +366,7 @@ void frmMain::pr_Fill_Grid_Row(int n) {
     model_->fill_row(n, sys_.entry(n));
     // The row is painted when the event loop next turns.
     if (!last_repaint_.isValid() || last_repaint_.elapsed() >= kRepaintIntervalMs) {
-        gridResults->scrollTo(model_->index(n - 1, 0));
+        gridResults->scrollTo(filter_->mapFromSource(model_->index(n - 1, 0)));
         last_repaint_.restart();
     }
 }
@@ -419,14 +409,15 @@ void frmMain::closeEvent(QCloseEvent* event) {
         return;
     }
     write_placement(sys_.store(), current_placement());
+    commands_->save_view();
     sys_.pr_Save_Sys_Settings();
     event->accept();
 }
 
 void frmMain::select_first_row(bool give_focus) {
-    if (model_->rowCount() > 0 && sys_.Rep_FileCount() > 0) {
+    if (filter_->rowCount() > 0 && sys_.Rep_FileCount() > 0) {
         gridResults->selectionModel()->setCurrentIndex(
-            model_->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            filter_->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
         if (give_focus) {
             gridResults->setFocus();
         }
@@ -500,15 +491,19 @@ void frmMain::choose_sort(QAction* item) {
     pr_Show_Report_List();
 }
 
-void frmMain::pr_Open_Selected_Report() {
-    const QModelIndex current = gridResults->currentIndex();
-    if (!current.isValid()) {
-        return;  // the header row: also the state of an empty list
+const ReportEntry* frmMain::entry_at(const QModelIndex& index) const {
+    if (!index.isValid()) {
+        return nullptr;  // the header row: also the state of an empty list
     }
-    const int i = current.row() + 1;
-    // Grid row i shows report entry i. A row left over from a list that has
-    // since been emptied still opens the document it shows.
-    const ReportEntry* entry = i <= sys_.Rep_FileCount() ? &sys_.entry(i) : model_->entry_of_row(i);
+    // Grid row i shows report entry i; a filtered row is the row it shows. A
+    // row left over from a list that has since been emptied still shows the
+    // entry it was written with.
+    const int i = filter_->mapToSource(index).row() + 1;
+    return i <= sys_.Rep_FileCount() ? &sys_.entry(i) : model_->entry_of_row(i);
+}
+
+void frmMain::pr_Open_Selected_Report() {
+    const ReportEntry* entry = entry_at(gridResults->currentIndex());
     if (entry == nullptr || (!entry->Rep_Converted && gblnShowConversionColumns)) {
         return;
     }

@@ -20,9 +20,12 @@ class QPushButton;
 namespace quillet {
 
 class BrowserLauncher;
+class DocumentCommands;
 struct ReportColumn;
 class ReportGridModel;
+class ReportFilter;
 class ReportGridView;
+struct ReportEntry;
 class UserPrompts;
 class WindowBatch;
 class cSys_vars;
@@ -46,6 +49,12 @@ public:
 
     ReportGridView& grid() { return *gridResults; }
     ReportGridModel& grid_model() { return *model_; }
+    // The rows of the grid model that match the filter box: the grid's model.
+    ReportFilter& grid_filter() { return *filter_; }
+    // Find, preview, print and hand on (document_commands.h).
+    DocumentCommands& document_commands() { return *commands_; }
+    // The report entry that a row of the grid shows; nullptr for none.
+    const ReportEntry* entry_at(const QModelIndex& index) const;
 
     // Converts the entries indexes of the report list (all when empty) off the
     // user-interface thread, in the conversion view, row by row in list
@@ -86,6 +95,8 @@ private:
 
     ReportGridModel* model_ = nullptr;
     ReportGridView* gridResults = nullptr;
+    ReportFilter* filter_ = nullptr;
+    DocumentCommands* commands_ = nullptr;
     QLabel* lblPromptUser = nullptr;
     QPushButton* cmdConvertOrvella = nullptr;
     QPushButton* cmdConvertFennick = nullptr;

@@ -18,6 +18,7 @@
 #include "report_catalogue.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
+#include "view_state.h"
 
 namespace quillet {
 
@@ -84,6 +85,8 @@ std::unique_ptr<frmMain> start_up(const std::function<cSys_vars&()>& settings,
 
     gSortChoice = SortChoice{};
     cSys_vars& sys = settings();
+    // The sort choice the last run left, if any.
+    gSortChoice = read_view_state(sys.store()).sort;
     pr_Get_List_Of_Converted_Files(sys, gSortChoice);
 
     while (!gblnSplashDone) {

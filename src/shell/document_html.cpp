@@ -1,0 +1,96 @@
+#include "document_html.h"
+
+#include <QFile>
+#include <QRegularExpression>
+
+#include "text_codec.h"
+
+namespace quillet {
+
+namespace {
+
+bool starts_with_tag(QStringView text, qsizetype at, QLatin1StringView name) {
+    const qsizetype end = at + 1 + name.size();
+    if (end > text.size() || text.mid(at + 1, name.size()).compare(name, Qt::CaseInsensitive) != 0) {
+        return false;
+    }
+    return end == text.size() || text[end] == u'>' || text[end].isSpace();
+}
+
+}  // namespace
+
+DocumentHtml read_document_html(const QString& path, qsizetype limit) {
+    DocumentHtml document;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) {
+        document.error = file.errorString();
+        return document;
+    }
+    const QByteArray bytes = file.read(limit);
+    if (file.error() != QFileDevice::NoError) {
+        document.error = file.errorString();
+        return document;
+    }
+    document.cut = !file.atEnd();
+    document.html = from_cp1252(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    return document;
+}
+
+namespace {
+
+const QRegularExpression& page_break_line() {
+    static const QRegularExpression line(
+        QStringLiteral("<BR[^>]*page-break-(?:after|before)\\s*:\\s*always[^>]*>"),
+        QRegularExpression::CaseInsensitiveOption);
+    return line;
+}
+
+}  // namespace
+
+QString page_breaks_for_print(const QString& html) {
+    return QString(html).replace(page_break_line(), QStringLiteral("<BR>"));
+}
+
+QString page_breaks_as_rules(const QString& html) {
+    static const QRegularExpression heading(
+        QStringLiteral("<H1 class=\"?pagebreak\"?>\\s*<HR>\\s*</H1>\\s*"),
+        QRegularExpression::CaseInsensitiveOption);
+    QString rules = html;
+    rules.replace(heading, QStringLiteral("<HR>"));
+    rules.replace(page_break_line(), QString());
+    return rules;
+}
+
+std::vector<QStringView> document_pieces(QStringView html, qsizetype piece_size) {
+    std::vector<QStringView> pieces;
+    qsizetype start = 0;
+    int tables = 0;
+    bool preformatted = false;
+    for (qsizetype at = html.indexOf(u'<'); at >= 0; at = html.indexOf(u'<', at + 1)) {
+        if (starts_with_tag(html, at, QLatin1StringView("TABLE"))) {
+            if (tables == 0 && !preformatted && at - start >= piece_size && at > 0 &&
+                html[at - 1] == u'\n') {
+                pieces.push_back(html.mid(start, at - start));
+                start = at;
+            }
+            ++tables;
+        } else if (starts_with_tag(html, at, QLatin1StringView("/TABLE"))) {
+            tables = tables > 0 ? tables - 1 : 0;
+        } else if (starts_with_tag(html, at, QLatin1StringView("PRE"))) {
+            preformatted = true;
+        } else if (starts_with_tag(html, at, QLatin1StringView("/PRE"))) {
+            preformatted = false;
+        } else if (tables == 0 && !preformatted && at - start >= piece_size && at > 0 &&
+                   html[at - 1] == u'\n' &&
+                   (starts_with_tag(html, at, QLatin1StringView("P")) ||
+                    starts_with_tag(html, at, QLatin1StringView("HR")) ||
+                    starts_with_tag(html, at, QLatin1StringView("H1")))) {
+            pieces.push_back(html.mid(start, at - start));
+            start = at;
+        }
+    }
+    pieces.push_back(html.mid(start));
+    return pieces;
+}
+
+}  // namespace quillet
