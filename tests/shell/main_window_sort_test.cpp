@@ -67,7 +67,7 @@ TEST_F(SortMenu, EachItemChecksItselfSortsAndListsAgain) {
     for (const Step& step : steps) {
         const char* label = step.item != nullptr ? step.item : "opening";
         if (step.item != nullptr) {
-            grid().setCurrentIndex(model().index(3, 0));
+            grid().setCurrentIndex(grid().model()->index(3, 0));
             trigger(step.item);
         }
         EXPECT_EQ(gSortChoice.gintSortKey, step.key) << label;

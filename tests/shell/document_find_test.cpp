@@ -1,0 +1,167 @@
+// Finding a student's documents: the filter box over the grid, opening and
+// handing on the document of a filtered row, and dragging rows out.
+#include <QClipboard>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
+#include <QPushButton>
+#include <QStatusBar>
+
+#include "document_commands.h"
+#include "document_handoff.h"
+#include "filter_bar.h"
+#include "main_window_driver.h"
+#include "report_filter.h"
+
+namespace quillet::test {
+namespace {
+
+class RecordingFileManager final : public FileManager {
+public:
+    bool show_item(const QString& path) override {
+        shown.push_back(path);
+        return true;
+    }
+    std::vector<QString> shown;
+};
+
+class FindDocuments : public MainWindowTest {
+protected:
+    void open_catalogue() {
+        for (const char* document : {"4711/Analysis.htm", "4711/Dyslexia.htm", "5822/Analysis.htm",
+                                     "Fennick/Jones.htm", "notes.htm"}) {
+            write_file(html + document, "<html></html>");
+        }
+        open_window();
+        window->document_commands().use_file_manager(file_manager);
+    }
+    QLineEdit& box() { return *find<QLineEdit>("filterBox"); }
+    void type(const QString& text) {
+        for (const QChar c : text) {
+            QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+            QApplication::sendEvent(&box(), &press);
+        }
+        process_events();
+    }
+    void retype(const QString& text) {
+        box().clear();
+        type(text);
+    }
+    // "student report" of every row the grid shows.
+    QStringList rows() {
+        QStringList shown;
+        const QAbstractItemModel& rows = *grid().model();
+        for (int r = 0; r < rows.rowCount(); ++r) {
+            shown << rows.index(r, 1).data().toString() + ' ' + rows.index(r, 2).data().toString();
+        }
+        return shown;
+    }
+    QString count() {
+        auto* label = find<QLabel>("filterCount");
+        return label->isVisibleTo(window.get()) ? label->text() : QStringLiteral("<hidden>");
+    }
+
+    RecordingFileManager file_manager;
+};
+
+TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentInAnyCase) {
+    open_catalogue();
+    EXPECT_FALSE(find<FilterBar>("filterBar")->isVisibleTo(window.get()));
+    trigger("mnuView_Find");
+    ASSERT_TRUE(box().isVisibleTo(window.get()));
+    EXPECT_EQ(action("mnuView_Find")->shortcut(), QKeySequence(QKeySequence::Find));
+
+    struct Case {
+        const char* typed;
+        QStringList rows;
+        const char* count;
+    };
+    const Case cases[] = {
+        {"", {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
+         "<hidden>"},
+        {"4711", {"4711 analysis", "4711 dyslexia"}, "2 of 5 documents"},
+        {"ANALYSIS", {"4711 analysis", "5822 analysis"}, "2 of 5 documents"},
+        {"dys 4711", {"4711 dyslexia"}, "1 of 5 documents"},
+        {"  analysis   58 ", {"5822 analysis"}, "1 of 5 documents"},
+        {"fennick", {"jones jones"}, "1 of 5 documents"},  // the comment "Fennick Report"
+        {"html document", {" notes"}, "1 of 5 documents"},
+        {"4711 jones", {}, "0 of 5 documents"},
+        {"   ", {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
+         "<hidden>"},
+    };
+    for (const Case& c : cases) {
+        retype(QString::fromLatin1(c.typed));
+        EXPECT_EQ(rows(), c.rows) << c.typed;
+        EXPECT_EQ(count(), c.count) << c.typed;
+    }
+}
+
+TEST_F(FindDocuments, EscClearsTheBoxThenClosesIt) {
+    open_catalogue();
+    trigger("mnuView_Find");
+    type("5822");
+    ASSERT_EQ(rows().size(), 1);
+
+    press_key(&box(), Qt::Key_Escape);
+    EXPECT_EQ(box().text(), "");
+    EXPECT_EQ(rows().size(), 5);
+    EXPECT_EQ(count(), "<hidden>");
+    EXPECT_TRUE(box().isVisibleTo(window.get()));
+
+    press_key(&box(), Qt::Key_Escape);
+    EXPECT_FALSE(box().isVisibleTo(window.get()));
+}
+
+TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
+    open_catalogue();
+    trigger("mnuView_Find");
+    type("analysis");
+
+    double_click(grid().viewport(), row_centre(grid(), 2));
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "5822/Analysis.htm"});
+
+    // Sorting keeps the filter; the first row shown is selected.
+    trigger("mnuView_Desc");
+    EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
+    EXPECT_EQ(count(), "2 of 5 documents");
+    browser.opened.clear();
+    press_key(&grid(), Qt::Key_Return);
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "5822/Analysis.htm"});
+
+    click(grid().viewport(), row_centre(grid(), 2), Qt::RightButton);
+    auto* popup = find<QMenu>("mnuPopup");
+    ASSERT_TRUE(popup->isVisible());
+    trigger("mnuPopup_CopyPath");
+    trigger("mnuPopup_ShowInFolder");
+    popup->close();
+    EXPECT_EQ(QGuiApplication::clipboard()->text(), html + "4711/Analysis.htm");
+    EXPECT_EQ(file_manager.shown, std::vector<QString>{html + "4711/Analysis.htm"});
+}
+
+TEST_F(FindDocuments, ABatchIsFilteredLikeTheCatalogue) {
+    write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+    write_file(orvella + "~drntrpa02.tmp", orvella_report("5822"));
+    write_file(orvella + "~drntrpa03.tmp", "not a report\r\n");
+    open_window();
+    trigger("mnuView_Find");
+    type("5822");
+    click(find<QPushButton>("cmdConvertOrvella"));
+    EXPECT_EQ(rows(), QStringList({"5822 Analysis"}));
+    EXPECT_EQ(count(), "1 of 3 documents");
+}
+
+TEST_F(FindDocuments, DraggedRowsCarryTheirDocumentsAddresses) {
+    open_catalogue();
+    const QAbstractItemModel& rows = *grid().model();
+    const std::unique_ptr<QMimeData> data(
+        rows.mimeData({rows.index(0, 0), rows.index(0, 3), rows.index(3, 1)}));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->urls(), QList<QUrl>({QUrl::fromLocalFile(html + "4711/Analysis.htm"),
+                                         QUrl::fromLocalFile(html + "Fennick/Jones.htm")}));
+    EXPECT_TRUE(grid().dragEnabled());
+    EXPECT_TRUE(rows.flags(rows.index(4, 0)).testFlag(Qt::ItemIsDragEnabled));
+}
+
+}  // namespace
+}  // namespace quillet::test

@@ -1,0 +1,134 @@
+// The view the window keeps from one run to the next: sort choice, column
+// widths, the preview and its splitter, in section "Settings" of the
+// settings file; a first start is as designed.
+#include <QHeaderView>
+#include <QSettings>
+#include <QSplitter>
+
+#include "document_commands.h"
+#include "main_window_driver.h"
+#include "preview_pane.h"
+#include "startup.h"
+#include "view_state.h"
+
+namespace quillet::test {
+namespace {
+
+class RememberedView : public MainWindowTest {
+protected:
+    // A start as the program makes it: splash, settings, catalogue, window.
+    void start() {
+        window.reset();
+        sys.reset();
+        window = start_up(
+            [this]() -> cSys_vars& {
+                sys = sandbox.make();
+                return *sys;
+            },
+            browser, prompts);
+        process_events();
+    }
+    void close() {
+        window->close();
+        process_events();
+    }
+    QStringList checked_sort_items() {
+        QStringList names;
+        for (const char* name : {"mnuView_Student", "mnuView_ReportName", "mnuView_ReportDate",
+                                 "mnuView_Comment", "mnuView_Asc", "mnuView_Desc"}) {
+            if (action(name)->isChecked()) {
+                names << name;
+            }
+        }
+        return names;
+    }
+    QStringList report_names() {
+        QStringList names;
+        for (int r = 0; r < grid().model()->rowCount(); ++r) {
+            names << grid().model()->index(r, 2).data().toString();
+        }
+        return names;
+    }
+    QSplitter& splitter() { return window->document_commands().splitter(); }
+    // Drags the right edge of column c's header by dx pixels.
+    void drag_column_edge(int c, int dx) {
+        QHeaderView* header = grid().horizontalHeader();
+        const QPoint edge(header->sectionViewportPosition(c) + header->sectionSize(c) - 1,
+                          header->height() / 2);
+        send_mouse(header->viewport(), QEvent::MouseButtonPress, edge, Qt::LeftButton);
+        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(dx, 0)),
+                         QPointF(header->viewport()->mapToGlobal(edge + QPoint(dx, 0))),
+                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(header->viewport(), &move);
+        send_mouse(header->viewport(), QEvent::MouseButtonRelease, edge + QPoint(dx, 0),
+                   Qt::LeftButton);
+    }
+};
+
+TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
+    write_file(html + "1111/1111analysis.htm", "<html></html>");
+    write_file(html + "2222/2222dyslexia.htm", "<html></html>");
+    write_file(html + "Fennick/brown.htm", "<html></html>");
+    configure();
+
+    start();
+    EXPECT_EQ(checked_sort_items(), QStringList({"mnuView_Student", "mnuView_Asc"}));
+    EXPECT_EQ(report_names(), QStringList({"1111analysis", "2222dyslexia", "brown"}));
+    EXPECT_FALSE(window->document_commands().preview().isVisibleTo(window.get()));
+    const int designed_student_width = grid().columnWidth(1);
+
+    trigger("mnuView_ReportName");
+    trigger("mnuView_Desc");
+    drag_column_edge(1, 40);
+    const int student_width = grid().columnWidth(1);
+    ASSERT_NEAR(student_width, designed_student_width + 40, 2);
+    trigger("mnuView_Preview");
+    splitter().setSizes({400, 250});
+    const QList<int> sizes = splitter().sizes();
+    close();
+    EXPECT_EQ(sandbox.stored("Settings/Sort Key"), "1");
+    EXPECT_EQ(sandbox.stored("Settings/Sort Ascending"), "0");
+    EXPECT_EQ(sandbox.stored("Settings/Preview"), "1");
+
+    start();
+    EXPECT_EQ(gSortChoice.gintSortKey, 1);
+    EXPECT_FALSE(gSortChoice.gblnSortAscending);
+    EXPECT_EQ(checked_sort_items(), QStringList({"mnuView_ReportName", "mnuView_Desc"}));
+    EXPECT_EQ(report_names(), QStringList({"brown", "2222dyslexia", "1111analysis"}));
+    EXPECT_TRUE(window->document_commands().preview().isVisible());
+    EXPECT_EQ(window->document_commands().preview().document_path(), html + "Fennick/brown.htm");
+    EXPECT_NEAR(splitter().sizes().at(0), sizes.at(0), 2);
+    EXPECT_NEAR(grid().columnWidth(1), student_width, 2);
+
+    // Showing the list again keeps the widths the user chose.
+    trigger("mnuRep_Show");
+    EXPECT_NEAR(grid().columnWidth(1), student_width, 2);
+}
+
+TEST(ViewStateStore, UnreadableValuesFallBackToTheDesign) {
+    QTemporaryDir dir;
+    QSettings store(dir.filePath("q.ini"), QSettings::IniFormat);
+    EXPECT_EQ(read_view_state(store), ViewState{});
+
+    struct Case {
+        const char* key;
+        const char* value;
+    };
+    for (const Case& c : {Case{"Sort Key", "7"}, Case{"Sort Key", "-1"}, Case{"Sort Key", "x"},
+                          Case{"Sort Ascending", "2"}, Case{"Column Widths", "500,abc"},
+                          Case{"Column Widths", "500,-3"}, Case{"Column Widths", "1,2,3,4,5,6,7"},
+                          Case{"Preview Splitter", "100"}, Case{"Preview Splitter", "1e300,5"},
+                          Case{"Preview", "yes"}}) {
+        store.clear();
+        write_setting(store, "Settings", c.key, c.value);
+        EXPECT_EQ(read_view_state(store), ViewState{}) << c.key << '=' << c.value;
+    }
+
+    const ViewState state{{2, false}, {500, 2100, 1999}, true, {6000, 4000}};
+    store.clear();
+    write_view_state(store, state);
+    EXPECT_EQ(read_view_state(store), state);
+}
+
+}  // namespace
+}  // namespace quillet::test
