@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <QFile>
+#include <cstdio>
+#include <map>
+#include <random>
+#include <set>
 
 #include "report_arrivals.h"
 #include "settings_sandbox.h"
@@ -132,6 +136,81 @@ TEST_F(ArrivalTrackerTest, AChangeWithoutNoticeWhileWaitingIsCaughtBeforeHanding
     ASSERT_TRUE(QFile::remove(orvella_ + "~drntrpa02.tmp"));  // its removal unnoticed
     EXPECT_TRUE(taken(4000).isEmpty());
     EXPECT_EQ(tracker_.tracked(), 1U);
+}
+
+// Random creations, rewrites, renames and removals, notices without a
+// change and rescans now and then: a report is handed out only once it has been unchanged for the
+// settle time, only once per state, and every state that lasts is handed out.
+TEST_F(ArrivalTrackerTest, RandomChangesSettleOnceInEachStateThatLasts) {
+    const QStringList names{"~drntrpa01.tmp", "~drntrpa02.tmp", "~drntrpd03.tmp", "notes.tmp",
+                            ".~drntrpa04.tmp"};
+    std::mt19937 random(20261206);
+    std::map<QString, std::int64_t> changed_at;  // the reports that exist, by their last change
+    std::set<QString> handed_out;                // ... and those handed out since it
+    std::int64_t now = 0;
+    int writes = 0;
+    const auto counts = [](const QString& name) { return name.startsWith("~drnt"); };
+    const auto take = [&] {
+        for (const QString& name : taken(now)) {
+            ASSERT_TRUE(changed_at.count(name)) << name.toStdString() << " is gone";
+            EXPECT_GE(now - changed_at[name], kSettle) << name.toStdString();
+            EXPECT_TRUE(handed_out.insert(name).second) << name.toStdString() << " twice";
+        }
+    };
+    for (int step = 0; step < 1500; ++step) {
+        now += static_cast<std::int64_t>(random() % 700);
+        const QString& name = names[static_cast<qsizetype>(random() % names.size())];
+        const QString path = orvella_ + name;
+        switch (random() % 7) {
+            case 0:
+            case 1:  // every write a new size, so that no two states look alike
+                test::write_file(path, "@" + QByteArray(++writes, 'x'));
+                tracker_.note(2, name, now);
+                if (counts(name)) {
+                    changed_at[name] = now;
+                    handed_out.erase(name);
+                }
+                break;
+            case 2: {
+                const QString& to = names[static_cast<qsizetype>(random() % names.size())];
+                if (to == name || ::rename(QFile::encodeName(path).constData(),
+                                           QFile::encodeName(orvella_ + to).constData()) != 0) {
+                    break;
+                }
+                tracker_.note(2, name, now);
+                tracker_.note(2, to, now);
+                changed_at.erase(name);
+                handed_out.erase(name);
+                if (counts(to)) {
+                    changed_at[to] = now;
+                    handed_out.erase(to);
+                }
+                break;
+            }
+            case 3:
+                QFile::remove(path);
+                tracker_.note(2, name, now);
+                changed_at.erase(name);
+                handed_out.erase(name);
+                break;
+            case 4:
+                take();
+                break;
+            case 5:  // a notice that changes nothing (a reader closing, say)
+                tracker_.note(2, name, now);
+                break;
+            default:
+                tracker_.rescan(2, now);
+                break;
+        }
+    }
+    now += kSettle;
+    take();
+    for (const auto& [name, when] : changed_at) {
+        EXPECT_TRUE(handed_out.count(name)) << name.toStdString() << " never handed out";
+    }
+    EXPECT_EQ(tracker_.tracked(), changed_at.size());
+    EXPECT_EQ(tracker_.waiting(), 0U);
 }
 
 }  // namespace
