@@ -3,7 +3,9 @@
 // second is left out), showing the 20,000-entry list, sorting it from the View
 // menu, and writing 20,000 rows one by one as a batch does; and the longest
 // the event loop waits for its next turn while the window converts a batch of
-// 5,000 reports.
+// 5,000 reports. Then finding and showing documents: a keystroke in the filter
+// box over the 20,000 rows, the preview of a 1 MB document and the PDF of a
+// 12 KB one.
 #include <benchmark/benchmark.h>
 
 #include <QAction>
@@ -12,6 +14,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
+#include <QFileInfo>
+#include <QLineEdit>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <algorithm>
@@ -19,10 +23,16 @@
 #include <memory>
 
 #include "browser_launcher.h"
+#include "document_commands.h"
+#include "document_printer.h"
+#include "filter_bar.h"
 #include "frm_main.h"
+#include "preview_pane.h"
 #include "report_grid_model.h"
 #include "shell_globals.h"
 #include "report_catalogue.h"
+#include "report_engine.h"
+#include "report_text.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
 #include "window_batch.h"
@@ -278,6 +288,100 @@ void BM_BatchEventLoopGap(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations() * 5000);
 }
 BENCHMARK(BM_BatchEventLoopGap)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
+
+
+// Typing in the filter box over the 20,000 rows: each keystroke filters the
+// grid and repaints it. The texts narrow the rows down and widen them again.
+void BM_FilterKeystroke(benchmark::State& state) {
+    Shown& s = shown();
+    FilterBar& bar = s.window->document_commands().filter_bar();
+    bar.open();
+    const QStringList typed = {
+        QStringLiteral("1"),        QStringLiteral("10"),         QStringLiteral("100"),
+        QStringLiteral("1000"),     QStringLiteral("10007"),      QStringLiteral("1000"),
+        QStringLiteral("100"),      QStringLiteral("10"),         QStringLiteral("1"),
+        QStringLiteral("a"),        QStringLiteral("an"),         QStringLiteral("analysis"),
+        QStringLiteral("analysis "), QStringLiteral("analysis 12"), QStringLiteral("report"),
+        QString()};
+    qsizetype next = 0;
+    for (auto _ : state) {
+        bar.box().setText(typed[next]);
+        next = (next + 1) % typed.size();
+        settle();
+    }
+    bar.box().clear();
+    settle();
+    state.SetItemsProcessed(state.iterations() * kDocuments);
+}
+BENCHMARK(BM_FilterKeystroke)->Unit(benchmark::kMillisecond);
+
+// A document the engine writes from report-like text, of about size bytes.
+QString converted_document(const QString& name, std::size_t size) {
+    static QTemporaryDir folder;
+    const quillet::DocumentFacts facts{quillet::kKindAnalysis, "12345678", "Analysis", false};
+    std::size_t source_size = size / 2;
+    std::string html;
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        quillet::StringSink sink;
+        quillet::write_report_document(quillet::bench::report_text(source_size), facts,
+                                       quillet::standard_section_headings(), sink);
+        html = std::move(sink.text);
+        source_size = source_size * size / std::max<std::size_t>(html.size(), 1);
+    }
+    const QString path = folder.filePath(name);
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly) ||
+        file.write(html.data(), static_cast<qint64>(html.size())) !=
+            static_cast<qint64>(html.size())) {
+        return {};
+    }
+    return path;
+}
+
+// The preview of a 1 MB document, until its first piece is painted (the rest
+// is laid out while the window goes on), and until all of it is in place.
+void preview(benchmark::State& state, bool whole) {
+    static const QString document = converted_document(QStringLiteral("large.htm"), 1 << 20);
+    NoBrowser browser;
+    PreviewPane pane(browser);
+    pane.resize(600, 800);
+    pane.show();
+    settle();
+    for (auto _ : state) {
+        pane.show_document(document);
+        if (whole) {
+            pane.finish_loading();
+        }
+        settle();
+        state.PauseTiming();
+        pane.show_document({});
+        settle();
+        state.ResumeTiming();
+    }
+    state.counters["bytes"] = static_cast<double>(QFileInfo(document).size());
+}
+void BM_Preview1MB(benchmark::State& state) {
+    preview(state, false);
+}
+BENCHMARK(BM_Preview1MB)->Unit(benchmark::kMillisecond);
+void BM_Preview1MBWhole(benchmark::State& state) {
+    preview(state, true);
+}
+BENCHMARK(BM_Preview1MBWhole)->Unit(benchmark::kMillisecond);
+
+// Export as PDF of a typical document of 12 KB.
+void BM_Pdf12KB(benchmark::State& state) {
+    static const QString document = converted_document(QStringLiteral("typical.htm"), 12 * 1024);
+    const QString pdf = document + QStringLiteral(".pdf");
+    for (auto _ : state) {
+        if (!export_pdf(document, pdf).isEmpty()) {
+            state.SkipWithError("cannot write the PDF");
+            break;
+        }
+    }
+    state.counters["bytes"] = static_cast<double>(QFileInfo(document).size());
+}
+BENCHMARK(BM_Pdf12KB)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
