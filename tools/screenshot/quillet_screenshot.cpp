@@ -5,6 +5,7 @@
 //   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT]
 #include <QApplication>
 #include <QDir>
+#include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
 #include <QTimer>
@@ -14,6 +15,10 @@
 #include "app_icon.h"
 #include "app_info.h"
 #include "browser_launcher.h"
+#include "document_commands.h"
+#include "filter_bar.h"
+#include "report_grid_view.h"
+#include "window_batch.h"
 #include "frm_about.h"
 #include "frm_main.h"
 #include "frm_options.h"
@@ -80,6 +85,29 @@ void trigger(QWidget& window, const char* action) {
     }
 }
 
+// The filter box narrowing the list down to one student's documents, then the
+// preview beside the grid; the window is left as it was.
+void save_find_and_preview(frmMain& window, Pictures& pictures) {
+    while (window.batch().running()) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    trigger(window, "mnuRep_Show");
+    FilterBar& bar = window.document_commands().filter_bar();
+    trigger(window, "mnuView_Find");
+    bar.box().setText(window.grid().model()->index(0, 1).data().toString());
+    pictures.save(window, QStringLiteral("main-filter"));
+
+    const QSize size = window.size();
+    window.resize(size.width() * 8 / 5, size.height() * 3 / 2);
+    trigger(window, "mnuView_Preview");
+    pictures.save(window, QStringLiteral("main-preview"));
+
+    trigger(window, "mnuView_Preview");
+    bar.box().clear();
+    bar.hide();
+    window.resize(size);
+}
+
 }  // namespace
 
 int main(int argc, char* argv[]) {
@@ -139,6 +167,7 @@ int main(int argc, char* argv[]) {
     trigger(window, "mnuRep_Fennick");
     trigger(window, "mnuRep_Show");
     pictures.save(window, QStringLiteral("main-list"));
+    save_find_and_preview(window, pictures);
 
     if (auto* view = window.findChild<QMenu*>(QStringLiteral("mnuView"))) {
         view->popup(window.mapToGlobal(QPoint(60, window.menuBar()->height())));
