@@ -4,7 +4,7 @@
 
 QUILLET_DEBIAN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   librsvg2-bin desktop-file-utils appstream bash-completion groff-base
 )

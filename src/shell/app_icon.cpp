@@ -1,50 +1,73 @@
 #include "app_icon.h"
 
+#include <QApplication>
+#include <QIconEngine>
 #include <QPainter>
-#include <QPainterPath>
 #include <QPixmap>
+#include <QStyle>
+#include <QStyleOption>
+#include <QSvgRenderer>
 #include <algorithm>
+#include <memory>
 
 namespace quillet {
 
 namespace {
 
-// A sheet of paper with a quill stroke across it.
-QPixmap draw_icon(int size) {
-    QPixmap pixmap(size, size);
-    pixmap.fill(Qt::transparent);
-    QPainter painter(&pixmap);
-    painter.setRenderHint(QPainter::Antialiasing);
-    const qreal unit = size / 16.0;
+const QString kIconSource = QStringLiteral(":/icons/quillet.svg");
 
-    const QRectF sheet(2.5 * unit, 1 * unit, 10 * unit, 14 * unit);
-    painter.setPen(QPen(QColor(40, 60, 90), std::max(1.0, 0.6 * unit)));
-    painter.setBrush(QColor(250, 250, 245));
-    painter.drawRect(sheet);
-    painter.setPen(QPen(QColor(120, 140, 170), std::max(1.0, 0.5 * unit)));
-    for (int line = 0; line < 4; ++line) {
-        const qreal y = (4.5 + 2.5 * line) * unit;
-        painter.drawLine(QPointF(4.5 * unit, y), QPointF(10.5 * unit, y));
+// Renders the drawing anew for each size asked for (in device pixels).
+class SvgIconEngine final : public QIconEngine {
+public:
+    SvgIconEngine() : renderer_(std::make_shared<QSvgRenderer>(kIconSource)) {}
+
+    void paint(QPainter* painter, const QRect& rect, QIcon::Mode /*mode*/,
+               QIcon::State /*state*/) override {
+        renderer_->render(painter, QRectF(rect));
     }
 
-    QPainterPath quill;
-    quill.moveTo(15 * unit, 0.5 * unit);
-    quill.cubicTo(10 * unit, 2 * unit, 7 * unit, 8 * unit, 6 * unit, 13 * unit);
-    quill.cubicTo(9 * unit, 9 * unit, 12 * unit, 6 * unit, 15 * unit, 0.5 * unit);
-    painter.setPen(QPen(QColor(20, 70, 110), std::max(1.0, 0.4 * unit)));
-    painter.setBrush(QColor(30, 110, 170));
-    painter.drawPath(quill);
-    return pixmap;
-}
+    QPixmap pixmap(const QSize& size, QIcon::Mode mode, QIcon::State state) override {
+        QPixmap picture(size);
+        picture.fill(Qt::transparent);
+        {
+            QPainter painter(&picture);
+            painter.setRenderHint(QPainter::Antialiasing);
+            paint(&painter, square_in(size), mode, state);
+        }
+        if (mode != QIcon::Normal && qobject_cast<QApplication*>(QCoreApplication::instance())) {
+            QStyleOption option;
+            option.palette = QApplication::palette();
+            return QApplication::style()->generatedIconPixmap(mode, picture, &option);
+        }
+        return picture;
+    }
+
+    QSize actualSize(const QSize& size, QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        const int side = std::min(size.width(), size.height());
+        return {side, side};
+    }
+
+    QList<QSize> availableSizes(QIcon::Mode /*mode*/, QIcon::State /*state*/) override {
+        return {{16, 16}, {24, 24}, {32, 32}, {48, 48}, {64, 64}, {128, 128}, {256, 256}};
+    }
+
+    QString key() const override { return QStringLiteral("quillet-svg"); }
+    QIconEngine* clone() const override { return new SvgIconEngine(*this); }
+    bool isNull() override { return !renderer_->isValid(); }
+
+private:
+    static QRect square_in(const QSize& size) {
+        const int side = std::min(size.width(), size.height());
+        return {(size.width() - side) / 2, (size.height() - side) / 2, side, side};
+    }
+
+    std::shared_ptr<QSvgRenderer> renderer_;  // shared by the copies, read only
+};
 
 }  // namespace
 
 QIcon application_icon() {
-    QIcon icon;
-    for (int size : {16, 24, 32, 48, 64, 128}) {
-        icon.addPixmap(draw_icon(size));
-    }
-    return icon;
+    return QIcon(new SvgIconEngine);
 }
 
 }  // namespace quillet
