@@ -1,13 +1,17 @@
 // Saves pictures of Quillet's windows: the splash window, the main window
 // before and after converting the reports of a workspace, its View menu, the
-// conversion view, the message boxes and every dialog.
+// conversion view, the message boxes and every dialog. With --dark, in a dark
+// colour scheme: the splash window, the main window with its list ("main"),
+// its View menu and the dialogs.
 //
-//   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT]
+//   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT] [--dark]
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMenuBar>
+#include <QStyleFactory>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -19,6 +23,7 @@
 #include "filter_bar.h"
 #include "report_grid_view.h"
 #include "window_batch.h"
+#include "colour_scheme.h"
 #include "frm_about.h"
 #include "frm_main.h"
 #include "frm_options.h"
@@ -79,6 +84,16 @@ private:
     bool failed_ = false;
 };
 
+// Lets a batch run on until the window takes commands again (at most 30 s).
+void wait_for_batch(QWidget& window) {
+    auto* command = window.findChild<QAction*>(QStringLiteral("mnuRep_Show"));
+    QElapsedTimer waited;
+    waited.start();
+    while (command != nullptr && !command->isEnabled() && waited.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    }
+}
+
 void trigger(QWidget& window, const char* action) {
     if (auto* item = window.findChild<QAction*>(QString::fromLatin1(action))) {
         item->trigger();
@@ -118,8 +133,16 @@ int main(int argc, char* argv[]) {
     QString settings;
     QString folder = QStringLiteral("screenshots");
     QString suffix;
+    bool dark = false;
     const QStringList arguments = QApplication::arguments();
-    for (qsizetype i = 1; i + 1 < arguments.size(); i += 2) {
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i] == QLatin1String("--dark")) {
+            dark = true;
+            continue;
+        }
+        if (i + 1 >= arguments.size()) {
+            break;
+        }
         if (arguments[i] == QLatin1String("--settings")) {
             settings = arguments[i + 1];
         } else if (arguments[i] == QLatin1String("--out")) {
@@ -127,11 +150,17 @@ int main(int argc, char* argv[]) {
         } else if (arguments[i] == QLatin1String("--suffix")) {
             suffix = arguments[i + 1];
         }
+        ++i;
     }
     if (settings.isEmpty()) {
-        std::fprintf(stderr,
-                     "usage: quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT]\n");
+        std::fprintf(stderr, "usage: quillet-screenshot --settings FILE --out FOLDER "
+                             "[--suffix TEXT] [--dark]\n");
         return 2;
+    }
+    if (dark) {
+        // As a desktop in its dark colour scheme hands it to the program.
+        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setPalette(dark_palette());
     }
     QDir().mkpath(folder);
     Pictures pictures(folder, suffix);
@@ -151,23 +180,33 @@ int main(int argc, char* argv[]) {
     MessageBoxPrompts prompts;
     frmMain window(sys, browser, prompts);
     window.show();
-    pictures.save(window, QStringLiteral("main-start"));
+    if (!dark) {
+        pictures.save(window, QStringLiteral("main-start"));
+    }
 
     trigger(window, "mnuRep_Orvella");
-    pictures.save(window, QStringLiteral("main-after-orvella"));
+    if (dark) {
+        // The rows of the batch, one of them not converted, the first selected.
+        wait_for_batch(window);
+        pictures.save(window, QStringLiteral("main"));
+    } else {
+        pictures.save(window, QStringLiteral("main-after-orvella"));
 
-    // The conversion view as it stands while a batch runs.
-    gblnShowConversionColumns = true;
-    window.pr_Set_Up_Grid();
-    for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
-        window.pr_Fill_Grid_Row(n);
+        // The conversion view as it stands while a batch runs.
+        gblnShowConversionColumns = true;
+        window.pr_Set_Up_Grid();
+        for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
+            window.pr_Fill_Grid_Row(n);
+        }
+        pictures.save(window, QStringLiteral("main-conversion-view"));
     }
-    pictures.save(window, QStringLiteral("main-conversion-view"));
 
     trigger(window, "mnuRep_Fennick");
     trigger(window, "mnuRep_Show");
-    pictures.save(window, QStringLiteral("main-list"));
-    save_find_and_preview(window, pictures);
+    if (!dark) {
+        pictures.save(window, QStringLiteral("main-list"));
+        save_find_and_preview(window, pictures);
+    }
 
     if (auto* view = window.findChild<QMenu*>(QStringLiteral("mnuView"))) {
         view->popup(window.mapToGlobal(QPoint(60, window.menuBar()->height())));
@@ -175,11 +214,14 @@ int main(int argc, char* argv[]) {
         view->close();
     }
 
-    pictures.save_modal(QStringLiteral("message-no-reports"),
-                        [&] { prompts.information(&window, kApplicationTitle, kNoReportsFound); });
-    pictures.save_modal(QStringLiteral("message-convert-option"), [&] {
-        prompts.question(&window, kConvertOptionTitle, kConvertOptionQuestion);
-    });
+    if (!dark) {
+        pictures.save_modal(QStringLiteral("message-no-reports"), [&] {
+            prompts.information(&window, kApplicationTitle, kNoReportsFound);
+        });
+        pictures.save_modal(QStringLiteral("message-convert-option"), [&] {
+            prompts.question(&window, kConvertOptionTitle, kConvertOptionQuestion);
+        });
+    }
     pictures.save_modal(QStringLiteral("dialog-options"), [&] {
         frmOptions dialog(sys, &window);
         dialog.exec();
