@@ -145,7 +145,11 @@ const ReportEntry* DocumentCommands::current_entry() const {
 
 QString DocumentCommands::current_document() const {
     const ReportEntry* entry = current_entry();
-    return entry != nullptr ? document_path(sys_, *entry) : QString();
+    // A batch row whose conversion failed has no document.
+    if (entry == nullptr || (!entry->Rep_Converted && gblnShowConversionColumns)) {
+        return {};
+    }
+    return document_path(sys_, *entry);
 }
 
 void DocumentCommands::say(const QString& text) {
@@ -196,7 +200,8 @@ void DocumentCommands::export_selected() {
     }
     std::vector<std::pair<int, const ReportEntry*>> entries;
     for (const int row : rows) {
-        if (const ReportEntry* entry = window_.entry_at(filter_.index(row, 0))) {
+        const ReportEntry* entry = window_.entry_at(filter_.index(row, 0));
+        if (entry != nullptr && (entry->Rep_Converted || !gblnShowConversionColumns)) {
             entries.emplace_back(row, entry);
         }
     }

@@ -68,12 +68,23 @@ ViewState read_view_state(QSettings& store) {
 }
 
 void write_view_state(QSettings& store, const ViewState& state) {
-    write_setting(store, kSection, kSortKey, QString::number(state.sort.gintSortKey));
-    write_setting(store, kSection, kSortAscending,
-                  QString::number(state.sort.gblnSortAscending ? 1 : 0));
-    write_setting(store, kSection, kColumnWidths, widths_text(state.column_widths));
-    write_setting(store, kSection, kPreview, QString::number(state.preview ? 1 : 0));
-    write_setting(store, kSection, kSplitter, widths_text(state.splitter));
+    // Only what differs from the design is kept, so a window used as designed
+    // leaves the settings file as it found it.
+    const ViewState designed;
+    auto keep = [&store](const QString& key, bool differs, const QString& value) {
+        if (differs) {
+            write_setting(store, kSection, key, value);
+        } else {
+            delete_setting(store, kSection, key);
+        }
+    };
+    keep(kSortKey, state.sort.gintSortKey != designed.sort.gintSortKey,
+         QString::number(state.sort.gintSortKey));
+    keep(kSortAscending, state.sort.gblnSortAscending != designed.sort.gblnSortAscending,
+         QString::number(state.sort.gblnSortAscending ? 1 : 0));
+    keep(kColumnWidths, !state.column_widths.isEmpty(), widths_text(state.column_widths));
+    keep(kPreview, state.preview, QStringLiteral("1"));
+    keep(kSplitter, state.splitter.size() == 2, widths_text(state.splitter));
 }
 
 }  // namespace quillet

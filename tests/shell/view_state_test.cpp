@@ -105,6 +105,22 @@ TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     EXPECT_NEAR(grid().columnWidth(1), student_width, 2);
 }
 
+TEST_F(RememberedView, AWindowUsedAsDesignedAddsNothingToTheSettingsFile) {
+    write_file(html + "1111/1111analysis.htm", "<html></html>");
+    configure();
+    start();
+    trigger("mnuView_Preview");
+    trigger("mnuView_Preview");
+    trigger("mnuView_ReportDate");
+    trigger("mnuView_Student");
+    close();
+    for (const char* key : {"Sort Key", "Sort Ascending", "Column Widths", "Preview",
+                            "Preview Splitter"}) {
+        EXPECT_EQ(sandbox.stored(QStringLiteral("Settings/") + key), "<absent>") << key;
+    }
+    EXPECT_NE(sandbox.stored("Settings/Top"), "<absent>");
+}
+
 TEST(ViewStateStore, UnreadableValuesFallBackToTheDesign) {
     QTemporaryDir dir;
     QSettings store(dir.filePath("q.ini"), QSettings::IniFormat);
