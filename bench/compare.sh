@@ -7,6 +7,8 @@
 #              50,000 such reports against ten times the 5,000 figure
 #   catalogue  20,000 documents in 2,000 sub-folders: quillet-convert list
 #              vs find -printf
+#   memory     peak resident size of quillet-convert on the 50 MB report and
+#              on a report that is one 100 MB line of blanks (600 MB out)
 #   linearity  the pathological cases of engine_bench and
 #              pathological_bench: time at 10x the input over time at 1x
 # Inputs are generated deterministically (once, in build-release/compare/);
@@ -217,6 +219,26 @@ t_batch50k = median_time(lambda i: [convert, "orvella", "--settings", large_ini,
 for folder in scratch:
     shutil.rmtree(folder, ignore_errors=True)
 
+# Memory: the peak resident size of one conversion (the largest of the runs).
+def peak_rss_mb(cmd, n=None):
+    peak = 0
+    for _ in range(n or runs):
+        child = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+        _, _, usage = os.wait4(child.pid, 0)
+        peak = max(peak, usage.ru_maxrss)
+    return peak / 1024
+
+line = os.path.join(work, "line")
+line_src = os.path.join(line, "src", "~drntrpa0001.tmp")
+if not os.path.exists(line_src):
+    write(line_src, b"@\r\n" + b" " * (100 * 1000 * 1000) + b"\r\n")
+line_cmd = [convert, "orvella", "--settings", settings(line), "--orvella",
+            os.path.join(line, "src"), "--html", os.path.join(line, "html"),
+            "--existing", "overwrite"]
+rss_engine = peak_rss_mb(engine_cmd)
+rss_line = peak_rss_mb(line_cmd)
+line_mb = os.path.getsize(line_src) / 1e6
+
 # Catalogue: 20,000 documents in 2,000 sub-folders.
 catalogue = os.path.join(work, "catalogue")
 tree = os.path.join(catalogue, "html")
@@ -243,6 +265,12 @@ def show():
         print("%-44s %12s   %-24s %12.3f   %s" % (
             figure, "" if ours is None else "%.3f" % ours, name, other, ratio))
     print("(medians of %d runs; MB = 10^6 bytes; times in seconds)" % runs)
+    print()
+    print("%-44s %12s   %s" % ("peak memory (MiB resident)", "quillet", "above the source"))
+    for figure, rss, source_mb in (("engine, %.0f MB report" % mb, rss_engine, mb),
+                                   ("one line of %.0f MB blanks" % line_mb, rss_line, line_mb)):
+        print("%-44s %12.0f   %+.0f MiB (target <= 64)" % (
+            figure, rss, rss - source_mb * 1e6 / 2**20))
 
 show()
 
