@@ -18,9 +18,10 @@ void ReportConverter::fail_entry(ReportEntry& entry, const QString& what) {
 
 std::optional<QString> ReportConverter::place_entry(ReportEntry& entry) {
     QString failure;
+    const FilingSettings now = settings();
     // The sub-folder as it is on disk, which may differ in letter case.
     const std::optional<QString> folder =
-        folders_->ensure(sys_.Path_HTMLReports(), entry.Rep_DestinationPath, failure);
+        folders_->ensure(now.Path_HTMLReports, entry.Rep_DestinationPath, failure);
     if (!folder) {
         fail_entry(entry, failure);
         return std::nullopt;
@@ -28,8 +29,8 @@ std::optional<QString> ReportConverter::place_entry(ReportEntry& entry) {
     if (entry.Rep_DestinationFilename.isEmpty()) {
         return QString();
     }
-    return sys_.Path_HTMLReports() + *folder + folder_separator() + entry.Rep_DestinationFilename +
-           QLatin1Char('.') + sys_.Extension(0);
+    return now.Path_HTMLReports + *folder + folder_separator() + entry.Rep_DestinationFilename +
+           QLatin1Char('.') + now.document_extension;
 }
 
 void ReportConverter::convert_entry(ReportEntry& entry, const QString& destination) {

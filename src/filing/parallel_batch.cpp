@@ -58,7 +58,10 @@ private:
 
 ParallelBatch::ParallelBatch(cSys_vars& sys, std::vector<int> indexes, int jobs,
                              const SectionHeadingTable& headings)
-    : sys_(sys), headings_(headings), jobs_(jobs > 0 ? jobs : default_batch_jobs()) {
+    : sys_(sys),
+      headings_(headings),
+      jobs_(jobs > 0 ? jobs : default_batch_jobs()),
+      settings_(FilingSettings::of(sys)) {
     slots_.resize(indexes.size());
     for (std::size_t i = 0; i < indexes.size(); ++i) {
         slots_[i].index = indexes[i];
@@ -141,7 +144,7 @@ void ParallelBatch::work() {
         }
     }
     TurnQuestion question(*this);
-    ReportConverter converter(sys_, question, headings_, folders_);
+    ReportConverter converter(sys_, question, headings_, folders_, settings_);
     for (;;) {
         int position = 0;
         {

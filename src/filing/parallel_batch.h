@@ -20,8 +20,8 @@
 //   fields are written back into the settings object and entry_done(index) is
 //   called. Workers never touch the settings object's report list: they work
 //   on copies taken when the batch is made, so the owner may read the list
-//   (and append to it) while the batch runs. The settings (folders, policy)
-//   must not change while it runs.
+//   (and append to it) while the batch runs. They read the settings (folders,
+//   policy) as they were when the batch was made.
 //
 // Cancelling lets the entries in flight finish; the entries never started get
 // the comment kBatchCancelled and keep no document. A failure in one entry,
@@ -124,6 +124,7 @@ private:
     cSys_vars& sys_;
     const SectionHeadingTable& headings_;
     const int jobs_;
+    const FilingSettings settings_;  // as they were when the batch was made
     std::shared_ptr<ReportFolders> folders_ = std::make_shared<ReportFolders>();
     std::function<void()> wakeup_;
 

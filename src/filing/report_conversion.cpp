@@ -52,7 +52,7 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
     if (!destination.exists()) {  // a file or a folder of that name
         entry.Rep_Comment = kCreated;
     } else {
-        switch (sys_.Gen_ConvertOption()) {
+        switch (settings().Gen_ConvertOption) {
             case 1:
                 if (!question_.ask(kConvertOptionTitle, kConvertOptionQuestion)) {
                     entry.Rep_Comment = kAlreadyExists;

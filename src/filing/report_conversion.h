@@ -43,6 +43,16 @@ inline const QString kConvertOptionQuestion = QStringLiteral(
     "An HTML version of the Orvella Report already exists.\n"
     "Do you want me to overwrite it with a newly converted one?");
 
+// The settings a conversion reads, as the settings object held them at one
+// moment: a batch on worker threads reads these, never the settings object.
+struct FilingSettings {
+    QString Path_Orvella, Path_Fennick, Path_HTMLReports;
+    QString document_extension;  // Extension(0)
+    std::int16_t Gen_ConvertOption = 0;
+
+    static FilingSettings of(const cSys_vars& sys);
+};
+
 // The sub-folders of the HTML reports folder, lower-cased name -> name on
 // disk, listed once and kept up to date as folders are created. Several
 // converters of one batch may share one; every call is serialised.
@@ -69,7 +79,8 @@ class ReportConverter {
 public:
     ReportConverter(cSys_vars& sys, OverwriteQuestion& question,
                     const SectionHeadingTable& headings = standard_section_headings(),
-                    std::shared_ptr<ReportFolders> folders = {});
+                    std::shared_ptr<ReportFolders> folders = {},
+                    std::optional<FilingSettings> fixed_settings = {});
 
     // Report name, student number and destination sub-folder of entry index.
     // Returns false (with the entry's comment set) when the source cannot be read.
@@ -111,6 +122,8 @@ public:
                           ReportEntry& entry);
 
 private:
+    // The fixed settings, or those the settings object holds now.
+    FilingSettings settings() const;
     QString source_path(const ReportEntry& entry) const;
     // The source bytes, read once per entry. False with reason when unreadable.
     bool read_source(const QString& path, QString* failure);
@@ -120,6 +133,7 @@ private:
     OverwriteQuestion& question_;
     const SectionHeadingTable& headings_;
     std::shared_ptr<ReportFolders> folders_;
+    std::optional<FilingSettings> fixed_settings_;
     QString cached_path_;
     SourceBuffer cached_source_;
     bool cached_ = false;

@@ -86,11 +86,22 @@ bool is_safe_folder_name(const QString& name) {
 
 ReportConverter::ReportConverter(cSys_vars& sys, OverwriteQuestion& question,
                                  const SectionHeadingTable& headings,
-                                 std::shared_ptr<ReportFolders> folders)
+                                 std::shared_ptr<ReportFolders> folders,
+                                 std::optional<FilingSettings> fixed_settings)
     : sys_(sys),
       question_(question),
       headings_(headings),
-      folders_(folders ? std::move(folders) : std::make_shared<ReportFolders>()) {}
+      folders_(folders ? std::move(folders) : std::make_shared<ReportFolders>()),
+      fixed_settings_(std::move(fixed_settings)) {}
+
+FilingSettings FilingSettings::of(const cSys_vars& sys) {
+    return {sys.Path_Orvella(), sys.Path_Fennick(), sys.Path_HTMLReports(), sys.Extension(0),
+            sys.Gen_ConvertOption()};
+}
+
+FilingSettings ReportConverter::settings() const {
+    return fixed_settings_ ? *fixed_settings_ : FilingSettings::of(sys_);
+}
 
 QString ReportConverter::source_path(const ReportEntry& entry) const {
     QString folder;
@@ -98,9 +109,9 @@ QString ReportConverter::source_path(const ReportEntry& entry) const {
         (entry.Rep_ReportType == 1 || entry.Rep_ReportType == 2)) {
         folder = entry.source_folder;
     } else if (entry.Rep_ReportType == 1) {
-        folder = sys_.Path_Fennick();
+        folder = settings().Path_Fennick;
     } else if (entry.Rep_ReportType == 2) {
-        folder = sys_.Path_Orvella();
+        folder = settings().Path_Orvella;
     } else {
         return {};
     }
@@ -200,7 +211,7 @@ QString ReportFolders::on_disk(const QString& root, const QString& name) {
 
 bool ReportConverter::pr_Ensure_Report_Folder(const QString& name, QString* failure) {
     QString why;
-    const bool ensured = folders_->ensure(sys_.Path_HTMLReports(), name, why).has_value();
+    const bool ensured = folders_->ensure(settings().Path_HTMLReports, name, why).has_value();
     if (!ensured && failure != nullptr) {
         *failure = why;
     }
