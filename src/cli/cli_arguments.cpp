@@ -120,14 +120,13 @@ ParseResult parse_arguments(const QStringList& args) {
             a.sort.gblnSortAscending = false;
             continue;
         }
-        const bool takes_value = option == QLatin1String("--html") ||
-                                 option == QLatin1String("--settings") ||
-                                 (converting && (option == QLatin1String("--orvella") ||
-                                                 option == QLatin1String("--fennick") ||
-                                                 option == QLatin1String("--existing") ||
-                                                 option == QLatin1String("--jobs"))) ||
-                                 (!converting && option == QLatin1String("--sort")) ||
-                                 (watching && option == QLatin1String("--settle"));
+        const bool takes_value =
+            option == QLatin1String("--html") || option == QLatin1String("--settings") ||
+            (converting &&
+             (option == QLatin1String("--orvella") || option == QLatin1String("--fennick") ||
+              option == QLatin1String("--existing") || option == QLatin1String("--jobs"))) ||
+            (!converting && option == QLatin1String("--sort")) ||
+            (watching && option == QLatin1String("--settle"));
         if (!takes_value) {
             return fail(QStringLiteral("unknown option '%1' for '%2'").arg(option, command));
         }
