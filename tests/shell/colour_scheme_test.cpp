@@ -163,6 +163,18 @@ TEST_F(ColourScheme, LightSchemeKeepsTheDesignedColoursAndDarkTakesThePalettes) 
     }
 }
 
+TEST_F(ColourScheme, TheGridFollowsASchemeChangeWhileOpen) {
+    QApplication::setPalette(light_palette());
+    convert_three_reports();
+    ASSERT_EQ(painted_background(3), QColor(255, 255, 255));
+    const QPalette dark = dark_palette();
+    QApplication::setPalette(dark);
+    process_events();
+    EXPECT_EQ(painted_background(3), dark.color(QPalette::Base));
+    EXPECT_EQ(model().index(2, 0).data(Qt::ForegroundRole).value<QColor>(),
+              dark.color(QPalette::Text));
+}
+
 TEST_F(ColourScheme, TheAboutBoxFollowsASchemeChangeWhileOpen) {
     QApplication::setPalette(light_palette());
     RecordingBrowser about_browser;
