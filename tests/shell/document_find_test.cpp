@@ -163,5 +163,19 @@ TEST_F(FindDocuments, DraggedRowsCarryTheirDocumentsAddresses) {
     EXPECT_TRUE(rows.flags(rows.index(4, 0)).testFlag(Qt::ItemIsDragEnabled));
 }
 
+TEST(ShowInFolder, WithoutAFileManagerTheFolderIsOpened) {
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) {
+        GTEST_SKIP() << "a session bus may have a file manager that would open a window";
+    }
+    application();
+    RecordingBrowser opener;
+    DesktopFileManager manager(opener);
+    EXPECT_TRUE(manager.show_item("/reports/4711/Analysis.htm"));
+    EXPECT_EQ(opener.opened, std::vector<QString>{"/reports/4711"});
+
+    opener.starts = false;
+    EXPECT_FALSE(manager.show_item("/reports/4711/Analysis.htm"));
+}
+
 }  // namespace
 }  // namespace quillet::test
