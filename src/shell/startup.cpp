@@ -11,6 +11,7 @@
 #include "app_icon.h"
 #include "app_info.h"
 #include "browser_launcher.h"
+#include "desktop_colour_scheme.h"
 #include "frm_main.h"
 #include "frm_splash.h"
 #include "section_headings.h"
@@ -104,6 +105,7 @@ int run_quillet(QApplication& app) {
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(kDesktopFileName);
     QApplication::setWindowIcon(application_icon());
+    const DesktopColourScheme desktop_scheme;
 
     QString error;
     const std::optional<CommandLine> line = parse_command_line(QApplication::arguments(), &error);
