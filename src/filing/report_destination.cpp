@@ -68,6 +68,21 @@ bool read_plain_file(const QString& path, SourceBuffer& buffer, QString* failure
     return true;
 }
 
+// Where the sub-folder name of root leads when it is a link that takes it out
+// of root (or a link that leads nowhere); empty for a folder of root's own.
+QString link_out_of(const QString& root, const QString& name) {
+    const QFileInfo folder(root + name);
+    if (!folder.isSymLink()) {
+        return {};
+    }
+    const QString target = folder.canonicalFilePath();
+    const QString inside = QFileInfo(root).canonicalFilePath() + QLatin1Char('/');
+    if (target.isEmpty() || !target.startsWith(inside)) {
+        return target.isEmpty() ? folder.symLinkTarget() : target;
+    }
+    return {};
+}
+
 }  // namespace
 
 bool is_safe_folder_name(const QString& name) {
@@ -225,6 +240,14 @@ std::optional<QString> ReportFolders::ensure(const QString& root, const QString&
     }
     const std::lock_guard lock(mutex_);
     if (QString found = on_disk(root, name); !found.isEmpty()) {
+        // A document is never written outside the HTML reports folder.
+        if (const QString target = link_out_of(root_, found); !target.isEmpty()) {
+            failure = QStringLiteral(
+                          "Cannot use the folder \"%1\": it is a link to %2, outside the HTML "
+                          "reports folder.")
+                          .arg(found, target);
+            return std::nullopt;
+        }
         return found;
     }
     if (!is_safe_folder_name(name)) {
