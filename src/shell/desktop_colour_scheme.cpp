@@ -37,7 +37,7 @@ DesktopColourScheme::DesktopColourScheme(QObject* parent) : QObject(parent) {
         return;
     }
     bus.connect(kPortalService, kPortalPath, kSettingsInterface, QStringLiteral("SettingChanged"),
-                this, SLOT(setting_changed(QString, QString, QDBusVariant)));
+                this, SLOT(setting_changed(QDBusMessage)));
     QDBusMessage read = QDBusMessage::createMethodCall(kPortalService, kPortalPath,
                                                        kSettingsInterface, QStringLiteral("Read"));
     read << kAppearance << kColourScheme;
@@ -63,10 +63,12 @@ DesktopScheme DesktopColourScheme::from_portal_value(uint value) {
     }
 }
 
-void DesktopColourScheme::setting_changed(const QString& group, const QString& key,
-                                          const QDBusVariant& value) {
-    if (group == kAppearance && key == kColourScheme) {
-        apply(from_portal_value(portal_value(value.variant())));
+void DesktopColourScheme::setting_changed(const QDBusMessage& change) {
+    // The group, the key and the new value.
+    const QList<QVariant> arguments = change.arguments();
+    if (arguments.size() == 3 && arguments[0].toString() == kAppearance &&
+        arguments[1].toString() == kColourScheme) {
+        apply(from_portal_value(portal_value(arguments[2])));
     }
 }
 

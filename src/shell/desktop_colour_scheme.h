@@ -10,7 +10,7 @@
 #include <QPalette>
 #include <QString>
 
-class QDBusVariant;
+class QDBusMessage;
 
 namespace quillet {
 
@@ -30,7 +30,7 @@ public:
     static DesktopScheme from_portal_value(uint value);
 
 private Q_SLOTS:
-    void setting_changed(const QString& group, const QString& key, const QDBusVariant& value);
+    void setting_changed(const QDBusMessage& change);
 
 private:
     bool switched_ = false;
