@@ -61,35 +61,53 @@ QString page_breaks_as_rules(const QString& html) {
     return rules;
 }
 
-std::vector<QStringView> document_pieces(QStringView html, qsizetype piece_size) {
-    std::vector<QStringView> pieces;
+std::vector<QString> document_pieces(QStringView html, qsizetype piece_size) {
+    std::vector<QString> pieces;
+    QString reopened;  // the table tag that the piece being gathered starts with
     qsizetype start = 0;
+    qsizetype table_tag = -1;  // where the outermost open table's tag begins
     int tables = 0;
     bool preformatted = false;
+    auto at_line_start = [&](qsizetype at) {
+        return at - start >= piece_size && at > 0 && html[at - 1] == u'\n';
+    };
+    auto cut = [&](qsizetype at, QStringView close = {}) {
+        pieces.push_back(reopened);
+        pieces.back().append(html.mid(start, at - start)).append(close);
+        reopened.clear();
+        start = at;
+    };
     for (qsizetype at = html.indexOf(u'<'); at >= 0; at = html.indexOf(u'<', at + 1)) {
-        if (starts_with_tag(html, at, QLatin1StringView("TABLE"))) {
-            if (tables == 0 && !preformatted && at - start >= piece_size && at > 0 &&
-                html[at - 1] == u'\n') {
-                pieces.push_back(html.mid(start, at - start));
-                start = at;
+        if (preformatted) {
+            // Nothing in a preformatted block is cut or counted.
+            preformatted = !starts_with_tag(html, at, QLatin1StringView("/PRE"));
+        } else if (starts_with_tag(html, at, QLatin1StringView("TABLE"))) {
+            if (tables == 0) {
+                if (at_line_start(at)) {
+                    cut(at);
+                }
+                table_tag = at;
             }
             ++tables;
         } else if (starts_with_tag(html, at, QLatin1StringView("/TABLE"))) {
             tables = tables > 0 ? tables - 1 : 0;
         } else if (starts_with_tag(html, at, QLatin1StringView("PRE"))) {
             preformatted = true;
-        } else if (starts_with_tag(html, at, QLatin1StringView("/PRE"))) {
-            preformatted = false;
-        } else if (tables == 0 && !preformatted && at - start >= piece_size && at > 0 &&
-                   html[at - 1] == u'\n' &&
+        } else if (tables == 1 && starts_with_tag(html, at, QLatin1StringView("TR")) &&
+                   at_line_start(at) && html.indexOf(u'>', table_tag) < at) {
+            // A long table is closed before a row and opened again in the next
+            // piece with the same tag; its columns have fixed widths.
+            const qsizetype tag_end = html.indexOf(u'>', table_tag);
+            cut(at, u"</TABLE>\r\n");
+            reopened = html.mid(table_tag, tag_end + 1 - table_tag).toString() + QStringLiteral("\r\n");
+        } else if (tables == 0 && at_line_start(at) &&
                    (starts_with_tag(html, at, QLatin1StringView("P")) ||
                     starts_with_tag(html, at, QLatin1StringView("HR")) ||
                     starts_with_tag(html, at, QLatin1StringView("H1")))) {
-            pieces.push_back(html.mid(start, at - start));
-            start = at;
+            cut(at);
         }
     }
-    pieces.push_back(html.mid(start));
+    cut(html.size());
     return pieces;
 }
 

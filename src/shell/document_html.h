@@ -28,7 +28,8 @@ QString page_breaks_as_rules(const QString& html);
 
 // Splits html into pieces of about piece_size characters, each cut before a
 // paragraph, table, heading or rule that begins a line outside any table or
-// preformatted block, so each piece is well-formed on its own.
-std::vector<QStringView> document_pieces(QStringView html, qsizetype piece_size);
+// preformatted block, so each piece is well-formed on its own. A long table is
+// cut before a row: the piece closes it and the next opens it again.
+std::vector<QString> document_pieces(QStringView html, qsizetype piece_size);
 
 }  // namespace quillet

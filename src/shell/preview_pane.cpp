@@ -46,11 +46,11 @@ void PreviewPane::show_document(const QString& path) {
         html += QStringLiteral(
             "\r\n<HR><P><I>The preview ends here. Open the document to read all of it.</I></P>");
     }
-    const std::vector<QStringView> pieces = document_pieces(html, kPieceSize);
+    std::vector<QString> pieces = document_pieces(html, kPieceSize);
     for (std::size_t i = 1; i < pieces.size(); ++i) {
-        pending_ << pieces[i].toString();
+        pending_ << std::move(pieces[i]);
     }
-    setHtml(pieces.front().toString());
+    setHtml(pieces.front());
     if (pending_.isEmpty()) {
         Q_EMIT loaded();
     } else {

@@ -33,25 +33,58 @@ TEST(PreviewHtml, PageBreaksBecomeOneRuleEach) {
               "<BODY>\r\n<P>One</P>\r\n<HR>\r\n<P>Two</P>\r\n<HR>\r\n<HR>\r\n</BODY>\r\n");
 }
 
+// Every piece holds whole tables and preformatted blocks.
+void expect_well_formed(const std::vector<QString>& pieces) {
+    for (const QString& piece : pieces) {
+        EXPECT_EQ(piece.count(u"<TABLE"), piece.count(u"</TABLE>")) << piece.toStdString();
+        EXPECT_EQ(piece.count(u"<PRE>"), piece.count(u"</PRE>")) << piece.toStdString();
+    }
+}
+
 TEST(PreviewHtml, PiecesAreCutOnlyBetweenWholeBlocks) {
     QString html = QStringLiteral("<HTML><BODY>\r\n");
     for (int i = 0; i < 40; ++i) {
         html += QStringLiteral("<P>Paragraph %1</P>\r\n").arg(i);
-        html += QStringLiteral("<TABLE><TR><TD><P>cell</P></TD></TR>\r\n<TR><TD>\r\n<P>x</P></TD>"
-                               "</TR></TABLE>\r\n<PRE>\r\n<P>not a paragraph\r\n</PRE>\r\n");
+        html += QStringLiteral("<TABLE><TR><TD><P>cell</P></TD></TR></TABLE>\r\n"
+                               "<PRE>\r\n<P>not a paragraph\r\n<TR>\r\n</PRE>\r\n");
     }
     html += QStringLiteral("</BODY></HTML>\r\n");
 
-    const std::vector<QStringView> pieces = document_pieces(html, 200);
+    const std::vector<QString> pieces = document_pieces(html, 200);
     ASSERT_GT(pieces.size(), 10u);
+    expect_well_formed(pieces);
     QString joined;
-    for (const QStringView piece : pieces) {
+    for (const QString& piece : pieces) {
+        EXPECT_TRUE(piece.startsWith("<P>Paragraph") || piece.startsWith("<TABLE><TR>") ||
+                    &piece == &pieces.front())
+            << piece.toStdString();
         joined += piece;
-        EXPECT_EQ(piece.count(u"<TABLE"), piece.count(u"</TABLE>")) << piece.toString().toStdString();
-        EXPECT_EQ(piece.count(u"<PRE>"), piece.count(u"</PRE>")) << piece.toString().toStdString();
     }
     EXPECT_EQ(joined, html);
     EXPECT_EQ(document_pieces(html, html.size()).size(), 1u);
+}
+
+TEST(PreviewHtml, ALongTableIsClosedAndOpenedAgainBetweenRows) {
+    const QString open = QStringLiteral("<TABLE CELLSPACING=1 CELLPADDING=0>");
+    QString html = QStringLiteral("<P>Before</P>\r\n") + open + QStringLiteral("\r\n");
+    for (int i = 0; i < 100; ++i) {
+        html += QStringLiteral("<TR><TD WIDTH=150><P>%1</P></TD><TD WIDTH=500><P>x</P></TD></TR>\r\n")
+                    .arg(i);
+    }
+    html += QStringLiteral("</TABLE>\r\n<P>After</P>\r\n");
+
+    const std::vector<QString> pieces = document_pieces(html, 500);
+    ASSERT_GT(pieces.size(), 5u);
+    expect_well_formed(pieces);
+    QString joined;
+    for (std::size_t i = 0; i < pieces.size(); ++i) {
+        if (i > 0) {
+            EXPECT_TRUE(pieces[i].startsWith(open + "\r\n<TR>")) << pieces[i].toStdString();
+        }
+        joined += pieces[i];
+    }
+    joined.replace(QStringLiteral("</TABLE>\r\n") + open + QStringLiteral("\r\n"), QString());
+    EXPECT_EQ(joined, html);
 }
 
 TEST(PreviewHtml, ALongDocumentIsReadUpToTheLimit) {
