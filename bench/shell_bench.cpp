@@ -289,20 +289,20 @@ void BM_BatchEventLoopGap(benchmark::State& state) {
 }
 BENCHMARK(BM_BatchEventLoopGap)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(3);
 
-
 // Typing in the filter box over the 20,000 rows: each keystroke filters the
 // grid and repaints it. The texts narrow the rows down and widen them again.
 void BM_FilterKeystroke(benchmark::State& state) {
     Shown& s = shown();
     FilterBar& bar = s.window->document_commands().filter_bar();
     bar.open();
-    const QStringList typed = {
-        QStringLiteral("1"),        QStringLiteral("10"),         QStringLiteral("100"),
-        QStringLiteral("1000"),     QStringLiteral("10007"),      QStringLiteral("1000"),
-        QStringLiteral("100"),      QStringLiteral("10"),         QStringLiteral("1"),
-        QStringLiteral("a"),        QStringLiteral("an"),         QStringLiteral("analysis"),
-        QStringLiteral("analysis "), QStringLiteral("analysis 12"), QStringLiteral("report"),
-        QString()};
+    const QStringList typed = {QStringLiteral("1"),         QStringLiteral("10"),
+                               QStringLiteral("100"),       QStringLiteral("1000"),
+                               QStringLiteral("10007"),     QStringLiteral("1000"),
+                               QStringLiteral("100"),       QStringLiteral("10"),
+                               QStringLiteral("1"),         QStringLiteral("a"),
+                               QStringLiteral("an"),        QStringLiteral("analysis"),
+                               QStringLiteral("analysis "), QStringLiteral("analysis 12"),
+                               QStringLiteral("report"),    QString()};
     qsizetype next = 0;
     for (auto _ : state) {
         bar.box().setText(typed[next]);

@@ -127,8 +127,8 @@ void DocumentCommands::add_menu_items(QMenu& file, QAction* before, QMenu& view,
     connect(mnuView_Find, &QAction::triggered, filter_bar_, &FilterBar::open);
     connect(mnuView_Preview, &QAction::toggled, this, [this](bool on) { show_preview(on); });
     connect(mnuPopup_ShowInFolder, &QAction::triggered, this, [this] {
-        if (const QString path = current_document(); !path.isEmpty() &&
-                                                      !file_manager_->show_item(path)) {
+        if (const QString path = current_document();
+            !path.isEmpty() && !file_manager_->show_item(path)) {
             say(QStringLiteral("No file manager could show %1").arg(path));
         }
     });
@@ -220,9 +220,9 @@ void DocumentCommands::export_selected() {
         const QString student = report_cell_text(row + 1, *entry, ReportColumn::Field::student);
         QString name = pdf_file_name(student, QFileInfo(path).completeBaseName());
         for (int copy = 2; !used.insert(name.toLower()).second; ++copy) {
-            name = pdf_file_name(student, QStringLiteral("%1 (%2)")
-                                              .arg(QFileInfo(path).completeBaseName())
-                                              .arg(copy));
+            name = pdf_file_name(
+                student,
+                QStringLiteral("%1 (%2)").arg(QFileInfo(path).completeBaseName()).arg(copy));
         }
         const QString failure = export_pdf(path, QDir(folder).filePath(name));
         if (failure.isEmpty()) {

@@ -26,9 +26,9 @@ bool ask_file_manager(const QString& path) {
         !activatable.contains(kService)) {
         return false;
     }
-    QDBusMessage call = QDBusMessage::createMethodCall(
-        kService, QStringLiteral("/org/freedesktop/FileManager1"), kService,
-        QStringLiteral("ShowItems"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(kService, QStringLiteral("/org/freedesktop/FileManager1"),
+                                       kService, QStringLiteral("ShowItems"));
     call << QStringList{QUrl::fromLocalFile(path).toString()} << QString();
     const QDBusMessage reply = bus.call(call, QDBus::Block, 5000);
     return reply.type() == QDBusMessage::ReplyMessage;

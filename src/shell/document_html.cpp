@@ -11,7 +11,8 @@ namespace {
 
 bool starts_with_tag(QStringView text, qsizetype at, QLatin1StringView name) {
     const qsizetype end = at + 1 + name.size();
-    if (end > text.size() || text.mid(at + 1, name.size()).compare(name, Qt::CaseInsensitive) != 0) {
+    if (end > text.size() ||
+        text.mid(at + 1, name.size()).compare(name, Qt::CaseInsensitive) != 0) {
         return false;
     }
     return end == text.size() || text[end] == u'>' || text[end].isSpace();
@@ -32,7 +33,8 @@ DocumentHtml read_document_html(const QString& path, qsizetype limit) {
         return document;
     }
     document.cut = !file.atEnd();
-    document.html = from_cp1252(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    document.html =
+        from_cp1252(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     return document;
 }
 
@@ -99,7 +101,8 @@ std::vector<QString> document_pieces(QStringView html, qsizetype piece_size) {
             // piece with the same tag; its columns have fixed widths.
             const qsizetype tag_end = html.indexOf(u'>', table_tag);
             cut(at, u"</TABLE>\r\n");
-            reopened = html.mid(table_tag, tag_end + 1 - table_tag).toString() + QStringLiteral("\r\n");
+            reopened =
+                html.mid(table_tag, tag_end + 1 - table_tag).toString() + QStringLiteral("\r\n");
         } else if (tables == 0 && at_line_start(at) &&
                    (starts_with_tag(html, at, QLatin1StringView("P")) ||
                     starts_with_tag(html, at, QLatin1StringView("HR")) ||

@@ -10,8 +10,8 @@
 namespace quillet {
 
 struct DocumentHtml {
-    QString html;   // the decoded text, empty when the file could not be read
-    QString error;  // why the file could not be read; empty on success
+    QString html;      // the decoded text, empty when the file could not be read
+    QString error;     // why the file could not be read; empty on success
     bool cut = false;  // the file is longer than the limit; html holds its start
 };
 

@@ -39,7 +39,7 @@ private:
 
     BrowserLauncher& browser_;
     QString path_;
-    QStringList pending_;   // pieces still to be laid out
+    QStringList pending_;  // pieces still to be laid out
     QTimer next_piece_;
 };
 

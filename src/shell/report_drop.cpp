@@ -104,7 +104,8 @@ void ReportDrop::take(const QList<QUrl>& urls) {
         convert_();
     }
     if (!items.ignored.isEmpty()) {
-        say_(QStringLiteral("Not a report, ignored: %1").arg(items.ignored.join(QStringLiteral(", "))));
+        say_(QStringLiteral("Not a report, ignored: %1")
+                 .arg(items.ignored.join(QStringLiteral(", "))));
     }
 }
 

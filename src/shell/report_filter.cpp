@@ -45,8 +45,7 @@ bool ReportFilter::filterAcceptsRow(int source_row, const QModelIndex&) const {
         return false;
     }
     const QString student = report_cell_text(n, *entry, ReportColumn::Field::student);
-    return matches_all_words(words_,
-                             {student, entry->Rep_DestinationFilename, entry->Rep_Comment});
+    return matches_all_words(words_, {student, entry->Rep_DestinationFilename, entry->Rep_Comment});
 }
 
 const ReportEntry* ReportFilter::entry_at(const QModelIndex& index) const {

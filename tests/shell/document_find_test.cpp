@@ -78,7 +78,8 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentInAnyCase) {
         const char* count;
     };
     const Case cases[] = {
-        {"", {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
+        {"",
+         {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
          "<hidden>"},
         {"4711", {"4711 analysis", "4711 dyslexia"}, "2 of 5 documents"},
         {"ANALYSIS", {"4711 analysis", "5822 analysis"}, "2 of 5 documents"},
@@ -87,7 +88,8 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentInAnyCase) {
         {"fennick", {"jones jones"}, "1 of 5 documents"},  // the comment "Fennick Report"
         {"html document", {" notes"}, "1 of 5 documents"},
         {"4711 jones", {}, "0 of 5 documents"},
-        {"   ", {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
+        {"   ",
+         {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
          "<hidden>"},
     };
     for (const Case& c : cases) {

@@ -27,8 +27,7 @@ const QByteArray kPageBreak =
 
 TEST(PreviewHtml, PageBreaksBecomeOneRuleEach) {
     const QString html = QString::fromLatin1("<BODY>\r\n<P>One</P>\r\n" + kPageBreak +
-                                             "<P>Two</P>\r\n<HR>\r\n" + kPageBreak +
-                                             "</BODY>\r\n");
+                                             "<P>Two</P>\r\n<HR>\r\n" + kPageBreak + "</BODY>\r\n");
     EXPECT_EQ(page_breaks_as_rules(html),
               "<BODY>\r\n<P>One</P>\r\n<HR>\r\n<P>Two</P>\r\n<HR>\r\n<HR>\r\n</BODY>\r\n");
 }
@@ -45,8 +44,9 @@ TEST(PreviewHtml, PiecesAreCutOnlyBetweenWholeBlocks) {
     QString html = QStringLiteral("<HTML><BODY>\r\n");
     for (int i = 0; i < 40; ++i) {
         html += QStringLiteral("<P>Paragraph %1</P>\r\n").arg(i);
-        html += QStringLiteral("<TABLE><TR><TD><P>cell</P></TD></TR></TABLE>\r\n"
-                               "<PRE>\r\n<P>not a paragraph\r\n<TR>\r\n</PRE>\r\n");
+        html += QStringLiteral(
+            "<TABLE><TR><TD><P>cell</P></TD></TR></TABLE>\r\n"
+            "<PRE>\r\n<P>not a paragraph\r\n<TR>\r\n</PRE>\r\n");
     }
     html += QStringLiteral("</BODY></HTML>\r\n");
 
@@ -68,8 +68,9 @@ TEST(PreviewHtml, ALongTableIsClosedAndOpenedAgainBetweenRows) {
     const QString open = QStringLiteral("<TABLE CELLSPACING=1 CELLPADDING=0>");
     QString html = QStringLiteral("<P>Before</P>\r\n") + open + QStringLiteral("\r\n");
     for (int i = 0; i < 100; ++i) {
-        html += QStringLiteral("<TR><TD WIDTH=150><P>%1</P></TD><TD WIDTH=500><P>x</P></TD></TR>\r\n")
-                    .arg(i);
+        html +=
+            QStringLiteral("<TR><TD WIDTH=150><P>%1</P></TD><TD WIDTH=500><P>x</P></TD></TR>\r\n")
+                .arg(i);
     }
     html += QStringLiteral("</TABLE>\r\n<P>After</P>\r\n");
 
@@ -106,7 +107,8 @@ protected:
     void select_row(int n) { grid().setCurrentIndex(grid().model()->index(n - 1, 0)); }
     // Clicks the first link whose text is text.
     void click_link(const QString& text) {
-        const QTextCursor found = pane().document()->find(text, 0, QTextDocument::FindCaseSensitively);
+        const QTextCursor found =
+            pane().document()->find(text, 0, QTextDocument::FindCaseSensitively);
         ASSERT_FALSE(found.isNull()) << text.toStdString();
         QTextCursor inside = found;
         inside.setPosition(found.selectionStart() + 1);
@@ -115,8 +117,10 @@ protected:
     }
     // Where the block holding text lies, from the top of the visible part.
     int offset_of(const QString& text) {
-        const QTextBlock block = pane().document()->find(text, 0, QTextDocument::FindCaseSensitively).block();
-        return static_cast<int>(pane().document()->documentLayout()->blockBoundingRect(block).top()) -
+        const QTextBlock block =
+            pane().document()->find(text, 0, QTextDocument::FindCaseSensitively).block();
+        return static_cast<int>(
+                   pane().document()->documentLayout()->blockBoundingRect(block).top()) -
                pane().verticalScrollBar()->value();
     }
 };
@@ -189,7 +193,8 @@ TEST_F(Preview, ALongDocumentShowsItsStartAtOnceAndTheRestSoonAfter) {
     EXPECT_TRUE(pane().loading());
 
     EXPECT_TRUE(wait_until([&] { return !pane().loading(); }));
-    EXPECT_TRUE(pane().toPlainText().simplified().endsWith("Paragraph 2999 of the report. The end."));
+    EXPECT_TRUE(
+        pane().toPlainText().simplified().endsWith("Paragraph 2999 of the report. The end."));
 }
 
 }  // namespace

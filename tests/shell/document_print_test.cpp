@@ -54,12 +54,10 @@ TEST(PdfFileName, StudentAndReportNameMakeAFileName) {
         const char* report;
         const char* name;
     };
-    for (const Case& c : {Case{"12345", "Analysis", "12345 Analysis.pdf"},
-                          Case{"jones", "Jones", "jones.pdf"},
-                          Case{"", "notes", "notes.pdf"},
-                          Case{"a/b", "x:y*?", "a_b x_y__.pdf"},
-                          Case{"..", "", "document.pdf"},
-                          Case{" 4711 ", " Dyslexia ", "4711 Dyslexia.pdf"}}) {
+    for (const Case& c :
+         {Case{"12345", "Analysis", "12345 Analysis.pdf"}, Case{"jones", "Jones", "jones.pdf"},
+          Case{"", "notes", "notes.pdf"}, Case{"a/b", "x:y*?", "a_b x_y__.pdf"},
+          Case{"..", "", "document.pdf"}, Case{" 4711 ", " Dyslexia ", "4711 Dyslexia.pdf"}}) {
         EXPECT_EQ(pdf_file_name(c.student, c.report), c.name) << c.student << '|' << c.report;
     }
 }

@@ -114,8 +114,8 @@ TEST_F(RememberedView, AWindowUsedAsDesignedAddsNothingToTheSettingsFile) {
     trigger("mnuView_ReportDate");
     trigger("mnuView_Student");
     close();
-    for (const char* key : {"Sort Key", "Sort Ascending", "Column Widths", "Preview",
-                            "Preview Splitter"}) {
+    for (const char* key :
+         {"Sort Key", "Sort Ascending", "Column Widths", "Preview", "Preview Splitter"}) {
         EXPECT_EQ(sandbox.stored(QStringLiteral("Settings/") + key), "<absent>") << key;
     }
     EXPECT_NE(sandbox.stored("Settings/Top"), "<absent>");
