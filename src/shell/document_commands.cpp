@@ -170,7 +170,7 @@ void DocumentCommands::preview_current() {
         return;
     }
     const QString path = current_document();
-    if (path != preview_->document_path()) {
+    if (!preview_->shows(path)) {
         preview_->show_document(path);
     }
 }

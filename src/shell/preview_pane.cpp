@@ -1,5 +1,6 @@
 #include "preview_pane.h"
 
+#include <QFileInfo>
 #include <QScrollBar>
 #include <QTextCursor>
 #include <QTextDocument>
@@ -30,6 +31,7 @@ void PreviewPane::show_document(const QString& path) {
     next_piece_.stop();
     pending_.clear();
     path_ = path;
+    modified_ = path.isEmpty() ? QDateTime() : QFileInfo(path).lastModified();
     if (path.isEmpty()) {
         clear();
         return;
@@ -56,6 +58,10 @@ void PreviewPane::show_document(const QString& path) {
     } else {
         next_piece_.start();
     }
+}
+
+bool PreviewPane::shows(const QString& path) const {
+    return path == path_ && (path.isEmpty() || QFileInfo(path).lastModified() == modified_);
 }
 
 void PreviewPane::append_next_piece() {

@@ -4,6 +4,7 @@
 // document move the view; other links open in the browser.
 #pragma once
 
+#include <QDateTime>
 #include <QStringList>
 #include <QTextBrowser>
 #include <QTimer>
@@ -20,6 +21,8 @@ public:
     // Shows the document at path; an empty path empties the pane.
     void show_document(const QString& path);
     const QString& document_path() const { return path_; }
+    // True when the pane shows the document at path as it is on disk now.
+    bool shows(const QString& path) const;
     // Lays out the pieces still waiting, at once.
     void finish_loading();
     bool loading() const { return !pending_.isEmpty(); }
@@ -39,6 +42,7 @@ private:
 
     BrowserLauncher& browser_;
     QString path_;
+    QDateTime modified_;   // of the file shown, when it was read
     QStringList pending_;  // pieces still to be laid out
     QTimer next_piece_;
 };

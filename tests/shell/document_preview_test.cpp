@@ -146,6 +146,17 @@ TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocument) {
     }
     EXPECT_EQ(rules, test_document("dyslexia_document.htm").count("<HR>"));
 
+    // Written again since: listed again, the preview shows it as it is now.
+    select_row(1);
+    QByteArray rewritten = test_document("analysis_worked_example.htm");
+    rewritten.replace("</BODY>", "<P>Added later.</P>\r\n</BODY>");
+    write_file(html + "12345678/Analysis.htm", rewritten);
+    QFile(html + "12345678/Analysis.htm")
+        .setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
+    trigger("mnuRep_Show");
+    EXPECT_EQ(pane().document_path(), html + "12345678/Analysis.htm");
+    EXPECT_TRUE(pane().toPlainText().contains("Added later."));
+
     trigger("mnuView_Preview");
     EXPECT_FALSE(pane().isVisibleTo(window.get()));
 }
