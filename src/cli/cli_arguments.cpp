@@ -64,7 +64,14 @@ ParseResult parse_arguments(const QStringList& args) {
     ParseResult result;
     Arguments& a = result.arguments;
     auto fail = [&](const QString& why) {
+        // The reason quotes what was given; it stays one line whatever that held.
         result.error = why;
+        for (QChar& c : result.error) {
+            if (c.category() == QChar::Other_Control || c == QChar::LineSeparator ||
+                c == QChar::ParagraphSeparator) {
+                c = QLatin1Char('?');
+            }
+        }
         return result;
     };
     if (args.isEmpty()) {
