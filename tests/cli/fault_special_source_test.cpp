@@ -24,7 +24,7 @@ TEST(SpecialSource, LinksToAPipeOrADeviceAreRefusedAndTheBatchGoesOn) {
     write_file(ws.orvella() + QStringLiteral("~drntrpa3.tmp"), orvella_report("33333333"));
 
     const auto process = ws.start({QStringLiteral("orvella"), QStringLiteral("--json")});
-    const bool ended = process->waitForFinished(10000);
+    const bool ended = process->waitForFinished(120000);
     if (!ended) {
         process->kill();
         process->waitForFinished();
