@@ -297,7 +297,11 @@ bool ParallelBatch::pump(OverwriteQuestion& question, const EntryDone& entry_don
         if (entry_done) {
             entry_done(index);
         }
-        if (Clock::now() - start >= budget && !finished()) {
+        // In the budget's own unit: a budget of milliseconds::max() would
+        // overflow as nanoseconds.
+        const auto spent =
+            std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
+        if (spent >= budget && !finished()) {
             // Come back for the rest after the caller has had its turn.
             wakeup_pending_ = true;
             if (wakeup_) {

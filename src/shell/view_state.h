@@ -5,6 +5,7 @@
 #pragma once
 
 #include <QList>
+#include <algorithm>
 #include <optional>
 
 #include "sys_vars.h"
@@ -20,10 +21,12 @@ struct ViewState {
     QList<double> splitter;  // twips: grid, preview; empty: half and half
 
     bool operator==(const ViewState& other) const {
+        // std::ranges::equal rather than QList's operator==, which hands an
+        // empty list's null data to memcmp.
         return sort.gintSortKey == other.sort.gintSortKey &&
                sort.gblnSortAscending == other.sort.gblnSortAscending &&
-               column_widths == other.column_widths && preview == other.preview &&
-               splitter == other.splitter;
+               std::ranges::equal(column_widths, other.column_widths) &&
+               preview == other.preview && std::ranges::equal(splitter, other.splitter);
     }
 };
 
