@@ -5,7 +5,6 @@
 #include <QStringList>
 #include <optional>
 
-#include "quillet_version.h"  // QUILLET_VERSION, printed by --version
 #include "sys_vars.h"
 
 namespace quillet::cli {
@@ -17,8 +16,8 @@ struct Arguments {
     std::int16_t what_report = 0;  // 1 Fennick, 2 Orvella, 0 both
     std::optional<QString> orvella, fennick, html, settings;
     std::optional<std::int16_t> convert_option;  // 0 overwrite, 1 ask, 2 skip
-    std::optional<int> jobs;                     // reports converted at a time; default one per core
-    std::optional<int> settle_ms;                // watch: how long a report must stay unchanged
+    std::optional<int> jobs;       // reports converted at a time; default one per core
+    std::optional<int> settle_ms;  // watch: how long a report must stay unchanged
     SortChoice sort;
     bool json = false;
 };

@@ -31,7 +31,7 @@ public:
     struct Options {
         // The INI file that is the settings store.
         QString settings_file;
-        // The folder of the running program (where dorrant.ini lies).
+        // The folder of the running program (the first place dorrant.ini is looked for).
         QString program_folder;
         // Environment lookup; defaults to qEnvironmentVariable.
         EnvLookup environment;
@@ -97,7 +97,7 @@ public:
     void pr_Save_Sys_Settings();
     // Fills the report list with source reports (1 Fennick, 2 Orvella, other both).
     bool pr_Generate_File_List(std::int16_t intWhatReport);
-    // Takes Path_Fennick from dorrant.ini in the program folder. Returns false
+    // Takes Path_Fennick from the first dorrant.ini of fn_Dorrant_Ini_Candidates(). Returns false
     // when the file named a folder that does not exist (nothing changes then).
     bool pr_Set_FennickPath_to_DorrantDB();
     // Where dorrant.ini is looked for, in order; the first that exists counts.

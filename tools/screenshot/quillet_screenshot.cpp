@@ -19,21 +19,21 @@
 #include "app_icon.h"
 #include "app_info.h"
 #include "browser_launcher.h"
+#include "colour_scheme.h"
 #include "document_commands.h"
 #include "filter_bar.h"
-#include "report_grid_view.h"
-#include "window_batch.h"
-#include "colour_scheme.h"
 #include "frm_about.h"
 #include "frm_main.h"
 #include "frm_options.h"
 #include "frm_path.h"
 #include "frm_splash.h"
-#include "report_conversion.h"
-#include "shell_globals.h"
 #include "report_catalogue.h"
+#include "report_conversion.h"
+#include "report_grid_view.h"
+#include "shell_globals.h"
 #include "sys_vars.h"
 #include "user_prompts.h"
+#include "window_batch.h"
 
 namespace {
 
@@ -84,13 +84,13 @@ private:
     bool failed_ = false;
 };
 
-// Lets a batch run on until the window takes commands again (at most 30 s).
-void wait_for_batch(QWidget& window) {
-    auto* command = window.findChild<QAction*>(QStringLiteral("mnuRep_Show"));
+// Lets a batch run on to its end (at most 30 s), so that each picture shows
+// the window as it stands once the command is done.
+void wait_for_batch(frmMain& window) {
     QElapsedTimer waited;
     waited.start();
-    while (command != nullptr && !command->isEnabled() && waited.elapsed() < 30000) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+    while (window.batch().running() && waited.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
     }
 }
 
@@ -103,9 +103,6 @@ void trigger(QWidget& window, const char* action) {
 // The filter box narrowing the list down to one student's documents, then the
 // preview beside the grid; the window is left as it was.
 void save_find_and_preview(frmMain& window, Pictures& pictures) {
-    while (window.batch().running()) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
-    }
     trigger(window, "mnuRep_Show");
     FilterBar& bar = window.document_commands().filter_bar();
     trigger(window, "mnuView_Find");
@@ -153,8 +150,9 @@ int main(int argc, char* argv[]) {
         ++i;
     }
     if (settings.isEmpty()) {
-        std::fprintf(stderr, "usage: quillet-screenshot --settings FILE --out FOLDER "
-                             "[--suffix TEXT] [--dark]\n");
+        std::fprintf(stderr,
+                     "usage: quillet-screenshot --settings FILE --out FOLDER "
+                     "[--suffix TEXT] [--dark]\n");
         return 2;
     }
     if (dark) {
@@ -185,9 +183,9 @@ int main(int argc, char* argv[]) {
     }
 
     trigger(window, "mnuRep_Orvella");
+    // The rows of the batch, one of them not converted, the first selected.
+    wait_for_batch(window);
     if (dark) {
-        // The rows of the batch, one of them not converted, the first selected.
-        wait_for_batch(window);
         pictures.save(window, QStringLiteral("main"));
     } else {
         pictures.save(window, QStringLiteral("main-after-orvella"));
@@ -202,6 +200,7 @@ int main(int argc, char* argv[]) {
     }
 
     trigger(window, "mnuRep_Fennick");
+    wait_for_batch(window);
     trigger(window, "mnuRep_Show");
     if (!dark) {
         pictures.save(window, QStringLiteral("main-list"));
