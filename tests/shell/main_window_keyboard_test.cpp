@@ -156,7 +156,7 @@ TEST_F(Keyboard, ThePopupMenuOpensFromTheHeaderRowAndTheMenuKey) {
     close_popups();
 
     // The menu key, as the windowing system reports it to the focus control.
-    QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, QPoint());
+    QContextMenuEvent menu_key(QContextMenuEvent::Keyboard, QPoint(), QPoint());
     QApplication::sendEvent(QApplication::focusWidget(), &menu_key);
     EXPECT_EQ(open_popup(), "mnuPopup");
     type(Qt::Key_Down);  // to "Open", the first item
