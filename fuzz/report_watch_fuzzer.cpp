@@ -9,7 +9,8 @@
 // each at most once a call, never before the settle time since the last
 // change noticed; after a final rescan every report whose state differs
 // from the one handed out last is handed out, exactly once, and then
-// nothing more.
+// nothing more. A report that went away and came back (removed, or renamed
+// away and back) may be handed out again with the same state: it arrives anew.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -59,6 +60,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     tracker.set_folder(kCode, folder);
     std::map<QString, std::optional<FileStamp>> handed;  // the state handed out last
     std::map<QString, std::int64_t> noticed;             // the last change noticed
+    // Names whose file went away since it was handed out: the tracker forgets
+    // such a file, so the same file moved back in arrives anew.
+    std::set<QString> gone;
     std::int64_t now = 0;
     int writes = 0;
 
@@ -78,10 +82,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (noticed.count(arrival.name) != 0 && now - noticed[arrival.name] < kSettle) {
                 fail("handed out before it settled", arrival.name);
             }
-            if (final && handed[arrival.name] == stamp) {
+            if (final && handed[arrival.name] == stamp && gone.count(arrival.name) == 0) {
                 fail("handed out again unchanged", arrival.name);
             }
             handed[arrival.name] = stamp;
+            gone.erase(arrival.name);
         }
         return names;
     };
@@ -107,6 +112,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 if (name != other) {
                     QFile::remove(folder + other);
                     QFile::rename(path, folder + other);
+                    gone.insert(name);
+                    gone.insert(other);
                     if (notice) {
                         tracker.note(kCode, other, now);
                         noticed[other] = now;
@@ -115,6 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                 break;
             case 3:
                 QFile::remove(path);
+                gone.insert(name);
                 break;
             case 4:
                 take(false);
