@@ -54,9 +54,11 @@ RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {
         process->write(input);
     }
     process->closeWriteChannel();
-    EXPECT_TRUE(process->waitForFinished(120000));
+    const bool ended = process->waitForFinished(240000);
+    EXPECT_TRUE(ended) << "quillet-convert still running after 240 s";
     RunResult result;
-    result.exit_code = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    result.exit_code =
+        ended && process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
     result.out = process->readAllStandardOutput();
     result.err = process->readAllStandardError();
     return result;

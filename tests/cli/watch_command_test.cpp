@@ -327,7 +327,7 @@ TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
         ws.start({QStringLiteral("fennick"), QStringLiteral("--jobs"), QStringLiteral("1")}));
     drop_all(2);
     for (const auto& batch : batches) {
-        EXPECT_TRUE(batch->waitForFinished(kLimitMs));
+        ASSERT_TRUE(batch->waitForFinished(kLimitMs));
     }
     // The last word is the watchers': every report once more, then one that
     // settles after all of them.
