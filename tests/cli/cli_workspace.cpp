@@ -34,6 +34,11 @@ std::unique_ptr<QProcess> CliWorkspace::start(QStringList args) const {
         args.insert(1, QStringLiteral("--settings"));
         args.insert(2, settings());
     }
+    return start_program(QStringLiteral(QUILLET_CONVERT_EXE), args);
+}
+
+std::unique_ptr<QProcess> CliWorkspace::start_program(const QString& program,
+                                                      const QStringList& args) const {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     // Keep default folders inside the workspace.
@@ -43,7 +48,7 @@ std::unique_ptr<QProcess> CliWorkspace::start(QStringList args) const {
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), data);
     env.insert(QStringLiteral("TEMP"), data);
     process->setProcessEnvironment(env);
-    process->start(QStringLiteral(QUILLET_CONVERT_EXE), args);
+    process->start(program, args);
     EXPECT_TRUE(process->waitForStarted());
     return process;
 }

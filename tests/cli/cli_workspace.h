@@ -31,6 +31,9 @@ public:
     RunResult run(QStringList args, const QByteArray& input = {}) const;
     // Starts it likewise and leaves it running.
     std::unique_ptr<QProcess> start(QStringList args) const;
+    // Starts another program of ours with this workspace's home and
+    // configuration folders, and args as given.
+    std::unique_ptr<QProcess> start_program(const QString& program, const QStringList& args) const;
 
 private:
     QTemporaryDir dir_;

@@ -10,7 +10,9 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
+#include <QThread>
 #include <csignal>
+#include <cstdio>
 #include <memory>
 #include <vector>
 
@@ -35,6 +37,15 @@ QByteArray report_bytes(int student, char kind) {
 
 QString source_name(int student, char kind) {
     return QStringLiteral("~drntrp%1%2.tmp").arg(QLatin1Char(kind)).arg(student, 4, 10, QLatin1Char('0'));
+}
+
+// Puts a report in place whole, as a user's copy or move does: a batch that
+// starts at any moment reads either the earlier report or this one.
+void drop_report(const CliWorkspace& ws, const QString& path, const QByteArray& bytes) {
+    const QString staging = ws.root() + QStringLiteral("/staging");
+    write_file(staging, bytes);
+    ASSERT_EQ(::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()),
+              0);
 }
 
 // Reads a process's standard error until it holds text.
@@ -91,7 +102,7 @@ TEST(ManyWriters, BatchesAndAWatchLeaveTheDocumentsOfOneBatch) {
     // The same reports written again while the batches run: the watch
     // converts them too.
     for (int i = 0; i < kStudents; i += 3) {
-        write_file(ws.orvella() + source_name(i, 'a'), report_bytes(i, 'a'));
+        drop_report(ws, ws.orvella() + source_name(i, 'a'), report_bytes(i, 'a'));
     }
     for (const auto& batch : batches) {
         ASSERT_TRUE(batch->waitForFinished(kLimitMs));
@@ -118,6 +129,93 @@ TEST(ManyWriters, BatchesAndAWatchLeaveTheDocumentsOfOneBatch) {
         EXPECT_EQ(found->second, bytes) << name.toStdString() << " differs";
     }
 }
+
+#ifdef QUILLET_DESKTOP_EXE
+// Two desktop programs on two settings files that name the same folders, both
+// converting automatically, with quillet-convert batches and a watch at the
+// same time. Reports change while they all work; when the last changes have
+// been converted by the desktop programs alone, the reports folder holds what
+// one batch writes of the final reports, and nothing else.
+TEST(ManyWriters, TwoDesktopProgramsBatchesAndAWatchLeaveTheDocumentsOfOneBatch) {
+    CliWorkspace ws;
+    const auto version = [](int student, char kind, int n) {
+        return report_bytes(student, kind) + "Version " + QByteArray::number(n) + ".\r\n";
+    };
+    for (int i = 0; i < kStudents; ++i) {
+        for (const char kind : {'a', 'd'}) {
+            write_file(ws.orvella() + source_name(i, kind), version(i, kind, 1));
+        }
+    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    std::vector<std::unique_ptr<QProcess>> desktops;
+    for (const char* name : {"/desktop1.ini", "/desktop2.ini"}) {
+        const QString settings = ws.root() + QLatin1String(name);
+        QFile ini(ws.settings());
+        ASSERT_TRUE(ini.open(QIODevice::ReadOnly));
+        write_file(settings, ini.readAll() + "Auto%20Convert=1\n");
+        auto desktop = ws.start_program(QStringLiteral(QUILLET_DESKTOP_EXE),
+                                        {QStringLiteral("--settings"), settings});
+        ASSERT_EQ(desktop->state(), QProcess::Running);
+        desktops.push_back(std::move(desktop));
+    }
+    const auto watch = ws.start({QStringLiteral("watch"), QStringLiteral("--json"),
+                                 QStringLiteral("--settle"), QStringLiteral("100")});
+    QByteArray watch_err;
+    ASSERT_TRUE(wait_for_err(*watch, "quillet-convert: watching ", watch_err))
+        << watch_err.toStdString();
+    std::vector<std::unique_ptr<QProcess>> batches;
+    for (const char* jobs : {"1", "2", "3"}) {
+        batches.push_back(ws.start({QStringLiteral("all"), QStringLiteral("--jobs"),
+                                    QLatin1String(jobs)}));
+    }
+    // New versions while the batches run: every watcher converts them.
+    for (int i = 0; i < kStudents; i += 2) {
+        drop_report(ws, ws.orvella() + source_name(i, 'a'), version(i, 'a', 2));
+    }
+    for (const auto& batch : batches) {
+        ASSERT_TRUE(batch->waitForFinished(kLimitMs));
+        EXPECT_EQ(batch->exitCode(), 0) << batch->readAllStandardError().toStdString();
+    }
+    ::kill(static_cast<pid_t>(watch->processId()), SIGTERM);
+    ASSERT_TRUE(watch->waitForFinished(kLimitMs));
+    EXPECT_EQ(watch->exitCode(), 0) << (watch_err + watch->readAllStandardError()).toStdString();
+
+    // The last versions, for the desktop programs alone.
+    for (int i = 0; i < kStudents; i += 3) {
+        drop_report(ws, ws.orvella() + source_name(i, 'd'), version(i, 'd', 3));
+    }
+    const QString alone = ws.root() + QStringLiteral("/alone/");
+    ASSERT_TRUE(QDir().mkpath(alone));
+    ASSERT_EQ(ws.run({QStringLiteral("orvella"), QStringLiteral("--jobs"), QStringLiteral("1"),
+                      QStringLiteral("--html"), alone})
+                  .exit_code,
+              0);
+    const auto expected = files_below(alone);
+    ASSERT_EQ(expected.size(), static_cast<std::size_t>(2 * kStudents));
+
+    QElapsedTimer waiting;
+    waiting.start();
+    while (files_below(ws.html()) != expected && waiting.elapsed() < kLimitMs) {
+        for (const auto& desktop : desktops) {
+            ASSERT_EQ(desktop->state(), QProcess::Running)
+                << desktop->readAllStandardError().toStdString();
+        }
+        QThread::msleep(100);
+    }
+    for (const auto& desktop : desktops) {
+        desktop->terminate();
+        EXPECT_TRUE(desktop->waitForFinished(kLimitMs));
+    }
+    EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList{});
+    const auto written = files_below(ws.html());
+    EXPECT_EQ(written.size(), expected.size()) << "documents or temporary files added or lost";
+    for (const auto& [name, bytes] : expected) {
+        const auto found = written.find(name);
+        ASSERT_NE(found, written.end()) << name.toStdString() << " missing";
+        EXPECT_EQ(found->second, bytes) << name.toStdString() << " differs";
+    }
+}
+#endif
 
 }  // namespace
 }  // namespace quillet::test
