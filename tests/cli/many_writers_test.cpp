@@ -13,6 +13,7 @@
 #include <QThread>
 #include <csignal>
 #include <cstdio>
+#include <map>
 #include <memory>
 #include <vector>
 
@@ -48,6 +49,28 @@ void drop_report(const CliWorkspace& ws, const QString& path, const QByteArray& 
               0);
 }
 
+// What one batch on its own writes of the reports in ws's Orvella folder now.
+std::map<QString, QByteArray> one_batch(const CliWorkspace& ws) {
+    const QString alone = ws.root() + QStringLiteral("/alone/");
+    EXPECT_TRUE(QDir(alone).removeRecursively() && QDir().mkpath(alone));
+    EXPECT_EQ(ws.run({QStringLiteral("orvella"), QStringLiteral("--jobs"), QStringLiteral("1"),
+                      QStringLiteral("--html"), alone})
+                  .exit_code,
+              0);
+    return files_below(alone);
+}
+
+// The reports folder holds exactly the expected documents, byte for byte.
+void expect_documents(const std::map<QString, QByteArray>& written,
+                      const std::map<QString, QByteArray>& expected) {
+    EXPECT_EQ(written.size(), expected.size()) << "documents or temporary files added or lost";
+    for (const auto& [name, bytes] : expected) {
+        const auto found = written.find(name);
+        ASSERT_NE(found, written.end()) << name.toStdString() << " missing";
+        EXPECT_EQ(found->second, bytes) << name.toStdString() << " differs";
+    }
+}
+
 // Reads a process's standard error until it holds text.
 bool wait_for_err(QProcess& process, const QByteArray& text, QByteArray& err) {
     QElapsedTimer elapsed;
@@ -67,14 +90,7 @@ TEST(ManyWriters, BatchesAndAWatchLeaveTheDocumentsOfOneBatch) {
             write_file(ws.orvella() + source_name(i, kind), report_bytes(i, kind));
         }
     }
-    // What one batch on its own writes.
-    const QString alone = ws.root() + QStringLiteral("/alone/");
-    ASSERT_TRUE(QDir().mkpath(alone));
-    ASSERT_EQ(ws.run({QStringLiteral("orvella"), QStringLiteral("--jobs"), QStringLiteral("1"),
-                      QStringLiteral("--html"), alone})
-                  .exit_code,
-              0);
-    const auto expected = files_below(alone);
+    const auto expected = one_batch(ws);
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(2 * kStudents));
 
     const QString second_settings = ws.root() + QStringLiteral("/second.ini");
@@ -121,13 +137,7 @@ TEST(ManyWriters, BatchesAndAWatchLeaveTheDocumentsOfOneBatch) {
     EXPECT_EQ(watch->exitCode(), 0) << (watch_err + watch->readAllStandardError()).toStdString();
     EXPECT_GE(rows.count('\n'), (kStudents + 2) / 3) << rows.toStdString();
 
-    const auto written = files_below(ws.html());
-    EXPECT_EQ(written.size(), expected.size()) << "documents or temporary files added or lost";
-    for (const auto& [name, bytes] : expected) {
-        const auto found = written.find(name);
-        ASSERT_NE(found, written.end()) << name.toStdString() << " missing";
-        EXPECT_EQ(found->second, bytes) << name.toStdString() << " differs";
-    }
+    expect_documents(files_below(ws.html()), expected);
 }
 
 #ifdef QUILLET_DESKTOP_EXE
@@ -184,13 +194,7 @@ TEST(ManyWriters, TwoDesktopProgramsBatchesAndAWatchLeaveTheDocumentsOfOneBatch)
     for (int i = 0; i < kStudents; i += 3) {
         drop_report(ws, ws.orvella() + source_name(i, 'd'), version(i, 'd', 3));
     }
-    const QString alone = ws.root() + QStringLiteral("/alone/");
-    ASSERT_TRUE(QDir().mkpath(alone));
-    ASSERT_EQ(ws.run({QStringLiteral("orvella"), QStringLiteral("--jobs"), QStringLiteral("1"),
-                      QStringLiteral("--html"), alone})
-                  .exit_code,
-              0);
-    const auto expected = files_below(alone);
+    const auto expected = one_batch(ws);
     ASSERT_EQ(expected.size(), static_cast<std::size_t>(2 * kStudents));
 
     QElapsedTimer waiting;
@@ -207,13 +211,7 @@ TEST(ManyWriters, TwoDesktopProgramsBatchesAndAWatchLeaveTheDocumentsOfOneBatch)
         EXPECT_TRUE(desktop->waitForFinished(kLimitMs));
     }
     EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList{});
-    const auto written = files_below(ws.html());
-    EXPECT_EQ(written.size(), expected.size()) << "documents or temporary files added or lost";
-    for (const auto& [name, bytes] : expected) {
-        const auto found = written.find(name);
-        ASSERT_NE(found, written.end()) << name.toStdString() << " missing";
-        EXPECT_EQ(found->second, bytes) << name.toStdString() << " differs";
-    }
+    expect_documents(files_below(ws.html()), expected);
 }
 #endif
 
