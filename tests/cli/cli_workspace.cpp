@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 #include <QDir>
+#include <QFile>
 #include <QJsonDocument>
 #include <QProcessEnvironment>
+#include <cstdio>
 
 #include "test_support.h"
 
@@ -51,6 +53,14 @@ std::unique_ptr<QProcess> CliWorkspace::start_program(const QString& program,
     process->start(program, args);
     EXPECT_TRUE(process->waitForStarted());
     return process;
+}
+
+void CliWorkspace::drop(const QString& path, const QByteArray& bytes) const {
+    const QString staging = dir_.filePath(QStringLiteral("staging"));
+    write_file(staging, bytes);
+    EXPECT_EQ(::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()),
+              0)
+        << path.toStdString();
 }
 
 RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {

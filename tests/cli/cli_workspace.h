@@ -31,6 +31,9 @@ public:
     RunResult run(QStringList args, const QByteArray& input = {}) const;
     // Starts it likewise and leaves it running.
     std::unique_ptr<QProcess> start(QStringList args) const;
+    // Puts a report in place whole, as a user's copy or move does: a program
+    // that reads it at any moment reads either the earlier report or this one.
+    void drop(const QString& path, const QByteArray& bytes) const;
     // Starts another program of ours with this workspace's home and
     // configuration folders, and args as given.
     std::unique_ptr<QProcess> start_program(const QString& program, const QStringList& args) const;

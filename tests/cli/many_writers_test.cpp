@@ -37,16 +37,9 @@ QByteArray report_bytes(int student, char kind) {
 }
 
 QString source_name(int student, char kind) {
-    return QStringLiteral("~drntrp%1%2.tmp").arg(QLatin1Char(kind)).arg(student, 4, 10, QLatin1Char('0'));
-}
-
-// Puts a report in place whole, as a user's copy or move does: a batch that
-// starts at any moment reads either the earlier report or this one.
-void drop_report(const CliWorkspace& ws, const QString& path, const QByteArray& bytes) {
-    const QString staging = ws.root() + QStringLiteral("/staging");
-    write_file(staging, bytes);
-    ASSERT_EQ(::rename(QFile::encodeName(staging).constData(), QFile::encodeName(path).constData()),
-              0);
+    return QStringLiteral("~drntrp%1%2.tmp")
+        .arg(QLatin1Char(kind))
+        .arg(student, 4, 10, QLatin1Char('0'));
 }
 
 // What one batch on its own writes of the reports in ws's Orvella folder now.
@@ -104,21 +97,20 @@ TEST(ManyWriters, BatchesAndAWatchLeaveTheDocumentsOfOneBatch) {
         << watch_err.toStdString();
 
     std::vector<std::unique_ptr<QProcess>> batches;
-    for (const QStringList& extra :
-         {QStringList{QStringLiteral("--jobs"), QStringLiteral("1")},
-          QStringList{QStringLiteral("--jobs"), QStringLiteral("2")},
-          QStringList{QStringLiteral("--jobs"), QStringLiteral("4")},
-          QStringList{QStringLiteral("--jobs"), QStringLiteral("3"), QStringLiteral("--settings"),
-                      second_settings}}) {
-        batches.push_back(ws.start(QStringList{QStringLiteral("orvella"),
-                                               QStringLiteral("--existing"),
-                                               QStringLiteral("overwrite")} +
-                                   extra));
+    for (const QStringList& extra : {QStringList{QStringLiteral("--jobs"), QStringLiteral("1")},
+                                     QStringList{QStringLiteral("--jobs"), QStringLiteral("2")},
+                                     QStringList{QStringLiteral("--jobs"), QStringLiteral("4")},
+                                     QStringList{QStringLiteral("--jobs"), QStringLiteral("3"),
+                                                 QStringLiteral("--settings"), second_settings}}) {
+        batches.push_back(
+            ws.start(QStringList{QStringLiteral("orvella"), QStringLiteral("--existing"),
+                                 QStringLiteral("overwrite")} +
+                     extra));
     }
     // The same reports written again while the batches run: the watch
     // converts them too.
     for (int i = 0; i < kStudents; i += 3) {
-        drop_report(ws, ws.orvella() + source_name(i, 'a'), report_bytes(i, 'a'));
+        ws.drop(ws.orvella() + source_name(i, 'a'), report_bytes(i, 'a'));
     }
     for (const auto& batch : batches) {
         ASSERT_TRUE(batch->waitForFinished(kLimitMs));
@@ -175,14 +167,14 @@ TEST(ManyWriters, TwoDesktopProgramsBatchesAndAWatchLeaveTheDocumentsOfOneBatch)
         << watch_err.toStdString();
     std::vector<std::unique_ptr<QProcess>> batches;
     for (const char* jobs : {"1", "2", "3"}) {
-        batches.push_back(ws.start({QStringLiteral("all"), QStringLiteral("--jobs"),
-                                    QLatin1String(jobs)}));
+        batches.push_back(
+            ws.start({QStringLiteral("all"), QStringLiteral("--jobs"), QLatin1String(jobs)}));
     }
     // New versions while the batches run. Which document of them stays is
     // a matter of timing: a batch that read the earlier version may write
     // after a watcher wrote the new one.
     for (int i = 0; i < kStudents; i += 2) {
-        drop_report(ws, ws.orvella() + source_name(i, 'a'), version(i, 'a', 2));
+        ws.drop(ws.orvella() + source_name(i, 'a'), version(i, 'a', 2));
     }
     for (const auto& batch : batches) {
         ASSERT_TRUE(batch->waitForFinished(kLimitMs));
@@ -196,10 +188,10 @@ TEST(ManyWriters, TwoDesktopProgramsBatchesAndAWatchLeaveTheDocumentsOfOneBatch)
     // programs alone: now they have the last word.
     for (int i = 0; i < kStudents; ++i) {
         if (i % 2 == 0) {
-            drop_report(ws, ws.orvella() + source_name(i, 'a'), version(i, 'a', 3));
+            ws.drop(ws.orvella() + source_name(i, 'a'), version(i, 'a', 3));
         }
         if (i % 3 == 0) {
-            drop_report(ws, ws.orvella() + source_name(i, 'd'), version(i, 'd', 3));
+            ws.drop(ws.orvella() + source_name(i, 'd'), version(i, 'd', 3));
         }
     }
     const auto expected = one_batch(ws);

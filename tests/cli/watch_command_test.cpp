@@ -299,22 +299,16 @@ TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
     }
     // Reports are put in place whole (renamed in), as a batch started at any
     // moment must read them whole to write what one batch writes.
-    const auto drop = [&](const QString& path, const QByteArray& bytes) {
-        const QString staging = ws.root() + QStringLiteral("/staging");
-        write_file(staging, bytes);
-        ASSERT_TRUE(::rename(QFile::encodeName(staging).constData(),
-                             QFile::encodeName(path).constData()) == 0);
-    };
     const auto drop_all = [&](int version) {
         for (int i = 0; i < 30; ++i) {
             // Several reports of one student, so documents are replaced often.
             const QByteArray student = QByteArray::number(20240000 + i % 5);
-            drop(ws.orvella() + QStringLiteral("~drntrp%1%2.tmp")
-                                    .arg(i % 2 == 0 ? "a" : "d")
-                                    .arg(i, 2, 10, QLatin1Char('0')),
-                 orvella_report(student) + body);
-            drop(ws.fennick() + QStringLiteral("s%1.fnr").arg(i % 7),
-                 fennick_report(QByteArray::number(version * 100 + i)) + body);
+            ws.drop(ws.orvella() + QStringLiteral("~drntrp%1%2.tmp")
+                                       .arg(i % 2 == 0 ? "a" : "d")
+                                       .arg(i, 2, 10, QLatin1Char('0')),
+                    orvella_report(student) + body);
+            ws.drop(ws.fennick() + QStringLiteral("s%1.fnr").arg(i % 7),
+                    fennick_report(QByteArray::number(version * 100 + i)) + body);
         }
     };
 
@@ -332,7 +326,7 @@ TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
     // The last word is the watchers': every report once more, then one that
     // settles after all of them.
     drop_all(3);
-    drop(ws.orvella() + QStringLiteral("~drntrpa99.tmp"), orvella_report("20249999"));
+    ws.drop(ws.orvella() + QStringLiteral("~drntrpa99.tmp"), orvella_report("20249999"));
     EXPECT_TRUE(first.wait_source(QStringLiteral("~drntrpa99")));
     EXPECT_TRUE(second.wait_source(QStringLiteral("~drntrpa99")));
     EXPECT_EQ(first.stop(), 0);
