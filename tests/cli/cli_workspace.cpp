@@ -69,11 +69,8 @@ RunResult CliWorkspace::run(QStringList args, const QByteArray& input) const {
         process->write(input);
     }
     process->closeWriteChannel();
-    const bool ended = process->waitForFinished(240000);
-    EXPECT_TRUE(ended) << "quillet-convert still running after 240 s";
     RunResult result;
-    result.exit_code =
-        ended && process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    result.exit_code = wait_for_exit(*process, 240000);
     result.out = process->readAllStandardOutput();
     result.err = process->readAllStandardError();
     return result;

@@ -56,13 +56,9 @@ public:
     // it crashed or is still running (and may still write documents).
     int stop(int signal = SIGTERM) {
         ::kill(static_cast<pid_t>(process_->processId()), signal);
-        const bool ended = process_->waitForFinished(kLimitMs);
+        const int code = wait_for_exit(*process_, kLimitMs);
         read();
-        if (!ended) {
-            ADD_FAILURE() << "still running " << kLimitMs << " ms after the signal";
-            return -1;
-        }
-        return process_->exitStatus() == QProcess::NormalExit ? process_->exitCode() : -1;
+        return code;
     }
 
     const std::vector<QJsonObject>& rows() const { return rows_; }

@@ -120,11 +120,8 @@ std::unique_ptr<QProcess> FaultWorkspace::start(QStringList args, const ChildLim
 
 ChildResult FaultWorkspace::run(const QStringList& args, const ChildLimits& limits) const {
     const auto process = start(args, limits);
-    const bool ended = process->waitForFinished(240000);
-    EXPECT_TRUE(ended) << "the child still running after 240 s";
     ChildResult result;
-    result.exit_code =
-        ended && process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
+    result.exit_code = wait_for_exit(*process, 240000);
     result.out = process->readAllStandardOutput();
     result.err = process->readAllStandardError();
     EXPECT_NE(result.exit_code, 126) << "the child could not be restricted";

@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QProcess>
 
 namespace quillet::test {
 
@@ -29,6 +30,15 @@ QString example_path(const QString& name) {
 
 QString testdata_path(const QString& name) {
     return QStringLiteral(QUILLET_TESTDATA_DIR "/") + name;
+}
+
+int wait_for_exit(QProcess& process, int limit_ms) {
+    if (!process.waitForFinished(limit_ms)) {
+        ADD_FAILURE() << process.program().toStdString() << " still running after " << limit_ms
+                      << " ms";
+        return -1;
+    }
+    return process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1;
 }
 
 }  // namespace quillet::test
