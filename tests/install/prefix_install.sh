@@ -58,8 +58,8 @@ as_user env HOME="$work/home" XDG_DATA_HOME="$work/home/.local/share" \
 manifest=$work/build/install_manifest.txt
 outside=$(grep -v "^$prefix/" "$manifest")
 [ -z "$outside" ] || fail "installed outside the prefix: $outside"
-for file in share/bash-completion/completions/quillet-convert share/systemd/user/quillet-watch.service; do
-  [ -f "$prefix/$file" ] || fail "no $file below the prefix"
+for file in /bash-completion/completions/quillet-convert /systemd/user/quillet-watch.service; do
+  grep -q "^$prefix/.*$file\$" "$manifest" || fail "no $file below the prefix"
 done
 if [ "$user" != "$(id -un)" ]; then
   left=$(find /tmp /var/tmp /dev/shm -xdev -user "$user" -newer "$marker" -not -path "$work*" 2>/dev/null)
