@@ -219,9 +219,11 @@ int run_quillet(int argc, char* argv[]) {
 
     const QString store = line->settings_file.isEmpty() ? cSys_vars::user_options().settings_file
                                                         : line->settings_file;
+    // Declared first so that it outlives the hand-over server and the windows.
+    std::unique_ptr<QApplication> app;
     SingleInstance instance(store);
     if (!instance.acquired()) {
-        const QCoreApplication app(argc, argv);
+        const QCoreApplication core(argc, argv);
         if (instance.hand_over(activation_token())) {
             return 0;
         }
@@ -230,7 +232,7 @@ int run_quillet(int argc, char* argv[]) {
         return 1;
     }
 
-    const std::unique_ptr<QApplication> app = open_display(argc, argv);
+    app = open_display(argc, argv);
     QApplication::setApplicationName(kApplicationTitle);
     QApplication::setApplicationVersion(QStringLiteral(QUILLET_VERSION));
     QApplication::setDesktopFileName(kDesktopFileName);
