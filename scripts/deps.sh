@@ -2,11 +2,16 @@
 # Shared by scripts/run and scripts/test: installs what the build needs when it
 # is missing. Sourced, not executed.
 
-QUILLET_DEBIAN_PACKAGES=(
+# What the programs and their installed files are built from (scripts/package
+# needs no more), then what the tests and benchmarks add.
+QUILLET_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev librsvg2-bin
+)
+QUILLET_DEBIAN_PACKAGES=(
+  "${QUILLET_BUILD_PACKAGES[@]}"
   libgtest-dev libgmock-dev libbenchmark-dev
-  librsvg2-bin desktop-file-utils appstream bash-completion groff-base
+  desktop-file-utils appstream bash-completion groff-base
 )
 
 quillet_missing_packages() {

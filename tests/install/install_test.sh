@@ -41,7 +41,7 @@ done
 desktop=$root/share/applications/$id.desktop
 if [ -f "$desktop" ]; then
   report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
-  if grep -qE '(error|warning):' <<<"$report"; then fail "desktop-file-validate: $report"; fi
+  if grep -qE '(error|warning|hint):' <<<"$report"; then fail "desktop-file-validate: $report"; fi
   exec_line=$(sed -n 's/^Exec=//p' "$desktop")
   exec_program=${exec_line%% *}
   case $exec_program in
@@ -50,7 +50,8 @@ if [ -f "$desktop" ]; then
   esac
   icon=$(sed -n 's/^Icon=//p' "$desktop")
   [ "$icon" = "$id" ] || fail "Icon=$icon, expected $id"
-  grep -qx 'Categories=.*Office;.*' "$desktop" || fail "the entry is not in the Office menu"
+  grep -qx 'Categories=Education;' "$desktop" || fail "the entry is not in the Education menu alone"
+  grep -qx 'StartupWMClass=Quillet' "$desktop" || fail "the entry does not name the window's class"
 else
   fail "no desktop entry $prefix/share/applications/$id.desktop"
 fi
@@ -153,6 +154,9 @@ quillet-convert list --sort |comment date name student
 quillet-convert list --d|--descending
 CASES
 fi
+
+# The same build below a prefix, as a user who cannot write /usr.
+bash "$(dirname "$0")/prefix_install.sh" "$build" || fail "installing below a prefix"
 
 if [ "$failures" -gt 0 ]; then
   echo "$failures failures" >&2
