@@ -6,6 +6,7 @@ QUILLET_DEBIAN_PACKAGES=(
   build-essential cmake ninja-build pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
+  libsqlite3-dev
   librsvg2-bin desktop-file-utils appstream bash-completion groff-base
 )
 
@@ -25,7 +26,7 @@ quillet_install_packages() {
     echo "This system has no apt-get. Please install the equivalents of:" >&2
     echo "  ${wanted[*]}" >&2
     echo "(a C++20 compiler, CMake 3.25+, Ninja, Qt 6 Base with Widgets, GoogleTest, Google Benchmark," >&2
-    echo " rsvg-convert, desktop-file-validate, appstreamcli, bash-completion, groff)" >&2
+    echo " SQLite 3, rsvg-convert, desktop-file-validate, appstreamcli, bash-completion, groff)" >&2
     return 0
   fi
   local missing
