@@ -22,6 +22,10 @@ char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
 }
 
+bool is_letter(char c) {
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
 bool is_alnum(char c) {
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
 }
@@ -297,7 +301,7 @@ private:
         }
         const bool closing = rest.size() > 1 && rest[1] == '/';
         const std::size_t name_start = pos_ + (closing ? 2 : 1);
-        const bool is_tag = name_start < html_.size() && (is_alnum(html_[name_start]) ||
+        const bool is_tag = name_start < html_.size() && (is_letter(html_[name_start]) ||
                                                           (!closing && html_[name_start] == '!') ||
                                                           (!closing && html_[name_start] == '?'));
         if (!is_tag) {
