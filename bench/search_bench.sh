@@ -175,7 +175,7 @@ for i in range(min(runs, 3)):
     written = glob.glob(os.path.join(tree, "2*", "*.htm"))
     last = max(os.stat(f).st_mtime for f in written)
     db = sqlite3.connect([f for f in index_files() if f.endswith(".sqlite")][0])
-    held = db.execute("SELECT count(*) FROM documents WHERE folder LIKE '2%'").fetchone()[0]
+    held = db.execute("SELECT count(*) FROM documents WHERE CAST(folder AS TEXT) LIKE '2%'").fetchone()[0]
     db.close()
     lags.append(ended - last if held == len(written) == 5000 else float("inf"))
 for folder in glob.glob(os.path.join(tree, "2*")):
