@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 #include <unistd.h>
 
@@ -92,22 +93,46 @@ int run_search(cSys_vars& sys, const Arguments& args) {
         print(stderr, QStringLiteral("quillet-convert: %1\n").arg(index.error()));
         return kExitSearchFailed;
     }
-    // The index follows the folder: only what changed since the last use is read.
+    // The index follows the folder: only what changed since the last use is
+    // read. While the folder is compared with it, the query runs on the index
+    // as it is; when something had changed, it runs again.
     const bool progress = stderr_is_terminal();
-    const bool current = index.refresh([&](qint64 done, qint64 total) {
-        if (progress && total >= 200) {
-            print(stderr, QStringLiteral("\r\033[KIndexing documents %1/%2").arg(done).arg(total));
-        }
-        return true;
-    });
+    bool changed = false;
+    bool current = false;
+    QString refresh_error;
+    auto refresh = [&] {
+        DocumentIndex writer(folder);
+        current = writer.refresh([&](qint64 done, qint64 total) {
+            changed = true;
+            if (progress && total >= 200) {
+                print(stderr,
+                      QStringLiteral("\r\033[KIndexing documents %1/%2").arg(done).arg(total));
+            }
+            return true;
+        });
+        refresh_error = writer.error();
+    };
+    const int limit = args.limit.value_or(kDefaultLimit);
+    SearchResult result;
+    if (index.needs_full_build()) {
+        refresh();
+        changed = true;
+    } else {
+        std::thread comparing(refresh);
+        result = index.search(args.query, limit);
+        comparing.join();
+    }
     if (progress) {
         print(stderr, QStringLiteral("\r\033[K"));
     }
     if (!current) {
         print(stderr, QStringLiteral("quillet-convert: the index may be out of date: %1\n")
-                          .arg(index.error()));
+                          .arg(refresh_error));
     }
-    const SearchResult result = index.search(args.query, args.limit.value_or(kDefaultLimit));
+    if (changed) {
+        // Afresh: the comparison may have made a damaged index anew.
+        result = DocumentIndex(folder).search(args.query, limit);
+    }
     if (!result.error.isEmpty()) {
         print(stderr, QStringLiteral("quillet-convert: %1\n").arg(result.error));
         return result.error.startsWith(QLatin1String("cannot understand")) ? kExitUsage
