@@ -69,6 +69,10 @@ QString json(const std::vector<SearchHit>& hits) {
     return QString::fromUtf8(QJsonDocument(array).toJson(QJsonDocument::Indented));
 }
 
+bool is_query_error(const QString& error) {
+    return error.startsWith(QLatin1String("cannot understand"));
+}
+
 void print_utf8(const QString& text) {
     const QByteArray bytes = text.toUtf8();
     std::fwrite(bytes.constData(), 1, static_cast<std::size_t>(bytes.size()), stdout);
@@ -129,14 +133,18 @@ int run_search(cSys_vars& sys, const Arguments& args) {
         print(stderr, QStringLiteral("quillet-convert: the index may be out of date: %1\n")
                           .arg(refresh_error));
     }
-    if (changed) {
-        // Afresh: the comparison may have made a damaged index anew.
-        result = DocumentIndex(folder).search(args.query, limit);
+    const bool failed = !result.error.isEmpty() && !is_query_error(result.error);
+    if (changed || failed) {
+        // Afresh: the comparison (or the search) may have made a damaged index anew.
+        DocumentIndex again(folder);
+        if (failed) {
+            again.refresh();
+        }
+        result = again.search(args.query, limit);
     }
     if (!result.error.isEmpty()) {
         print(stderr, QStringLiteral("quillet-convert: %1\n").arg(result.error));
-        return result.error.startsWith(QLatin1String("cannot understand")) ? kExitUsage
-                                                                           : kExitSearchFailed;
+        return is_query_error(result.error) ? kExitUsage : kExitSearchFailed;
     }
     if (args.json) {
         print_utf8(json(result.hits));

@@ -768,6 +768,11 @@ SearchResult DocumentIndex::search(const QString& query, int limit) const {
                                .arg(quoted_query(query), query_problem(message));
         } else {
             result.error = QStringLiteral("cannot search the index: %1").arg(message);
+            if (is_damage(rc)) {
+                // Made anew, empty: the next refresh() fills it again.
+                select.reset();
+                impl_->rebuild();
+            }
         }
     }
     return result;
