@@ -6,7 +6,7 @@
 # needs no more), then what the tests and benchmarks add.
 QUILLET_BUILD_PACKAGES=(
   build-essential cmake ninja-build pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev librsvg2-bin
+  qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev librsvg2-bin libsqlite3-dev
 )
 QUILLET_DEBIAN_PACKAGES=(
   "${QUILLET_BUILD_PACKAGES[@]}"
@@ -30,7 +30,7 @@ quillet_install_packages() {
     echo "This system has no apt-get. Please install the equivalents of:" >&2
     echo "  ${wanted[*]}" >&2
     echo "(a C++20 compiler, CMake 3.25+, Ninja, Qt 6 Base with Widgets, GoogleTest, Google Benchmark," >&2
-    echo " rsvg-convert, desktop-file-validate, appstreamcli, bash-completion, groff)" >&2
+    echo " SQLite 3, rsvg-convert, desktop-file-validate, appstreamcli, bash-completion, groff)" >&2
     return 0
   fi
   local missing
