@@ -12,6 +12,8 @@ QString usage_text() {
         "                  [--json]\n"
         "  quillet-convert list [--html DIR] [--sort student|name|date|comment] [--descending]\n"
         "                  [--settings FILE] [--json]\n"
+        "  quillet-convert search QUERY [--html DIR] [--settings FILE] [--json] [--limit N]\n"
+        "  quillet-convert text FILE.htm\n"
         "  quillet-convert --help | --version\n"
         "\n"
         "Converts assessment reports to HTML documents, filed in one folder per student,\n"
@@ -25,6 +27,12 @@ QString usage_text() {
         "               or changes, once it has stopped changing; one row per conversion.\n"
         "               Runs until SIGINT or SIGTERM, which finish the report in progress\n"
         "  list         list the converted documents in the HTML reports folder\n"
+        "  search       the documents whose text matches QUERY, best match first:\n"
+        "               student, report name, date and the text around the match.\n"
+        "               QUERY: words (all must occur), \"a phrase\", prefix*, OR, NOT,\n"
+        "               AND, NEAR(a b, 5), brackets; letter case and accents ignored.\n"
+        "               Several arguments are joined by blanks; at most 1000 characters\n"
+        "  text         print the plain text of a document (UTF-8), as search sees it\n"
         "\n"
         "Options:\n"
         "  --orvella DIR, --fennick DIR, --html DIR\n"
@@ -41,10 +49,12 @@ QString usage_text() {
         "               order of the list (default: student, ascending)\n"
         "  --settings FILE\n"
         "               use FILE (INI) as the settings store instead of your own\n"
+        "  --limit N    search: show at most N documents (default 100)\n"
         "  --json       print one JSON array instead of a table (watch: one object a line)\n"
         "\n"
         "Exit status: 0 every entry converted (or listed), 1 some entry was not converted,\n"
-        "2 usage error, 3 no report found; watch: 0 when stopped by SIGINT or SIGTERM.\n");
+        "2 usage error, 3 no report found; watch: 0 when stopped by SIGINT or SIGTERM;\n"
+        "search: 0 some document matches, 3 none does, 2 a query it cannot understand.\n");
 }
 
 namespace {
@@ -101,14 +111,39 @@ ParseResult parse_arguments(const QStringList& args) {
         a.what_report = 0;
     } else if (command == QLatin1String("list")) {
         a.command = Command::List;
+    } else if (command == QLatin1String("search")) {
+        a.command = Command::Search;
+    } else if (command == QLatin1String("text")) {
+        a.command = Command::Text;
     } else {
         return fail(QStringLiteral("unknown command '%1' (try --help)").arg(command));
     }
 
     const bool watching = a.command == Command::Watch;
     const bool converting = a.command == Command::Convert || watching;
+    const bool searching = a.command == Command::Search;
+    const bool texting = a.command == Command::Text;
+    QStringList words;
+    bool options_ended = false;
     for (qsizetype i = 1; i < args.size(); ++i) {
         const QString& option = args[i];
+        const bool is_option =
+            !options_ended && option.startsWith(QLatin1Char('-')) && option.size() > 1;
+        if ((searching || texting) && !is_option) {
+            if (texting && !a.file.isEmpty()) {
+                return fail(QStringLiteral("text takes one document, not also '%1'").arg(option));
+            }
+            if (texting) {
+                a.file = option;
+            } else {
+                words << option;
+            }
+            continue;
+        }
+        if ((searching || texting) && option == QLatin1String("--")) {
+            options_ended = true;
+            continue;
+        }
         auto value = [&]() -> std::optional<QString> {
             if (i + 1 >= args.size()) {
                 return std::nullopt;
@@ -119,20 +154,22 @@ ParseResult parse_arguments(const QStringList& args) {
             a.command = Command::Help;
             return result;
         }
-        if (option == QLatin1String("--json")) {
+        if (option == QLatin1String("--json") && !texting) {
             a.json = true;
             continue;
         }
-        if (option == QLatin1String("--descending") && !converting) {
+        if (option == QLatin1String("--descending") && a.command == Command::List) {
             a.sort.gblnSortAscending = false;
             continue;
         }
         const bool takes_value =
-            option == QLatin1String("--html") || option == QLatin1String("--settings") ||
+            (!texting &&
+             (option == QLatin1String("--html") || option == QLatin1String("--settings"))) ||
             (converting &&
              (option == QLatin1String("--orvella") || option == QLatin1String("--fennick") ||
               option == QLatin1String("--existing") || option == QLatin1String("--jobs"))) ||
-            (!converting && option == QLatin1String("--sort")) ||
+            (a.command == Command::List && option == QLatin1String("--sort")) ||
+            (searching && option == QLatin1String("--limit")) ||
             (watching && option == QLatin1String("--settle"));
         if (!takes_value) {
             return fail(QStringLiteral("unknown option '%1' for '%2'").arg(option, command));
@@ -153,6 +190,12 @@ ParseResult parse_arguments(const QStringList& args) {
             a.jobs = whole_number_from_1(*v);
             if (!a.jobs) {
                 return fail(QStringLiteral("--jobs takes a whole number from 1, not '%1'").arg(*v));
+            }
+        } else if (option == QLatin1String("--limit")) {
+            a.limit = whole_number_from_1(*v);
+            if (!a.limit) {
+                return fail(
+                    QStringLiteral("--limit takes a whole number from 1, not '%1'").arg(*v));
             }
         } else if (option == QLatin1String("--settle")) {
             a.settle_ms = whole_number_from_1(*v);
@@ -180,6 +223,15 @@ ParseResult parse_arguments(const QStringList& args) {
             }
             a.sort.gintSortKey = static_cast<std::int16_t>(key);
         }
+    }
+    if (searching) {
+        a.query = words.join(QLatin1Char(' '));
+        if (a.query.trimmed().isEmpty()) {
+            return fail(QStringLiteral("search needs a query (try --help)"));
+        }
+    }
+    if (texting && a.file.isEmpty()) {
+        return fail(QStringLiteral("text needs a document (try --help)"));
     }
     return result;
 }

@@ -9,7 +9,7 @@
 
 namespace quillet::cli {
 
-enum class Command { Convert, Watch, List, Help, Version };
+enum class Command { Convert, Watch, List, Search, Text, Help, Version };
 
 struct Arguments {
     Command command = Command::Help;
@@ -20,6 +20,9 @@ struct Arguments {
     std::optional<int> settle_ms;  // watch: how long a report must stay unchanged
     SortChoice sort;
     bool json = false;
+    QString query;             // search: the words given, joined by blanks
+    std::optional<int> limit;  // search: at most this many documents
+    QString file;              // text: the document
 };
 
 struct ParseResult {

@@ -11,6 +11,7 @@
 #include "report_catalogue.h"
 #include "report_conversion.h"
 #include "report_table.h"
+#include "search_command.h"
 #include "sys_vars.h"
 #include "terminal_question.h"
 #include "watch_command.h"
@@ -89,9 +90,12 @@ int main(int argc, char* argv[]) {
         case Command::Version:
             print(stdout, QStringLiteral("quillet-convert " QUILLET_VERSION "\n"));
             return 0;
+        case Command::Text:
+            return run_text(arguments);
         case Command::Convert:
         case Command::Watch:
         case Command::List:
+        case Command::Search:
             break;
     }
 
@@ -105,6 +109,8 @@ int main(int argc, char* argv[]) {
             return run_convert(sys, arguments);
         case Command::Watch:
             return run_watch(sys, arguments);
+        case Command::Search:
+            return run_search(sys, arguments);
         default:
             return run_list(sys, arguments);
     }

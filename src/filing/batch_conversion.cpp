@@ -51,6 +51,9 @@ void ReportConverter::convert_entry(ReportEntry& entry, const QString& destinati
 
     if (fn_ConvertReport(source_path(entry), destination, entry)) {
         entry.Rep_Converted = true;
+        if (index_feed_) {
+            index_feed_->add(destination);
+        }
     } else {
         entry.Rep_DestinationFilename.clear();
     }
@@ -75,6 +78,10 @@ void ReportConverter::convert_list_entry(int index) {
 
 void ReportConverter::pr_Convert_Report_List(const std::function<void(int)>& entry_done) {
     folders_->reset();
+    const bool own_feed = !index_feed_;
+    if (own_feed) {
+        index_feed_ = std::make_shared<DocumentIndexFeed>(settings().Path_HTMLReports);
+    }
     const int count = sys_.Rep_FileCount();
     for (int index = 1; index <= count; ++index) {
         try {
@@ -88,6 +95,9 @@ void ReportConverter::pr_Convert_Report_List(const std::function<void(int)>& ent
         }
     }
     folders_->reset();
+    if (own_feed) {
+        index_feed_.reset();  // the index is current when the batch returns
+    }
 }
 
 }  // namespace quillet

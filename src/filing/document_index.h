@@ -4,6 +4,7 @@
 #pragma once
 
 #include <QString>
+#include <QStringList>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -50,6 +51,8 @@ public:
     bool needs_full_build() const;
     // A document that was just written (or removed) by this program.
     void update_document(const QString& path);
+    // The same for several documents, in few transactions.
+    void update_documents(const QStringList& paths);
     SearchResult search(const QString& query, int limit = 100) const;
 
 private:

@@ -92,6 +92,9 @@ void ParallelBatch::start() {
     }
     started_ = true;
     const int count = std::min(jobs_, size());
+    if (count > 0) {
+        index_feed_ = std::make_shared<DocumentIndexFeed>(settings_.Path_HTMLReports);
+    }
     workers_.reserve(static_cast<std::size_t>(count));
     for (int i = 0; i < count; ++i) {
         workers_.emplace_back([this] { work(); });
@@ -145,6 +148,7 @@ void ParallelBatch::work() {
     }
     TurnQuestion question(*this);
     ReportConverter converter(sys_, question, headings_, folders_, settings_);
+    converter.set_index_feed(index_feed_);
     for (;;) {
         int position = 0;
         {

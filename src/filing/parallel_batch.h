@@ -126,6 +126,8 @@ private:
     const int jobs_;
     const FilingSettings settings_;  // as they were when the batch was made
     std::shared_ptr<ReportFolders> folders_ = std::make_shared<ReportFolders>();
+    // The documents written go to the text index (made when the batch starts).
+    std::shared_ptr<DocumentIndexFeed> index_feed_;
     std::function<void()> wakeup_;
 
     std::mutex mutex_;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "document_index_feed.h"
 #include "section_headings.h"
 #include "source_buffer.h"
 #include "sys_vars.h"
@@ -111,6 +112,9 @@ public:
     static void fail_entry(ReportEntry& entry, const QString& what);
     // Drops the source kept from the last entry.
     void forget_source();
+    // The documents written from now on go to feed (shared by the converters
+    // of one batch). pr_Convert_Report_List makes its own when none is set.
+    void set_index_feed(std::shared_ptr<DocumentIndexFeed> feed) { index_feed_ = std::move(feed); }
 
     // Module-wide values of the entry under conversion.
     std::string strStudentNumber;  // Windows-1252 bytes
@@ -134,6 +138,7 @@ private:
     const SectionHeadingTable& headings_;
     std::shared_ptr<ReportFolders> folders_;
     std::optional<FilingSettings> fixed_settings_;
+    std::shared_ptr<DocumentIndexFeed> index_feed_;
     QString cached_path_;
     SourceBuffer cached_source_;
     bool cached_ = false;
