@@ -276,13 +276,13 @@ void frmMain::connect_commands() {
             [this](const QPoint& where) { mnuPopup->popup(where); });
 
     // While a batch runs, nothing may change the report list.
-    batch_ = new WindowBatch(sys_, prompts_, *this,
-                             QList<QObject*>{mnuRep_Show, mnuRep_Orvella, mnuRep_Fennick,
-                                             mnuView_Student, mnuView_ReportName,
-                                             mnuView_ReportDate, mnuView_Comment, mnuView_Asc,
-                                             mnuView_Desc, mnuView_Options, cmdConvertOrvella,
-                                             cmdConvertFennick, cmdShowReports, cmdOptions} +
-                                 text_search_->commands());
+    batch_ = new WindowBatch(
+        sys_, prompts_, *this,
+        QList<QObject*>{mnuRep_Show, mnuRep_Orvella, mnuRep_Fennick, mnuView_Student,
+                        mnuView_ReportName, mnuView_ReportDate, mnuView_Comment, mnuView_Asc,
+                        mnuView_Desc, mnuView_Options, cmdConvertOrvella, cmdConvertFennick,
+                        cmdShowReports, cmdOptions} +
+            text_search_->commands());
     connect(batch_, &WindowBatch::entryDone, this, [this](int index) { pr_Fill_Grid_Row(index); });
     connect(batch_, &WindowBatch::finished, this, [this] { pr_Show_Report_List(); });
 }

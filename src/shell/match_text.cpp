@@ -71,8 +71,9 @@ std::vector<SearchTerm> search_terms(const QString& query, const QString& marked
     for (auto it = token.globalMatch(query); it.hasNext();) {
         const QRegularExpressionMatch match = it.next();
         if (match.capturedLength(1) > 0 || match.captured(0).startsWith(u'"')) {
-            add_term(terms, {match.captured(1).replace(QStringLiteral("\"\""), QStringLiteral("\"")),
-                             match.capturedLength(2) > 0});
+            add_term(terms,
+                     {match.captured(1).replace(QStringLiteral("\"\""), QStringLiteral("\"")),
+                      match.capturedLength(2) > 0});
             continue;
         }
         QString word = match.captured(0);

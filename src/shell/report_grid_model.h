@@ -71,8 +71,8 @@ private:
     bool conversion_view_ = false;
     bool search_view_ = false;
     std::span<const ReportColumn> columns_;
-    std::vector<Row> rows_;  // rows_[0] is grid row 1
-    mutable qint64 colours_key_ = -1;  // the palette the colours were worked out for
+    std::vector<Row> rows_;                      // rows_[0] is grid row 1
+    mutable qint64 colours_key_ = -1;            // the palette the colours were worked out for
     mutable std::array<RowColours, 2> colours_;  // not converted, converted
 };
 

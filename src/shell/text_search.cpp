@@ -3,6 +3,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -56,7 +57,7 @@ std::optional<ReportGridModel::Match> match_of(const QString& root, const Search
     // The Fennick documents are named after their student.
     entry.Rep_ReportType =
         entry.Rep_DestinationPath.compare(QLatin1String("fennick"), Qt::CaseInsensitive) == 0 ? 1
-                                                                                             : 0;
+                                                                                              : 0;
     match.passage = hit.snippet;
     return match;
 }
@@ -243,8 +244,10 @@ void TextSearch::on_finished(const IndexSearch::Outcome& outcome) {
 void TextSearch::show_matches(const IndexSearch::Outcome& outcome) {
     std::vector<ReportGridModel::Match> matches;
     matches.reserve(outcome.hits.size());
+    // The index names the documents by the folder's canonical path.
+    const QString root = QFileInfo(sys_.Path_HTMLReports()).canonicalFilePath();
     for (const SearchHit& hit : outcome.hits) {
-        if (auto match = match_of(sys_.Path_HTMLReports(), hit)) {
+        if (auto match = match_of(root, hit)) {
             matches.push_back(std::move(*match));
         }
     }
