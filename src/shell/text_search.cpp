@@ -11,6 +11,7 @@
 #include <QPushButton>
 #include <QShortcut>
 #include <QStatusBar>
+#include <algorithm>
 #include <climits>
 #include <optional>
 #include <utility>
@@ -233,7 +234,9 @@ void TextSearch::on_finished(const IndexSearch::Outcome& outcome) {
     if (outcome.cancelled) {
         say(QStringLiteral("Indexing stopped. What was read is kept for the next search."));
     } else if (!outcome.error.isEmpty()) {
-        say(outcome.error);
+        QString error = outcome.error;
+        error[0] = error[0].toUpper();  // a sentence of its own in the status bar
+        say(error);
     } else if (outcome.query.isEmpty()) {
         say(QStringLiteral("Type the words to look for in the documents."));
     } else {
@@ -261,8 +264,11 @@ void TextSearch::show_matches(const IndexSearch::Outcome& outcome) {
     shown_ = true;
     shown_query_ = outcome.query;
     model.show_matches(std::move(matches));
+    // The shared columns as narrow as their text lets them be, so that the
+    // passages have the room.
     for (int c = 0; c < widths.size(); ++c) {
-        grid.setColumnWidth(c, widths[c]);
+        grid.resizeColumnToContents(c);
+        grid.setColumnWidth(c, std::min(widths[c], grid.columnWidth(c)));
     }
     window_.Form_Resize();
     if (count > 0) {
