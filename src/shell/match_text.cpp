@@ -7,6 +7,7 @@
 #include <QTextBlock>
 #include <QTextDocument>
 #include <QTextEdit>
+#include <QTimer>
 #include <algorithm>
 
 #include "colour_scheme.h"
@@ -126,12 +127,18 @@ int mark_search_terms(QTextEdit& view, const std::vector<SearchTerm>& terms) {
     });
     view.setExtraSelections(marks);
     if (!marks.isEmpty()) {
-        // The first match, a third of the way down the view.
         QTextCursor first(&document);
         first.setPosition(marks.front().cursor.selectionStart());
         view.setTextCursor(first);
-        QScrollBar& bar = *view.verticalScrollBar();
-        bar.setValue(bar.value() + view.cursorRect(first).top() - view.viewport()->height() / 3);
+        // The first match, a third of the way down the view; again once a
+        // view that has just been shown has its size.
+        auto scroll = [&view, first] {
+            QScrollBar& bar = *view.verticalScrollBar();
+            bar.setValue(bar.value() + view.cursorRect(first).top() -
+                         view.viewport()->height() / 3);
+        };
+        scroll();
+        QTimer::singleShot(0, &view, scroll);
     }
     return static_cast<int>(marks.size());
 }
@@ -161,14 +168,31 @@ void MatchDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option,
     const QPalette::ColorGroup group = !(cell.state & QStyle::State_Enabled) ? QPalette::Disabled
                                        : (cell.state & QStyle::State_Active) ? QPalette::Active
                                                                              : QPalette::Inactive;
+    QFont bold = cell.font;
+    bold.setBold(true);
     painter->save();
     painter->setClipRect(area);
     painter->setPen(cell.palette.color(
         group, cell.state & QStyle::State_Selected ? QPalette::HighlightedText : QPalette::Text));
-    QFont bold = cell.font;
-    bold.setBold(true);
+    std::vector<Run> runs = runs_of(index.data(ReportGridModel::kMarkedTextRole).toString());
+    // The first match stays in sight: the text before it gives way from the left.
+    const auto first =
+        std::find_if(runs.begin(), runs.end(), [](const Run& r) { return r.marked; });
+    if (first != runs.end() && first != runs.begin()) {
+        QString lead;
+        for (auto run = runs.begin(); run != first; ++run) {
+            lead += run->text;
+        }
+        const QFontMetrics plain(cell.font);
+        const int match = QFontMetrics(bold).horizontalAdvance(first->text);
+        if (plain.horizontalAdvance(lead) + match > area.width()) {
+            const int keep = std::max(0, std::min(area.width() / 4, area.width() - match));
+            runs.erase(runs.begin() + 1, first);
+            runs.front().text = plain.elidedText(lead, Qt::ElideLeft, keep);
+        }
+    }
     int x = area.left();
-    for (const Run& run : runs_of(index.data(ReportGridModel::kMarkedTextRole).toString())) {
+    for (const Run& run : runs) {
         const QFont& font = run.marked ? bold : cell.font;
         const QFontMetrics metrics(font);
         const int room = area.right() + 1 - x;
