@@ -71,10 +71,10 @@ protected:
     // Documents whose text says "extra time": three times in a short one, once
     // at the end of a long one, and not as a phrase in a third.
     void open_texts() {
-        write_file(html + "4711/Analysis.htm",
+        write_file(html + "5822/Analysis.htm",
                    "<html><body><p>Extra time in exams. Extra time for reading, extra time "
                    "for writing.</p></body></html>");
-        write_file(html + "5822/Analysis.htm",
+        write_file(html + "4711/Analysis.htm",
                    "<html><body>" + QByteArray("<p>Reading at home.</p>\n").repeated(200) +
                        "<p>She needs extra time.</p></body></html>");
         write_file(html + "Fennick/Jones.htm", "<html><body><p>No time extra.</p></body></html>");
@@ -195,7 +195,7 @@ TEST_F(FindDocuments, ABatchIsFilteredLikeTheCatalogue) {
 TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstAndEscReturnsToTheList) {
     open_texts();
     search(R"("extra time")");
-    EXPECT_EQ(rows(), QStringList({"4711 analysis", "5822 analysis"}));
+    EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
     EXPECT_EQ(search_status(), "2 documents match");
     const QAbstractItemModel& shown = *grid().model();
     EXPECT_EQ(shown.headerData(4, Qt::Horizontal).toString(), "Match");
@@ -206,7 +206,8 @@ TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstAndEscReturnsToTheList) 
     EXPECT_EQ(match.data(ReportGridModel::kMarkedTextRole).toString().count(kMatchStart), 3);
 
     double_click(grid().viewport(), row_centre(grid(), 2));
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "5822/Analysis.htm"});
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Analysis.htm"});
+    click(grid().viewport(), row_centre(grid(), 1));
 
     QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
     EXPECT_EQ(rows(), QStringList({"4711 analysis", "5822 analysis", "jones jones", " notes"}));
