@@ -9,8 +9,9 @@
 #              vs find -printf
 #   memory     peak resident size of quillet-convert on the 50 MB report and
 #              on a report that is one 100 MB line of blanks (600 MB out)
-#   linearity  the pathological cases of engine_bench and
-#              pathological_bench: time at 10x the input over time at 1x
+#   linearity  the pathological cases of engine_bench, pathological_bench
+#              and document_text_bench: time at 10x the input over time at 1x
+# (The search figures are bench/search_bench.sh's.)
 # Inputs are generated deterministically (once, in build-release/compare/);
 # each figure is the median of several runs. Release build in build-release/.
 #   bench/compare.sh [--runs N] [--profile]
@@ -27,7 +28,7 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs=$2; shift ;;
     --profile) profile=1 ;;
-    -h|--help) sed -n '2,17p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
     *) echo "bench/compare.sh: unknown option $1" >&2; exit 2 ;;
   esac
   shift
@@ -40,7 +41,7 @@ quillet_install_packages "${QUILLET_DEBIAN_PACKAGES[@]}" "${extra[@]}"
 build="$root/build-release"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_GUI=OFF \
   -DQUILLET_BUILD_TESTS=OFF -DQUILLET_BUILD_BENCH=ON >/dev/null
-cmake --build "$build" --target quillet-convert engine_bench pathological_bench \
+cmake --build "$build" --target quillet-convert engine_bench pathological_bench document_text_bench \
   --parallel "$(nproc)" >/dev/null
 
 exec python3 - "$build" "$runs" "$profile" <<'PY'
@@ -293,7 +294,8 @@ print("%-52s %10s %10s %7s" % ("linearity (10x the input)", "1x ms", "10x ms", "
 worst = 0.0
 for program, flt in (("engine_bench", "BM_(Tildes|BoldCodes|Tabs|AlternatingTabs|Blanks|"
                       "AngleBrackets|HugeProseLine|HugeDirectiveNumber|StudentNumberPrefixes|"
-                      "FailingLines|CarriageReturns)/"), ("pathological_bench", ".")):
+                      "FailingLines|CarriageReturns)/"), ("pathological_bench", "."),
+                     ("document_text_bench", ".")):
     medians = bench(program, flt)
     groups = {}
     for name, t in medians.items():

@@ -34,9 +34,10 @@ bool same(const Arguments& a, const Arguments& b) {
     }
     return a.command == b.command && a.what_report == b.what_report && a.orvella == b.orvella &&
            a.fennick == b.fennick && a.html == b.html && a.settings == b.settings &&
-           a.convert_option == b.convert_option && a.jobs == b.jobs &&
-           a.settle_ms == b.settle_ms && a.sort.gintSortKey == b.sort.gintSortKey &&
-           a.sort.gblnSortAscending == b.sort.gblnSortAscending && a.json == b.json;
+           a.convert_option == b.convert_option && a.jobs == b.jobs && a.settle_ms == b.settle_ms &&
+           a.sort.gintSortKey == b.sort.gintSortKey &&
+           a.sort.gblnSortAscending == b.sort.gblnSortAscending && a.json == b.json &&
+           a.query == b.query && a.limit == b.limit && a.file == b.file;
 }
 
 // The command line that asks for exactly these arguments.
@@ -53,6 +54,12 @@ QStringList written_back(const Arguments& a) {
             break;
         case Command::List:
             args << QStringLiteral("list");
+            break;
+        case Command::Search:
+            args << QStringLiteral("search");
+            break;
+        case Command::Text:
+            args << QStringLiteral("text");
             break;
         case Command::Help:
             return {QStringLiteral("--help")};
@@ -78,6 +85,9 @@ QStringList written_back(const Arguments& a) {
     if (a.settle_ms) {
         add("--settle", QString::number(*a.settle_ms));
     }
+    if (a.limit) {
+        add("--limit", QString::number(*a.limit));
+    }
     if (a.command == Command::List) {
         if (a.sort.gintSortKey != 0) {
             static const char* const kKeys[] = {"student", "name", "date", "comment"};
@@ -89,6 +99,9 @@ QStringList written_back(const Arguments& a) {
     }
     if (a.json) {
         args << QStringLiteral("--json");
+    }
+    if (a.command == Command::Search || a.command == Command::Text) {
+        args << QStringLiteral("--") << (a.command == Command::Search ? a.query : a.file);
     }
     return args;
 }
@@ -116,13 +129,18 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const Arguments& a = parsed.arguments;
     if (a.what_report < 0 || a.what_report > 2 || (a.convert_option && *a.convert_option > 2) ||
         (a.convert_option && *a.convert_option < 0) || (a.jobs && *a.jobs < 1) ||
-        (a.settle_ms && *a.settle_ms < 1) || a.sort.gintSortKey < 0 || a.sort.gintSortKey > 3) {
+        (a.settle_ms && *a.settle_ms < 1) || a.sort.gintSortKey < 0 || a.sort.gintSortKey > 3 ||
+        (a.limit && *a.limit < 1)) {
         fail("a value out of range accepted", args);
     }
     for (const auto* path : {&a.orvella, &a.fennick, &a.html, &a.settings}) {
         if (*path && (*path)->isEmpty()) {
             fail("an empty folder or file accepted", args);
         }
+    }
+    if ((a.command == Command::Search && a.query.trimmed().isEmpty()) ||
+        (a.command == Command::Text && a.file.isEmpty())) {
+        fail("a search without a query or a text without a document accepted", args);
     }
     const QStringList again = written_back(a);
     const ParseResult reparsed = parse_arguments(again);

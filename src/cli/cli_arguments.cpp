@@ -163,8 +163,8 @@ ParseResult parse_arguments(const QStringList& args) {
             continue;
         }
         const bool takes_value =
-            (!texting &&
-             (option == QLatin1String("--html") || option == QLatin1String("--settings"))) ||
+            (!texting && option == QLatin1String("--html")) ||
+            option == QLatin1String("--settings") ||
             (converting &&
              (option == QLatin1String("--orvella") || option == QLatin1String("--fennick") ||
               option == QLatin1String("--existing") || option == QLatin1String("--jobs"))) ||

@@ -138,7 +138,10 @@ public:
     }
 
     std::string finish() {
-        trim_line_end();
+        while (!out_.empty() &&
+               (out_.back() == ' ' || out_.back() == '\t' || out_.back() == '\n')) {
+            out_.pop_back();
+        }
         if (!out_.empty()) {
             out_ += '\n';
         }
@@ -156,6 +159,10 @@ private:
             trim_line_end();
             if (!out_.empty()) {
                 out_.append(static_cast<std::size_t>(breaks_), '\n');
+                // A line of blanks just trimmed may leave one line end too many.
+                while (out_.size() > 2 && out_.compare(out_.size() - 3, 3, "\n\n\n") == 0) {
+                    out_.pop_back();
+                }
             }
             breaks_ = 0;
             separator_ = 0;

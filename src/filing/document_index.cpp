@@ -40,7 +40,7 @@ constexpr int kBusyTimeoutMs = 10000;
 // A query longer than this is refused.
 constexpr qsizetype kLongestQuery = 1000;
 // Documents larger than this are indexed by their first bytes only.
-constexpr qint64 kLargestDocument = 64 * 1024 * 1024;
+constexpr qint64 kLargestDocument = 32 * 1000 * 1000;
 
 constexpr const char* kSchema = R"sql(
 CREATE TABLE documents(
@@ -233,7 +233,10 @@ QString query_problem(const QString& sqlite_message) {
         return QStringLiteral("a quotation mark is not closed");
     }
     if (sqlite_message.contains(QLatin1String("no such column"))) {
-        return QStringLiteral("a word followed by a colon names a column; put it in quotes");
+        const QString name = sqlite_message.section(QLatin1Char(':'), 1).trimmed();
+        return QStringLiteral("\"%1\" is read as a column name; put a word with \"-\" or "
+                              "\":\" in double quotes")
+            .arg(name);
     }
     if (sqlite_message.contains(QLatin1String("syntax error near"))) {
         const qsizetype open = sqlite_message.indexOf(QLatin1Char('"'));

@@ -48,6 +48,7 @@ std::unique_ptr<QProcess> CliWorkspace::start_program(const QString& program,
     env.insert(QStringLiteral("HOME"), data);
     env.insert(QStringLiteral("XDG_DATA_HOME"), data);
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), data);
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), data + QStringLiteral("/cache"));
     env.insert(QStringLiteral("TEMP"), data);
     process->setProcessEnvironment(env);
     process->start(program, args);

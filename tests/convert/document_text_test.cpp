@@ -28,7 +28,7 @@ TEST(DocumentText, MarkupEntitiesAndCodePage) {
         {"<P>one</P><P>two<BR>three<BR><BR><BR>four</P>", "one\n\ntwo\nthree\n\nfour\n"},
         {"<TABLE><TR><TD><P>Reading</P></TD><TD>12</TD></TR><TR><TD>x</TD></TR></TABLE>",
          "Reading\t12\nx\n"},
-        {"<PRE>  a  b\r\n\r\n\r\n\r\nc</PRE>d", "  a  b\n\nc\nd\n"},
+        {"<PRE>  a  b\r\n\r\n\r\n \r\nc</PRE>d<PRE>\r\n\r\n  </PRE>", "  a  b\n\nc\nd\n"},
         {"1 < 2 <3 a<!-- <p> -->b<!DOCTYPE x>c</ d", "1 < 2 <3 abc</ d\n"},
         {"x<A HREF=\"y\">link</A>y<unclosed", "xlinky\n"},
         {"<!-- never closed", ""},

@@ -141,7 +141,7 @@ else
     got=$(offers "$line")
     [ "$got" = "$expected" ] || fail "completion of '$line': '$got', expected '$expected'"
   done <<'CASES'
-quillet-convert |--help --version all fennick list orvella watch
+quillet-convert |--help --version all fennick list orvella search text watch
 quillet-convert w|watch
 quillet-convert --v|--version
 quillet-convert all --j|--jobs --json
@@ -151,6 +151,8 @@ quillet-convert watch --se|--settings --settle
 quillet-convert watch --j|--jobs --json
 quillet-convert list --sort |comment date name student
 quillet-convert list --d|--descending
+quillet-convert search extra --l|--limit
+quillet-convert search ti|
 CASES
 fi
 
