@@ -246,6 +246,24 @@ TEST_F(FindDocuments, ThePreviewMarksTheMatchesAndScrollsToTheFirst) {
     EXPECT_TRUE(marked(preview).isEmpty());
 }
 
+TEST_F(FindDocuments, TheFirstBuildOfTheIndexShowsItsProgressAndCanBeCancelled) {
+    for (int i = 0; i < 600; ++i) {
+        write_file(html + "4711/" + QString::number(i) + ".htm", "<p>Extra time.</p>");
+    }
+    open_window();
+    trigger("mnuView_SearchText");
+    auto* cancel = find<QPushButton>("cmdCancelIndex");
+    ASSERT_TRUE(wait_until([&] { return cancel->isVisibleTo(window.get()); }));
+    EXPECT_TRUE(find<QWidget>("indexProgress")->isVisibleTo(window.get()));
+    if (!window->text_search().busy()) {
+        GTEST_SKIP() << "the index was built before Cancel could be clicked";
+    }
+    click(cancel);
+    ASSERT_TRUE(wait_until([&] { return !window->text_search().busy(); }));
+    EXPECT_EQ(search_status(), "Indexing stopped. What was read is kept for the next search.");
+    EXPECT_FALSE(cancel->isVisibleTo(window.get()));
+}
+
 TEST_F(FindDocuments, DraggedRowsCarryTheirDocumentsAddresses) {
     open_catalogue();
     const QAbstractItemModel& rows = *grid().model();
