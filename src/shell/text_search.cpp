@@ -112,6 +112,16 @@ TextSearch::TextSearch(frmMain& window, cSys_vars& sys, QMenu& view,
     window.statusBar()->addPermanentWidget(progress_);
     window.statusBar()->addPermanentWidget(cancel_button_);
     set_progress_visible(false);
+    // For screen readers.
+    bar_.search_choice().setAccessibleDescription(
+        QStringLiteral("Searches the text of every document with the words of the find box. "
+                       "Ctrl+Shift+F; Esc returns to the full list."));
+    status_->setAccessibleDescription(QStringLiteral("What the search of the documents found."));
+    progress_->setAccessibleName(QStringLiteral("Indexing progress"));
+    progress_->setAccessibleDescription(
+        QStringLiteral("How many documents the first search has read."));
+    cancel_button_->setAccessibleDescription(QStringLiteral(
+        "Stops reading the documents; what was read is kept. Esc leaves the search."));
 
     // Esc leaves the search from anywhere in the window; a batch has its own.
     escape_ = new QShortcut(QKeySequence(Qt::Key_Escape), &window);
