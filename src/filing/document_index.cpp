@@ -1,9 +1,10 @@
 // The text index of the converted documents: SQLite FTS5 in a cache file.
 //
-// documents holds one row per document (where it lies, its size and
-// modification time when read, and what the grid shows of it); document_text
-// holds its plain text under the same rowid. The text is stored once, in the
-// FTS5 table, which needs it for snippets.
+// documents holds one row per document: where it lies (the names' bytes, as
+// listed), its size and modification time when read, and what the grid shows
+// of it. document_texts holds its plain text, compressed, under the same id;
+// the FTS5 table document_text indexes that text without keeping a copy of
+// its own, reading it through the view document_plain for snippets.
 #include "document_index.h"
 
 #include <sqlite3.h>
@@ -12,7 +13,6 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
-#include <QHash>
 #include <QStandardPaths>
 
 #include <fcntl.h>
@@ -21,8 +21,11 @@
 
 #include <dirent.h>
 
+#include <algorithm>
 #include <string>
+#include <unordered_map>
 #include <utility>
+#include <vector>
 
 #include "document_text.h"
 #include "sys_vars.h"
@@ -33,7 +36,7 @@ namespace {
 
 // Marks the file as ours ("Qlt1"), and the layout of its tables.
 constexpr int kApplicationId = 0x516c7431;
-constexpr int kSchemaVersion = 1;
+constexpr int kSchemaVersion = 2;
 // Documents written per transaction: other writers get their turn between them.
 constexpr int kDocumentsPerTransaction = 256;
 constexpr int kBusyTimeoutMs = 10000;
@@ -45,29 +48,29 @@ constexpr qint64 kLargestDocument = 32 * 1000 * 1000;
 constexpr const char* kSchema = R"sql(
 CREATE TABLE documents(
     id INTEGER PRIMARY KEY,
-    folder TEXT NOT NULL,
-    name TEXT NOT NULL,
+    folder BLOB NOT NULL,
+    name BLOB NOT NULL,
     size INTEGER NOT NULL,
     mtime INTEGER NOT NULL,
     student TEXT NOT NULL,
     report TEXT NOT NULL,
     UNIQUE(folder, name));
+CREATE TABLE document_texts(id INTEGER PRIMARY KEY, text BLOB NOT NULL);
+CREATE VIEW document_plain AS SELECT id, quillet_unpack(text) AS text FROM document_texts;
 CREATE VIRTUAL TABLE document_text USING fts5(
-    text, tokenize = 'unicode61 remove_diacritics 2');
+    text, content = 'document_plain', content_rowid = 'id',
+    tokenize = 'unicode61 remove_diacritics 2');
 )sql";
 
 const QString kDocumentSuffix = QStringLiteral(".htm");
 
-// A document's place below the HTML reports folder.
+// A document's place below the HTML reports folder, as the bytes of its names.
 struct Place {
-    QString folder;  // the sub-folder as listed; empty for the folder itself
-    QString name;    // the file name as listed
-    bool operator==(const Place&) const = default;
+    std::string folder;  // the sub-folder; empty for the folder itself
+    std::string name;
+    // Unique for each place: a folder name holds no "/".
+    std::string key() const { return folder + '/' + name; }
 };
-
-size_t qHash(const Place& place, size_t seed = 0) {
-    return qHashMulti(seed, place.folder, place.name);
-}
 
 struct FileState {
     qint64 size = -1;
@@ -80,35 +83,52 @@ FileState state_of(const struct stat& info) {
             static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-bool is_document_name(const QString& name) {
-    return !name.startsWith(QLatin1Char('.')) && name.toLower().endsWith(kDocumentSuffix);
+bool ends_with_suffix(std::string_view name) {
+    constexpr std::string_view kSuffix = ".htm";
+    if (name.size() < kSuffix.size()) {
+        return false;
+    }
+    const std::string_view end = name.substr(name.size() - kSuffix.size());
+    return std::equal(end.begin(), end.end(), kSuffix.begin(), [](char a, char b) {
+        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
+    });
+}
+
+bool is_document_name(std::string_view name) {
+    return !name.empty() && name[0] != '.' && ends_with_suffix(name);
 }
 
 // The grid's student and report name of a document, as the catalogue has them.
 std::pair<QString, QString> student_and_report(const Place& place) {
-    const QString report = place.name.toLower().remove(kDocumentSuffix);
-    const bool fennick = place.folder.toLower() == QLatin1String("fennick");
-    return {fennick ? report : place.folder, report};
+    const QString folder = QFile::decodeName(QByteArray::fromStdString(place.folder));
+    const QString report =
+        QFile::decodeName(QByteArray::fromStdString(place.name)).toLower().remove(kDocumentSuffix);
+    const bool fennick = folder.toLower() == QLatin1String("fennick");
+    return {fennick ? report : folder, report};
 }
+
+using Listing = std::unordered_map<std::string, std::pair<Place, FileState>>;
 
 // Every document of the catalogue, with its size and time: the files *.htm of
 // folder and of its immediate sub-folders, hidden ones left out.
-QHash<Place, FileState> list_documents(const QString& folder) {
-    QHash<Place, FileState> found;
-    auto list = [&](const QByteArray& path, const QString& sub_folder, bool with_folders,
-                    QStringList* folders) {
-        DIR* dir = ::opendir(path.constData());
+Listing list_documents(const std::string& folder) {
+    Listing found;
+    std::vector<std::string> folders;
+    auto list = [&](const std::string& path, const std::string& sub_folder, bool top) {
+        DIR* dir = ::opendir(path.c_str());
         if (dir == nullptr) {
             return;
         }
         const int fd = ::dirfd(dir);
         while (const dirent* entry = ::readdir(dir)) {
-            if (entry->d_name[0] == '.') {
+            const std::string_view name = entry->d_name;
+            if (name.empty() || name[0] == '.') {
                 continue;
             }
-            const QString name = QFile::decodeName(entry->d_name);
-            const bool document = is_document_name(name);
-            if (!document && !with_folders) {
+            const bool document = ends_with_suffix(name);
+            const bool maybe_folder = top && (entry->d_type == DT_DIR || entry->d_type == DT_LNK ||
+                                              entry->d_type == DT_UNKNOWN);
+            if (!document && !maybe_folder) {
                 continue;
             }
             struct stat info {};
@@ -116,18 +136,18 @@ QHash<Place, FileState> list_documents(const QString& folder) {
                 continue;
             }
             if (document && S_ISREG(info.st_mode)) {
-                found.insert(Place{sub_folder, name}, state_of(info));
-            } else if (with_folders && S_ISDIR(info.st_mode)) {
-                folders->append(name);
+                Place place{sub_folder, std::string(name)};
+                std::string key = place.key();
+                found.emplace(std::move(key), std::pair{std::move(place), state_of(info)});
+            } else if (top && S_ISDIR(info.st_mode)) {
+                folders.emplace_back(name);
             }
         }
         ::closedir(dir);
     };
-    QStringList folders;
-    const QByteArray top = QFile::encodeName(folder);
-    list(top, QString(), true, &folders);
-    for (const QString& sub : folders) {
-        list(top + '/' + QFile::encodeName(sub), sub, false, nullptr);
+    list(folder, std::string(), true);
+    for (const std::string& sub : folders) {
+        list(folder + '/' + sub, sub, false);
     }
     return found;
 }
@@ -138,8 +158,8 @@ struct ReadDocument {
     FileState state;
 };
 
-std::optional<ReadDocument> read_document(const QString& path) {
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_CLOEXEC);
+std::optional<ReadDocument> read_document(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
     if (fd < 0) {
         return std::nullopt;
     }
@@ -189,6 +209,11 @@ public:
         sqlite3_bind_text64(stmt_, i, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
         return *this;
     }
+    // bytes must stay until the statement is reset.
+    Statement& bind_blob(int i, std::string_view bytes) {
+        sqlite3_bind_blob64(stmt_, i, bytes.data(), bytes.size(), SQLITE_STATIC);
+        return *this;
+    }
     Statement& bind(int i, qint64 value) {
         sqlite3_bind_int64(stmt_, i, value);
         return *this;
@@ -211,10 +236,51 @@ public:
         return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column)),
                                  sqlite3_column_bytes(stmt_, column));
     }
+    std::string_view bytes(int column) const {
+        const void* data = sqlite3_column_blob(stmt_, column);
+        return data == nullptr ? std::string_view()
+                               : std::string_view(
+                                     static_cast<const char*>(data),
+                                     static_cast<std::size_t>(sqlite3_column_bytes(stmt_, column)));
+    }
 
 private:
     sqlite3_stmt* stmt_ = nullptr;
 };
+
+// Text is kept compressed: plain text of reports takes a few times the room.
+std::string pack(std::string_view text) {
+    const QByteArray packed = qCompress(reinterpret_cast<const uchar*>(text.data()),
+                                        static_cast<qsizetype>(text.size()), 1);
+    return packed.toStdString();
+}
+
+std::optional<QByteArray> unpack(std::string_view packed) {
+    if (packed.size() < 4) {
+        return std::nullopt;
+    }
+    QByteArray text = qUncompress(reinterpret_cast<const uchar*>(packed.data()),
+                                  static_cast<qsizetype>(packed.size()));
+    if (text.isEmpty() && !(packed[0] == 0 && packed[1] == 0 && packed[2] == 0 && packed[3] == 0)) {
+        return std::nullopt;  // damaged
+    }
+    return text;
+}
+
+// quillet_unpack(packed): the plain text, for the view the FTS5 table reads.
+void sql_unpack(sqlite3_context* context, int, sqlite3_value** values) {
+    const void* data = sqlite3_value_blob(values[0]);
+    const auto size = static_cast<std::size_t>(sqlite3_value_bytes(values[0]));
+    const std::optional<QByteArray> text =
+        unpack(data == nullptr ? std::string_view()
+                               : std::string_view(static_cast<const char*>(data), size));
+    if (!text) {
+        sqlite3_result_error_code(context, SQLITE_CORRUPT);
+        return;
+    }
+    sqlite3_result_text64(context, text->constData(), static_cast<sqlite3_uint64>(text->size()),
+                          SQLITE_TRANSIENT, SQLITE_UTF8);
+}
 
 bool is_damage(int rc) {
     const int primary = rc & 0xFF;
@@ -234,8 +300,9 @@ QString query_problem(const QString& sqlite_message) {
     }
     if (sqlite_message.contains(QLatin1String("no such column"))) {
         const QString name = sqlite_message.section(QLatin1Char(':'), 1).trimmed();
-        return QStringLiteral("\"%1\" is read as a column name; put a word with \"-\" or "
-                              "\":\" in double quotes")
+        return QStringLiteral(
+                   "\"%1\" is read as a column name; put a word with \"-\" or "
+                   "\":\" in double quotes")
             .arg(name);
     }
     if (sqlite_message.contains(QLatin1String("syntax error near"))) {
@@ -270,6 +337,7 @@ QString quoted_query(const QString& query) {
 
 struct DocumentIndex::Impl {
     QString folder;  // the HTML reports folder, without a separator at the end
+    std::string folder_bytes;
     QString file;
     sqlite3* db = nullptr;
     QString error;
@@ -289,18 +357,118 @@ struct DocumentIndex::Impl {
     bool open();
     bool open_file();
     bool rebuild();
-    QString path_of(const Place& place) const {
-        return place.folder.isEmpty()
-                   ? folder + QLatin1Char('/') + place.name
-                   : folder + QLatin1Char('/') + place.folder + QLatin1Char('/') + place.name;
+    std::string path_of(const Place& place) const {
+        return place.folder.empty() ? folder_bytes + '/' + place.name
+                                    : folder_bytes + '/' + place.folder + '/' + place.name;
     }
     std::optional<Place> place_of(const QString& path) const;
-    // Writes the document at place as it is now (or drops it when it is gone).
-    int store(const Place& place, Statement& find, Statement& remove_text, Statement& remove_row,
-              Statement& insert_row, Statement& insert_text);
-    int write(const QList<Place>& places, const QList<Place>& gone,
-              const std::function<bool(qint64, qint64)>& progress, qint64 done, qint64 total,
+    int write(const std::vector<Place>& places, const std::function<bool(qint64, qint64)>& progress,
               bool& cancelled);
+};
+
+// The statements that write documents, prepared once for a write.
+struct DocumentWriter {
+    explicit DocumentWriter(sqlite3* db)
+        : find(db, "SELECT id, size, mtime FROM documents WHERE folder = ?1 AND name = ?2"),
+          old_text(db, "SELECT text FROM document_texts WHERE id = ?1"),
+          unindex(db,
+                  "INSERT INTO document_text(document_text, rowid, text) VALUES('delete', ?1, ?2)"),
+          remove_text(db, "DELETE FROM document_texts WHERE id = ?1"),
+          remove_row(db, "DELETE FROM documents WHERE id = ?1"),
+          insert_row(db,
+                     "INSERT INTO documents(folder, name, size, mtime, student, report) "
+                     "VALUES(?1, ?2, ?3, ?4, ?5, ?6)"),
+          insert_text(db, "INSERT INTO document_texts(id, text) VALUES(?1, ?2)"),
+          index(db, "INSERT INTO document_text(rowid, text) VALUES(?1, ?2)"),
+          db_(db) {}
+
+    bool ok() const {
+        for (const Statement* s : {&find, &old_text, &unindex, &remove_text, &remove_row,
+                                   &insert_row, &insert_text, &index}) {
+            if (!s->ok()) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    // Writes the document at place as it is now at path, or drops it when it is gone.
+    int store(const Place& place, const std::string& path) {
+        const std::optional<ReadDocument> doc = read_document(path);
+        find.bind_blob(1, place.folder).bind_blob(2, place.name);
+        std::optional<qint64> id;
+        FileState known;
+        int rc = find.step();
+        if (rc == SQLITE_ROW) {
+            id = find.integer(0);
+            known = {find.integer(1), find.integer(2)};
+            rc = SQLITE_DONE;
+        }
+        find.reset();
+        if (rc != SQLITE_DONE) {
+            return rc;
+        }
+        if (doc && id && doc->state == known) {
+            return SQLITE_OK;  // another process was quicker
+        }
+        if (id && (rc = remove(*id)) != SQLITE_OK) {
+            return rc;
+        }
+        if (!doc) {
+            return SQLITE_OK;
+        }
+        const auto [student, report] = student_and_report(place);
+        rc = insert_row.bind_blob(1, place.folder)
+                 .bind_blob(2, place.name)
+                 .bind(3, doc->state.size)
+                 .bind(4, doc->state.mtime)
+                 .bind(5, student)
+                 .bind(6, report)
+                 .run();
+        if (rc != SQLITE_DONE) {
+            return rc;
+        }
+        const qint64 new_id = sqlite3_last_insert_rowid(db_);
+        const std::string text = document_text(doc->bytes);
+        const std::string packed = pack(text);
+        if ((rc = insert_text.bind(1, new_id).bind_blob(2, packed).run()) != SQLITE_DONE ||
+            (rc = index.bind(1, new_id).bind(2, std::string_view(text)).run()) != SQLITE_DONE) {
+            return rc;
+        }
+        return SQLITE_OK;
+    }
+
+    // Drops document id; its text leaves the index word by word.
+    int remove(qint64 id) {
+        old_text.bind(1, id);
+        int rc = old_text.step();
+        if (rc == SQLITE_ROW) {
+            const std::optional<QByteArray> text = unpack(old_text.bytes(0));
+            if (!text) {
+                old_text.reset();
+                return SQLITE_CORRUPT;
+            }
+            rc = unindex.bind(1, id)
+                     .bind(2, std::string_view(text->constData(), text->size()))
+                     .run();
+            if (rc != SQLITE_DONE) {
+                old_text.reset();
+                return rc;
+            }
+            rc = SQLITE_DONE;
+        }
+        old_text.reset();
+        if (rc != SQLITE_DONE || (rc = remove_text.bind(1, id).run()) != SQLITE_DONE ||
+            (rc = remove_row.bind(1, id).run()) != SQLITE_DONE) {
+            return rc;
+        }
+        return SQLITE_OK;
+    }
+
+    Statement find, old_text, unindex, remove_text, remove_row, insert_row, insert_text, index;
+
+private:
+    sqlite3* db_;
 };
 
 // Creates the file 0600 before SQLite sees it; the -wal and -shm files take
@@ -328,6 +496,8 @@ bool DocumentIndex::Impl::open_file() {
     }
     sqlite3_busy_timeout(db, kBusyTimeoutMs);
     sqlite3_extended_result_codes(db, 1);
+    sqlite3_create_function(db, "quillet_unpack", 1, SQLITE_UTF8 | SQLITE_DETERMINISTIC, nullptr,
+                            sql_unpack, nullptr, nullptr);
     return true;
 }
 
@@ -382,94 +552,40 @@ bool DocumentIndex::Impl::rebuild() {
 
 std::optional<Place> DocumentIndex::Impl::place_of(const QString& path) const {
     const QFileInfo info(path);
-    const QString name = info.fileName();
+    const std::string name = QFile::encodeName(info.fileName()).toStdString();
     if (!is_document_name(name)) {
         return std::nullopt;
     }
     const QString parent = QDir::cleanPath(info.absolutePath());
     if (parent == folder) {
-        return Place{QString(), name};
+        return Place{std::string(), name};
     }
     const QFileInfo parent_info(parent);
     if (QDir::cleanPath(parent_info.absolutePath()) == folder &&
         !parent_info.fileName().startsWith(QLatin1Char('.'))) {
-        return Place{parent_info.fileName(), name};
+        return Place{QFile::encodeName(parent_info.fileName()).toStdString(), name};
     }
     return std::nullopt;
 }
 
-int DocumentIndex::Impl::store(const Place& place, Statement& find, Statement& remove_text,
-                               Statement& remove_row, Statement& insert_row,
-                               Statement& insert_text) {
-    std::optional<ReadDocument> doc = read_document(path_of(place));
-    find.bind(1, place.folder).bind(2, place.name);
-    std::optional<qint64> id;
-    FileState known;
-    int rc = find.step();
-    if (rc == SQLITE_ROW) {
-        id = find.integer(0);
-        known = {find.integer(1), find.integer(2)};
-        rc = SQLITE_DONE;
+int DocumentIndex::Impl::write(const std::vector<Place>& places,
+                               const std::function<bool(qint64, qint64)>& progress,
+                               bool& cancelled) {
+    DocumentWriter writer(db);
+    if (!writer.ok()) {
+        return sqlite3_errcode(db);
     }
-    find.reset();
-    if (rc != SQLITE_DONE) {
-        return rc;
-    }
-    if (doc && id && doc->state == known) {
-        return SQLITE_OK;  // another process was quicker
-    }
-    if (id) {
-        if ((rc = remove_text.bind(1, *id).run()) != SQLITE_DONE ||
-            (rc = remove_row.bind(1, *id).run()) != SQLITE_DONE) {
-            return rc;
-        }
-    }
-    if (!doc) {
-        return SQLITE_OK;
-    }
-    const auto [student, report] = student_and_report(place);
-    rc = insert_row.bind(1, place.folder)
-             .bind(2, place.name)
-             .bind(3, doc->state.size)
-             .bind(4, doc->state.mtime)
-             .bind(5, student)
-             .bind(6, report)
-             .run();
-    if (rc != SQLITE_DONE) {
-        return rc;
-    }
-    const std::string text = document_text(doc->bytes);
-    rc = insert_text.bind(1, sqlite3_last_insert_rowid(db)).bind(2, std::string_view(text)).run();
-    return rc == SQLITE_DONE ? SQLITE_OK : rc;
-}
-
-int DocumentIndex::Impl::write(const QList<Place>& places, const QList<Place>& gone,
-                               const std::function<bool(qint64, qint64)>& progress, qint64 done,
-                               qint64 total, bool& cancelled) {
-    Statement find(db, "SELECT id, size, mtime FROM documents WHERE folder = ?1 AND name = ?2");
-    Statement remove_text(db, "DELETE FROM document_text WHERE rowid = ?1");
-    Statement remove_row(db, "DELETE FROM documents WHERE id = ?1");
-    Statement insert_row(db,
-                         "INSERT INTO documents(folder, name, size, mtime, student, report) "
-                         "VALUES(?1, ?2, ?3, ?4, ?5, ?6)");
-    Statement insert_text(db, "INSERT INTO document_text(rowid, text) VALUES(?1, ?2)");
-    for (const Statement* s : {&find, &remove_text, &remove_row, &insert_row, &insert_text}) {
-        if (!s->ok()) {
-            return sqlite3_errcode(db);
-        }
-    }
-    // The removed documents first, then the changed ones, a few hundred a transaction.
-    QList<Place> all = gone;
-    all += places;
-    qsizetype next = 0;
-    while (next < all.size()) {
+    // A few hundred documents a transaction: other writers get their turn between them.
+    const auto total = static_cast<qint64>(places.size());
+    std::size_t next = 0;
+    while (next < places.size()) {
         int rc = exec("BEGIN IMMEDIATE");
         if (rc != SQLITE_OK) {
             return rc;
         }
-        const qsizetype end = std::min(all.size(), next + kDocumentsPerTransaction);
+        const std::size_t end = std::min(places.size(), next + kDocumentsPerTransaction);
         for (; next < end; ++next) {
-            rc = store(all[next], find, remove_text, remove_row, insert_row, insert_text);
+            rc = writer.store(places[next], path_of(places[next]));
             if (rc != SQLITE_OK) {
                 exec("ROLLBACK");
                 return rc;
@@ -479,8 +595,8 @@ int DocumentIndex::Impl::write(const QList<Place>& places, const QList<Place>& g
             exec("ROLLBACK");
             return rc;
         }
-        if (progress && !progress(done + next, total)) {
-            cancelled = next < all.size();
+        if (progress && !progress(static_cast<qint64>(next), total)) {
+            cancelled = next < places.size();
             return SQLITE_OK;
         }
     }
@@ -507,6 +623,7 @@ DocumentIndex::DocumentIndex(const QString& html_folder, const QString& index_fi
     QString folder = QFileInfo(html_folder).canonicalFilePath();
     impl_->folder =
         folder.isEmpty() ? QDir::cleanPath(QFileInfo(html_folder).absoluteFilePath()) : folder;
+    impl_->folder_bytes = QFile::encodeName(impl_->folder).toStdString();
     impl_->file = index_file;
     impl_->open();
 }
@@ -534,29 +651,34 @@ bool DocumentIndex::refresh(const std::function<bool(qint64, qint64)>& progress)
         if (impl_->db == nullptr) {
             return false;
         }
-        QHash<Place, FileState> on_disk = list_documents(impl_->folder);
-        QList<Place> gone;
+        Listing on_disk = list_documents(impl_->folder_bytes);
+        std::vector<Place> work;  // the documents gone, changed or new
         int rc = SQLITE_OK;
         {
             Statement known(impl_->db, "SELECT folder, name, size, mtime FROM documents");
+            std::string key;
             while ((rc = known.step()) == SQLITE_ROW) {
-                Place place{known.text(0), known.text(1)};
-                const auto found = on_disk.constFind(place);
-                if (found == on_disk.cend()) {
-                    gone.append(std::move(place));
-                } else if (*found == FileState{known.integer(2), known.integer(3)}) {
+                key.assign(known.bytes(0));
+                key += '/';
+                key += known.bytes(1);
+                const auto found = on_disk.find(key);
+                if (found == on_disk.end()) {
+                    work.push_back(Place{std::string(known.bytes(0)), std::string(known.bytes(1))});
+                } else if (found->second.second == FileState{known.integer(2), known.integer(3)}) {
                     on_disk.erase(found);
                 }
             }
         }
         if (rc == SQLITE_DONE) {
-            const QList<Place> changed = on_disk.keys();
-            const qint64 total = changed.size() + gone.size();
-            bool cancelled = false;
+            for (auto& [key, entry] : on_disk) {
+                work.push_back(std::move(entry.first));
+            }
+            const auto total = static_cast<qint64>(work.size());
             if (progress && total > 0 && !progress(0, total)) {
                 return false;
             }
-            rc = impl_->write(changed, gone, progress, 0, total, cancelled);
+            bool cancelled = false;
+            rc = impl_->write(work, progress, cancelled);
             if (rc == SQLITE_OK) {
                 impl_->fresh = impl_->fresh && cancelled;
                 return !cancelled;
@@ -578,14 +700,14 @@ void DocumentIndex::update_documents(const QStringList& paths) {
     if (impl_->db == nullptr) {
         return;
     }
-    QList<Place> places;
+    std::vector<Place> places;
     for (const QString& path : paths) {
-        if (const std::optional<Place> place = impl_->place_of(path)) {
-            places.append(*place);
+        if (std::optional<Place> place = impl_->place_of(path)) {
+            places.push_back(std::move(*place));
         }
     }
     bool cancelled = false;
-    const int rc = impl_->write(places, {}, {}, 0, places.size(), cancelled);
+    const int rc = impl_->write(places, {}, cancelled);
     if (rc != SQLITE_OK) {
         impl_->error = impl_->last_error();
         if (is_damage(rc)) {
@@ -602,11 +724,10 @@ SearchResult DocumentIndex::search(const QString& query, int limit) const {
         return result;
     }
     if (query.size() > kLongestQuery) {
-        result.error = QStringLiteral(
-                           "cannot understand the query %1: it is longer than %2 "
-                           "characters")
-                           .arg(quoted_query(query))
-                           .arg(kLongestQuery);
+        result.error =
+            QStringLiteral("cannot understand the query %1: it is longer than %2 characters")
+                .arg(quoted_query(query))
+                .arg(kLongestQuery);
         return result;
     }
     if (impl_->db == nullptr) {
@@ -629,8 +750,8 @@ SearchResult DocumentIndex::search(const QString& query, int limit) const {
     int rc = SQLITE_OK;
     while ((rc = select.step()) == SQLITE_ROW) {
         SearchHit hit;
-        const Place place{select.text(0), select.text(1)};
-        hit.path = impl_->path_of(place);
+        const Place place{std::string(select.bytes(0)), std::string(select.bytes(1))};
+        hit.path = QFile::decodeName(QByteArray::fromStdString(impl_->path_of(place)));
         hit.student = select.text(2);
         hit.report = select.text(3);
         hit.date =
