@@ -26,7 +26,19 @@ constexpr std::array kConversionColumns{
     ReportColumn{Field::comment, "Comment", "comment", 3000},
 };
 
+constexpr std::array kMatchColumns{
+    ReportColumn{Field::number, "No.", "no", 500},
+    ReportColumn{Field::student, "Student Number", "student", 2000},
+    ReportColumn{Field::report, "Report name", "report", 2000},
+    ReportColumn{Field::date, "Date", "date", 1800},
+    ReportColumn{Field::match, "Match", "match", 3000},
+};
+
 }  // namespace
+
+std::span<const ReportColumn> match_columns() {
+    return kMatchColumns;
+}
 
 std::span<const ReportColumn> report_columns(bool conversion_view) {
     if (conversion_view) {
@@ -54,6 +66,8 @@ QString report_cell_text(int number, const ReportEntry& entry, ReportColumn::Fie
             return entry.Rep_Converted ? QStringLiteral("Yes") : QStringLiteral("No");
         case Field::comment:
             return entry.Rep_Comment;
+        case Field::match:
+            return {};  // the passage belongs to the search, not to the entry
     }
     return {};
 }

@@ -11,7 +11,7 @@
 namespace quillet {
 
 struct ReportColumn {
-    enum class Field { number, source, student, report, date, converted, comment };
+    enum class Field { number, source, student, report, date, converted, comment, match };
     Field field;
     const char* header;
     const char* key;  // the name of the field in quillet-convert's JSON output
@@ -20,6 +20,9 @@ struct ReportColumn {
 
 // The columns of a view, in order. The last one is always "Comment".
 std::span<const ReportColumn> report_columns(bool conversion_view);
+// The columns of the documents that a text search found: the list view's,
+// with the passage that matched ("Match") in place of "Comment".
+std::span<const ReportColumn> match_columns();
 
 // The text that row number shows for entry in the field's column.
 QString report_cell_text(int number, const ReportEntry& entry, ReportColumn::Field field);

@@ -1,5 +1,6 @@
 #include "filter_bar.h"
 
+#include <QCheckBox>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
@@ -20,11 +21,15 @@ FilterBar::FilterBar(ReportFilter& filter, QStatusBar& status, QWidget* parent)
     box_->setClearButtonEnabled(true);
     box_->installEventFilter(this);
     label->setBuddy(box_);
+    search_ = new QCheckBox(QStringLiteral("Search &text"), this);
+    search_->setObjectName(QStringLiteral("searchTextChoice"));
+    search_->setToolTip(QStringLiteral("Search the text of every document (Ctrl+Shift+F)"));
 
     auto* row = new QHBoxLayout(this);
     row->setContentsMargins(0, 0, 0, 2);
     row->addWidget(label);
     row->addWidget(box_, 1);
+    row->addWidget(search_);
 
     count_ = new QLabel(this);
     count_->setObjectName(QStringLiteral("filterCount"));
@@ -32,7 +37,16 @@ FilterBar::FilterBar(ReportFilter& filter, QStatusBar& status, QWidget* parent)
     status.addWidget(count_);
 
     connect(box_, &QLineEdit::textChanged, this, [this](const QString& text) {
-        filter_.set_filter_text(text);
+        if (!searching()) {
+            filter_.set_filter_text(text);
+            update_count();
+        }
+    });
+    connect(search_, &QCheckBox::toggled, this, [this](bool on) {
+        box_->setPlaceholderText(
+            on ? QStringLiteral("Words in the documents, \"a phrase\", assess*, OR, NOT")
+               : QStringLiteral("Student number, report name or comment"));
+        filter_.set_filter_text(on ? QString() : box_->text());
         update_count();
     });
     for (auto signal : {&QAbstractItemModel::rowsInserted, &QAbstractItemModel::rowsRemoved}) {
@@ -47,6 +61,10 @@ void FilterBar::open() {
     show();
     box_->setFocus(Qt::ShortcutFocusReason);
     box_->selectAll();
+}
+
+bool FilterBar::searching() const {
+    return search_->isChecked();
 }
 
 void FilterBar::update_count() {

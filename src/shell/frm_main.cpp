@@ -43,6 +43,7 @@
 #include "shell_globals.h"
 #include "report_catalogue.h"
 #include "sys_vars.h"
+#include "text_search.h"
 #include "user_prompts.h"
 #include "window_batch.h"
 
@@ -232,6 +233,7 @@ void frmMain::build_menus() {
     mnuPopup_Open = add_item(mnuPopup, "mnuPopup_Open", QStringLiteral("Open"));
 
     commands_->add_menu_items(*mnuFile, mnuFile->actions().at(1), *mnuView, *mnuPopup);
+    text_search_ = new TextSearch(*this, sys_, *mnuView, [this] { pr_Show_Report_List(); });
 }
 
 void frmMain::connect_commands() {
@@ -274,11 +276,13 @@ void frmMain::connect_commands() {
             [this](const QPoint& where) { mnuPopup->popup(where); });
 
     // While a batch runs, nothing may change the report list.
-    batch_ = new WindowBatch(sys_, prompts_, *this,
-                             {mnuRep_Show, mnuRep_Orvella, mnuRep_Fennick, mnuView_Student,
-                              mnuView_ReportName, mnuView_ReportDate, mnuView_Comment, mnuView_Asc,
-                              mnuView_Desc, mnuView_Options, cmdConvertOrvella, cmdConvertFennick,
-                              cmdShowReports, cmdOptions});
+    batch_ = new WindowBatch(
+        sys_, prompts_, *this,
+        QList<QObject*>{mnuRep_Show, mnuRep_Orvella, mnuRep_Fennick, mnuView_Student,
+                        mnuView_ReportName, mnuView_ReportDate, mnuView_Comment, mnuView_Asc,
+                        mnuView_Desc, mnuView_Options, cmdConvertOrvella, cmdConvertFennick,
+                        cmdShowReports, cmdOptions} +
+            text_search_->commands());
     connect(batch_, &WindowBatch::entryDone, this, [this](int index) { pr_Fill_Grid_Row(index); });
     connect(batch_, &WindowBatch::finished, this, [this] { pr_Show_Report_List(); });
 }
@@ -499,6 +503,9 @@ const ReportEntry* frmMain::entry_at(const QModelIndex& index) const {
     // row left over from a list that has since been emptied still shows the
     // entry it was written with.
     const int i = filter_->mapToSource(index).row() + 1;
+    if (model_->search_view()) {
+        return model_->entry_of_row(i);  // a document that a text search found
+    }
     return i <= sys_.Rep_FileCount() ? &sys_.entry(i) : model_->entry_of_row(i);
 }
 

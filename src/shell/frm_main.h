@@ -25,6 +25,7 @@ struct ReportColumn;
 class ReportGridModel;
 class ReportFilter;
 class ReportGridView;
+class TextSearch;
 struct ReportEntry;
 class UserPrompts;
 class WindowBatch;
@@ -53,6 +54,8 @@ public:
     ReportFilter& grid_filter() { return *filter_; }
     // Find, preview, print and hand on (document_commands.h).
     DocumentCommands& document_commands() { return *commands_; }
+    // Searching the documents' text (text_search.h).
+    TextSearch& text_search() { return *text_search_; }
     // The report entry that a row of the grid shows; nullptr for none.
     const ReportEntry* entry_at(const QModelIndex& index) const;
 
@@ -97,6 +100,7 @@ private:
     ReportGridView* gridResults = nullptr;
     ReportFilter* filter_ = nullptr;
     DocumentCommands* commands_ = nullptr;
+    TextSearch* text_search_ = nullptr;
     QLabel* lblPromptUser = nullptr;
     QPushButton* cmdConvertOrvella = nullptr;
     QPushButton* cmdConvertFennick = nullptr;

@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QPalette>
 
+#include "match_text.h"
 #include "sys_vars.h"
 
 namespace quillet {
@@ -19,8 +20,22 @@ ReportGridModel::ReportGridModel(QObject* parent)
 void ReportGridModel::set_up(bool conversion_view) {
     beginResetModel();
     conversion_view_ = conversion_view;
+    search_view_ = false;
     columns_ = report_columns(conversion_view);
     rows_.clear();
+    endResetModel();
+}
+
+void ReportGridModel::show_matches(std::vector<Match> matches) {
+    beginResetModel();
+    conversion_view_ = false;
+    search_view_ = true;
+    columns_ = match_columns();
+    rows_.clear();
+    rows_.reserve(matches.size());
+    for (Match& match : matches) {
+        rows_.push_back({true, std::move(match.entry), std::move(match.passage)});
+    }
     endResetModel();
 }
 
@@ -103,10 +118,17 @@ QVariant ReportGridModel::data(const QModelIndex& index, int role) const {
     if (!row.written) {
         return {};
     }
+    const ReportColumn::Field field = column(index.column()).field;
+    if (field == ReportColumn::Field::match &&
+        (role == Qt::DisplayRole || role == Qt::ToolTipRole)) {
+        return without_match_marks(row.passage);
+    }
     switch (role) {
         case Qt::DisplayRole:
         case Qt::ToolTipRole:
-            return report_cell_text(index.row() + 1, row.entry, column(index.column()).field);
+            return report_cell_text(index.row() + 1, row.entry, field);
+        case kMarkedTextRole:
+            return row.passage;
         case Qt::BackgroundRole:
             return row_colours(row.entry.Rep_Converted).background;
         case Qt::ForegroundRole:

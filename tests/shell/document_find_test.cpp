@@ -1,18 +1,24 @@
 // Finding a student's documents: the filter box over the grid, opening and
-// handing on the document of a filtered row, and dragging rows out.
+// handing on the document of a filtered row, dragging rows out, and the
+// search of the documents' text.
 #include <QClipboard>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStatusBar>
+#include <QtTest/QTest>
 
 #include "document_commands.h"
 #include "document_handoff.h"
 #include "filter_bar.h"
 #include "main_window_driver.h"
+#include "match_text.h"
+#include "preview_pane.h"
 #include "report_filter.h"
+#include "text_search.h"
 
 namespace quillet::test {
 namespace {
@@ -60,6 +66,39 @@ protected:
     QString count() {
         auto* label = find<QLabel>("filterCount");
         return label->isVisibleTo(window.get()) ? label->text() : QStringLiteral("<hidden>");
+    }
+
+    // Documents whose text says "extra time": three times in a short one, once
+    // at the end of a long one, and not as a phrase in a third.
+    void open_texts() {
+        write_file(html + "5822/Analysis.htm",
+                   "<html><body><p>Extra time in exams. Extra time for reading, extra time "
+                   "for writing.</p></body></html>");
+        write_file(html + "4711/Analysis.htm",
+                   "<html><body>" + QByteArray("<p>Reading at home.</p>\n").repeated(200) +
+                       "<p>She needs extra time.</p></body></html>");
+        write_file(html + "Fennick/Jones.htm", "<html><body><p>No time extra.</p></body></html>");
+        write_file(html + "notes.htm", "<html><body><p>Notes</p></body></html>");
+        open_window();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+    }
+    // Ctrl+Shift+F, the words and Enter; waits for the answer.
+    void search(const QString& query) {
+        QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
+        ASSERT_TRUE(box().hasFocus());
+        type(query);
+        press_key(&box(), Qt::Key_Return);
+        ASSERT_TRUE(wait_until([this] { return !window->text_search().busy(); }));
+        process_events();
+    }
+    QString search_status() { return find<QLabel>("searchStatus")->text(); }
+    static QStringList marked(const PreviewPane& preview) {
+        QStringList texts;
+        for (const auto& mark : preview.extraSelections()) {
+            texts << mark.cursor.selectedText();
+        }
+        return texts;
     }
 
     RecordingFileManager file_manager;
@@ -151,6 +190,78 @@ TEST_F(FindDocuments, ABatchIsFilteredLikeTheCatalogue) {
     click(find<QPushButton>("cmdConvertOrvella"));
     EXPECT_EQ(rows(), QStringList({"5822 Analysis"}));
     EXPECT_EQ(count(), "1 of 3 documents");
+}
+
+TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstAndEscReturnsToTheList) {
+    open_texts();
+    search(R"("extra time")");
+    EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
+    EXPECT_EQ(search_status(), "2 documents match");
+    const QAbstractItemModel& shown = *grid().model();
+    EXPECT_EQ(shown.headerData(4, Qt::Horizontal).toString(), "Match");
+    // The passage is marked for the grid to draw, never for anyone to read.
+    const QModelIndex match = shown.index(0, 4);
+    EXPECT_TRUE(match.data().toString().startsWith("Extra time in exams"))
+        << match.data().toString().toStdString();
+    EXPECT_EQ(match.data(ReportGridModel::kMarkedTextRole).toString().count(kMatchStart), 3);
+
+    double_click(grid().viewport(), row_centre(grid(), 2));
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Analysis.htm"});
+    click(grid().viewport(), row_centre(grid(), 1));
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_EQ(rows(), QStringList({"4711 analysis", "5822 analysis", "jones jones", " notes"}));
+    EXPECT_EQ(shown.headerData(4, Qt::Horizontal).toString(), "Comment");
+    EXPECT_FALSE(box().isVisibleTo(window.get()));
+    EXPECT_EQ(current_row(), 2);  // the document chosen among the matches
+}
+
+TEST_F(FindDocuments, AMalformedSearchSaysSoInOneLineWithoutSql) {
+    open_texts();
+    search("extra AND");
+    const QString said = search_status();
+    EXPECT_TRUE(said.contains("extra AND")) << said.toStdString();
+    EXPECT_FALSE(said.contains('\n'));
+    for (const char* sql : {"sql", "fts5", "syntax error"}) {
+        EXPECT_FALSE(said.contains(sql, Qt::CaseInsensitive)) << said.toStdString();
+    }
+    EXPECT_EQ(rows().size(), 4);
+}
+
+TEST_F(FindDocuments, ThePreviewMarksTheMatchesAndScrollsToTheFirst) {
+    open_texts();
+    trigger("mnuView_Preview");
+    search(R"("extra time")");
+    PreviewPane& preview = window->document_commands().preview();
+    EXPECT_EQ(marked(preview), QStringList({"Extra time", "Extra time", "extra time"}));
+
+    click(grid().viewport(), row_centre(grid(), 2));
+    ASSERT_TRUE(wait_until([&] { return !preview.loading(); }));
+    ASSERT_EQ(marked(preview), QStringList{"extra time"});
+    EXPECT_GT(preview.verticalScrollBar()->value(), 0);
+    const QRect first = preview.cursorRect(preview.extraSelections().front().cursor);
+    EXPECT_TRUE(preview.viewport()->rect().contains(first.center()));
+
+    QTest::keyClick(window->windowHandle(), Qt::Key_Escape);
+    EXPECT_TRUE(marked(preview).isEmpty());
+}
+
+TEST_F(FindDocuments, TheFirstBuildOfTheIndexShowsItsProgressAndCanBeCancelled) {
+    for (int i = 0; i < 600; ++i) {
+        write_file(html + "4711/" + QString::number(i) + ".htm", "<p>Extra time.</p>");
+    }
+    open_window();
+    trigger("mnuView_SearchText");
+    auto* cancel = find<QPushButton>("cmdCancelIndex");
+    ASSERT_TRUE(wait_until([&] { return cancel->isVisibleTo(window.get()); }));
+    EXPECT_TRUE(find<QWidget>("indexProgress")->isVisibleTo(window.get()));
+    if (!window->text_search().busy()) {
+        GTEST_SKIP() << "the index was built before Cancel could be clicked";
+    }
+    click(cancel);
+    ASSERT_TRUE(wait_until([&] { return !window->text_search().busy(); }));
+    EXPECT_EQ(search_status(), "Indexing stopped. What was read is kept for the next search.");
+    EXPECT_FALSE(cancel->isVisibleTo(window.get()));
 }
 
 TEST_F(FindDocuments, DraggedRowsCarryTheirDocumentsAddresses) {

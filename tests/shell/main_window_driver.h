@@ -194,6 +194,8 @@ protected:
     MainWindowTest() {
         application();
         gSortChoice = SortChoice{};
+        // The text index of the documents, kept with the rest of the test's files.
+        qputenv("XDG_CACHE_HOME", sandbox.path(QStringLiteral("cache")).toUtf8());
         orvella = sandbox.make_folder(QStringLiteral("work/orvella"));
         fennick = sandbox.make_folder(QStringLiteral("work/fennick"));
         html = sandbox.make_folder(QStringLiteral("work/html"));

@@ -2,7 +2,8 @@
 // before and after converting the reports of a workspace, its View menu, the
 // conversion view, the message boxes and every dialog. With --dark, in a dark
 // colour scheme: the splash window, the main window with its list ("main"),
-// its View menu and the dialogs.
+// its View menu and the dialogs. Both show a search of the documents' text
+// ("main-search").
 //
 //   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT] [--dark]
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include "report_grid_view.h"
 #include "shell_globals.h"
 #include "sys_vars.h"
+#include "text_search.h"
 #include "user_prompts.h"
 #include "window_batch.h"
 
@@ -117,6 +119,32 @@ void save_find_and_preview(frmMain& window, Pictures& pictures) {
     trigger(window, "mnuView_Preview");
     bar.box().clear();
     bar.hide();
+    window.resize(size);
+}
+
+// A search of the documents' text with the preview beside the matches; the
+// window is left as it was.
+void save_search(frmMain& window, Pictures& pictures) {
+    const QSize size = window.size();
+    window.resize(size.width() * 8 / 5, size.height() * 3 / 2);
+    trigger(window, "mnuView_Preview");
+    trigger(window, "mnuView_SearchText");
+    window.document_commands().filter_bar().box().setText(
+        QStringLiteral("reading OR \"extra time\""));
+    TextSearch& search = window.text_search();
+    search.search_now();
+    QElapsedTimer waited;
+    waited.start();
+    while (search.busy() && waited.elapsed() < 30000) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents | QEventLoop::WaitForMoreEvents, 50);
+    }
+    pictures.save(window, QStringLiteral("main-search"));
+
+    trigger(window, "mnuView_Find");  // back to the list, filtered by nothing
+    FilterBar& bar = window.document_commands().filter_bar();
+    bar.box().clear();
+    bar.hide();
+    trigger(window, "mnuView_Preview");
     window.resize(size);
 }
 
@@ -206,6 +234,7 @@ int main(int argc, char* argv[]) {
         pictures.save(window, QStringLiteral("main-list"));
         save_find_and_preview(window, pictures);
     }
+    save_search(window, pictures);
 
     if (auto* view = window.findChild<QMenu*>(QStringLiteral("mnuView"))) {
         view->popup(window.mapToGlobal(QPoint(60, window.menuBar()->height())));
