@@ -1,6 +1,7 @@
 // Finding a student's documents: the filter box over the grid, opening and
 // handing on the document of a filtered row, and dragging rows out.
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -135,6 +136,8 @@ TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
     auto* popup = find<QMenu>("mnuPopup");
     ASSERT_TRUE(popup->isVisible());
     trigger("mnuPopup_CopyPath");
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              "Copied the path of " + QDir::toNativeSeparators("4711/Analysis.htm"));
     trigger("mnuPopup_ShowInFolder");
     popup->close();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), html + "4711/Analysis.htm");
