@@ -2,8 +2,11 @@
 
 #include <QAbstractButton>
 #include <QAccessibleWidget>
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMenu>
+#include <QPointer>
 #include <QSplitter>
 #include <QString>
 #include <QTextBrowser>
@@ -231,10 +234,92 @@ private:
     QString plain_text() const { return browser()->document()->toPlainText(); }
 };
 
+// A menu item that can be checked ("Convert Automatically", "Preview", the
+// sort items), exposed as a check box (an option button in a group) so that
+// screen readers say it can be checked, and whether it is.
+class CheckableItemInterface final : public QAccessibleInterface,
+                                     public QAccessibleActionInterface {
+public:
+    CheckableItemInterface(QMenu* menu, QAction* item) : menu_(menu), item_(item) {}
+
+    bool isValid() const override { return !menu_.isNull() && !item_.isNull(); }
+    QObject* object() const override { return item_; }
+    QWindow* window() const override { return menu_ != nullptr ? menu_->windowHandle() : nullptr; }
+    QAccessibleInterface* parent() const override {
+        return QAccessible::queryAccessibleInterface(menu_.data());
+    }
+    QAccessibleInterface* child(int) const override { return nullptr; }
+    QAccessibleInterface* childAt(int, int) const override { return nullptr; }
+    int childCount() const override { return 0; }
+    int indexOfChild(const QAccessibleInterface*) const override { return -1; }
+    QString text(QAccessible::Text t) const override {
+        if (!isValid()) {
+            return {};
+        }
+        if (t == QAccessible::Name) {
+            return without_access_key(item_->text());
+        }
+        if (t == QAccessible::Accelerator) {
+            return item_->shortcut().toString(QKeySequence::NativeText);
+        }
+        return t == QAccessible::Description ? item_->toolTip() : QString();
+    }
+    void setText(QAccessible::Text, const QString&) override {}
+    QRect rect() const override {
+        if (!isValid()) {
+            return {};
+        }
+        const QRect place = menu_->actionGeometry(item_);
+        return {menu_->mapToGlobal(place.topLeft()), place.size()};
+    }
+    QAccessible::Role role() const override {
+        return item_ != nullptr && item_->actionGroup() != nullptr ? QAccessible::RadioButton
+                                                                   : QAccessible::CheckBox;
+    }
+    QAccessible::State state() const override {
+        QAccessible::State state;
+        if (!isValid()) {
+            state.invalid = true;
+            return state;
+        }
+        state.invisible = !menu_->isVisible() || !item_->isVisible();
+        state.disabled = !item_->isEnabled();
+        state.focusable = true;
+        state.focused = menu_->activeAction() == item_;
+        state.checkable = true;
+        state.checked = item_->isChecked();
+        return state;
+    }
+    void* interface_cast(QAccessible::InterfaceType type) override {
+        return type == QAccessible::ActionInterface ? static_cast<QAccessibleActionInterface*>(this)
+                                                    : nullptr;
+    }
+
+    QStringList actionNames() const override { return {toggleAction()}; }
+    void doAction(const QString& name) override {
+        if (isValid() && name == toggleAction() && item_->isEnabled()) {
+            item_->trigger();
+        }
+    }
+    QStringList keyBindingsForAction(const QString&) const override { return {}; }
+
+private:
+    QPointer<QMenu> menu_;
+    QPointer<QAction> item_;
+};
+
 QAccessibleInterface* preview_interface(const QString& class_name, QObject* object) {
     if (class_name == QLatin1String("quillet::PreviewPane")) {
         if (auto* preview = qobject_cast<QTextBrowser*>(object)) {
             return new PreviewInterface(preview);
+        }
+    }
+    if (class_name == QLatin1String("QAction")) {
+        auto* item = static_cast<QAction*>(object);
+        for (QObject* owner : item->associatedObjects()) {
+            if (auto* menu = qobject_cast<QMenu*>(owner); menu != nullptr && item->isCheckable()) {
+                return new CheckableItemInterface(menu, item);
+            }
         }
     }
     return nullptr;

@@ -430,8 +430,10 @@ void frmMain::Form_Resize() {
         const auto i = static_cast<std::size_t>(c);
         const ReportColumn::Field field = model_->column(c).field;
         ColumnFit fit;
-        fit.preferred = c == columns - 1 ? scale().x(kLeastCommentWidth) : planned_widths_[i];
         fit.text = text_widths_[i];
+        // The comment asks for room for its widest text before the others.
+        fit.preferred = c == columns - 1 ? std::max(scale().x(kLeastCommentWidth), fit.text)
+                                         : planned_widths_[i];
         fit.least = field == ReportColumn::Field::number ? planned_widths_[i]
                                                          : std::min(elided, fit.preferred);
         fit.yield = field == ReportColumn::Field::source || field == ReportColumn::Field::date

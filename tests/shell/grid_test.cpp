@@ -75,10 +75,10 @@ TEST_F(Grid, RowsAreOnlyAddedUntilTheGridIsSetUpAgain) {
 }
 
 TEST_F(Grid, TheNumberColumnShowsTheWidestNumberWhole) {
-    set_entries(1000);
+    set_entries(10000);
     window->pr_Set_Up_Grid();
-    fill(1, 1000);
-    EXPECT_TRUE(shows_whole(grid(), 0, "1000")) << grid().columnWidth(0);
+    fill(9999, 10000);
+    EXPECT_TRUE(shows_whole(grid(), 0, "10000")) << grid().columnWidth(0);
 }
 
 TEST_F(Grid, AnEmptyListSaysWhatToDoAndWhereItLooked) {
