@@ -1,7 +1,6 @@
 #include "column_sort.h"
 
-#include <algorithm>
-#include <vector>
+#include <utility>
 
 #include "sys_vars.h"
 
@@ -23,40 +22,9 @@ int sort_key_of(ReportColumn::Field field) {
     }
 }
 
-void sort_by_column_field(cSys_vars& sys, ReportColumn::Field field, bool ascending) {
-    const int count = sys.Rep_FileCount();
-    std::vector<ReportEntry> entries;
-    entries.reserve(static_cast<std::size_t>(count));
-    for (int n = 1; n <= count; ++n) {
-        entries.push_back(std::move(sys.entry(n)));
-    }
-    auto order = [ascending](auto key) {
-        return [ascending, key](const ReportEntry& a, const ReportEntry& b) {
-            return ascending ? key(a, b) : key(b, a);
-        };
-    };
-    switch (field) {
-        case ReportColumn::Field::source:
-            std::ranges::stable_sort(entries, order([](const ReportEntry& a, const ReportEntry& b) {
-                                         return a.Rep_SourceFilename.compare(
-                                                    b.Rep_SourceFilename, Qt::CaseInsensitive) < 0;
-                                     }));
-            break;
-        case ReportColumn::Field::converted:
-            std::ranges::stable_sort(entries, order([](const ReportEntry& a, const ReportEntry& b) {
-                                         return !a.Rep_Converted && b.Rep_Converted;
-                                     }));
-            break;
-        case ReportColumn::Field::number:
-            if (!ascending) {
-                std::ranges::reverse(entries);
-            }
-            break;
-        default:
-            break;
-    }
-    for (int n = 1; n <= count; ++n) {
-        sys.entry(n) = std::move(entries[static_cast<std::size_t>(n - 1)]);
+void reverse_report_list(cSys_vars& sys) {
+    for (int first = 1, last = sys.Rep_FileCount(); first < last; ++first, --last) {
+        std::swap(sys.entry(first), sys.entry(last));
     }
 }
 

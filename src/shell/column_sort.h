@@ -1,7 +1,8 @@
-// Sorting the report list by a grid column that has no sort key of its own:
-// "Source filename" by name without regard to letter case, "Converted?" with
-// "No" before "Yes", "No." by the list's own order. Both directions keep
-// entries with equal keys in their previous order, as the sort keys do.
+// Sorting the report list by a click on a column header. "Student Number",
+// "Report name", "Date" and "Comment" have the sort keys of the View menu;
+// "No." is the list's own order, which a second click turns round. The
+// conversion view's "Source filename" and "Converted?" are shown only while a
+// batch writes the list, which no sort may reorder then.
 #pragma once
 
 #include "report_columns.h"
@@ -14,8 +15,7 @@ class cSys_vars;
 // column field; -1 for a column that has none.
 int sort_key_of(ReportColumn::Field field);
 
-// Sorts entries 1..Rep_FileCount by field. For "No." the list is already in
-// ascending order: descending turns it round.
-void sort_by_column_field(cSys_vars& sys, ReportColumn::Field field, bool ascending);
+// Turns entries 1..Rep_FileCount round: the last comes first.
+void reverse_report_list(cSys_vars& sys);
 
 }  // namespace quillet

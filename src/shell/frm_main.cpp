@@ -533,9 +533,6 @@ void frmMain::show_html_reports() {
     pr_Set_Up_Grid();
     repaint_now();
     pr_Get_List_Of_Converted_Files(sys_, gSortChoice);
-    if (column_sort_ && column_sort_ != ReportColumn::Field::number) {
-        sort_by_column_field(sys_, *column_sort_, gSortChoice.gblnSortAscending);
-    }
     pr_Show_Report_List();
 }
 
@@ -580,12 +577,10 @@ void frmMain::choose_sort(QAction* item) {
     }
     item->setChecked(true);
     BusyCursor busy;
-    if (column_sort_ == ReportColumn::Field::number) {
+    if (column_sort_) {
         if (was_ascending != gSortChoice.gblnSortAscending) {
-            sort_by_column_field(sys_, *column_sort_, false);  // turned round
+            reverse_report_list(sys_);  // "No." the other way round
         }
-    } else if (column_sort_) {
-        sort_by_column_field(sys_, *column_sort_, gSortChoice.gblnSortAscending);
     } else {
         pr_Sort_Report_List(sys_, gSortChoice);
     }
@@ -604,7 +599,9 @@ std::optional<ReportColumn::Field> frmMain::sorted_field() const {
 }
 
 void frmMain::sort_by_column(int column) {
-    if (batch_->running() || column < 0 || column >= model_->columnCount()) {
+    // While a batch runs (the conversion view) the list keeps its order.
+    if (batch_->running() || column < 0 || column >= model_->columnCount() ||
+        model_->conversion_view()) {
         show_sort_indicator();
         return;
     }
@@ -620,18 +617,13 @@ void frmMain::sort_by_column(int column) {
         key_items[key]->trigger();  // as the View menu's item
         return;
     }
-    // No sort key of its own: none of the four items is checked.
+    // "No.", without a sort key: none of the four items is checked. The
+    // list's order is the numbers' order; a second click turns it round.
     for (QAction* item : key_items) {
         item->setChecked(false);
     }
-    BusyCursor busy;
-    if (field == ReportColumn::Field::number) {
-        // The list's order is the numbers' order: each click turns it round.
-        if (same) {
-            sort_by_column_field(sys_, field, false);
-        }
-    } else {
-        sort_by_column_field(sys_, field, ascending);
+    if (same) {
+        reverse_report_list(sys_);
     }
     column_sort_ = field;
     pr_Show_Report_List();

@@ -143,8 +143,7 @@ private:
     std::vector<int> text_lengths_;  // the most characters of each column
     int measured_rows_ = 0;
     bool laying_out_ = false;  // the window, not the user, sets column widths
-    // The sort by a column without a sort key ("No.", "Source filename",
-    // "Converted?"), while it holds.
+    // The sort by "No.", which has no sort key, while it holds.
     std::optional<ReportColumn::Field> column_sort_;
 
     QSize designed_size_;  // the window's size as designed, also its least size

@@ -5,7 +5,6 @@
 
 #include <QHeaderView>
 
-#include "column_sort.h"
 #include "main_window_driver.h"
 
 namespace quillet::test {
@@ -119,38 +118,6 @@ TEST_F(SortMenu, AHeaderClickSortsByItsColumnAndTheMenuFollows) {
             << step.column;
         EXPECT_EQ(names().toStdString(), step.order) << step.column;
         EXPECT_EQ(header->sortIndicatorSection(), step.column);
-    }
-}
-
-TEST(ColumnSort, ColumnsWithoutASortKeyKeepEqualEntriesInTheirOrder) {
-    test::SettingsSandbox sandbox;
-    std::unique_ptr<cSys_vars> sys = sandbox.make();
-    sys->set_Rep_FileCount(4);
-    const std::pair<const char*, bool> entries[] = {
-        {"b.tmp", true}, {"A.tmp", false}, {"a.tmp", true}, {"c.tmp", false}};
-    for (int n = 1; n <= 4; ++n) {
-        sys->entry(n).Rep_SourceFilename = entries[n - 1].first;
-        sys->entry(n).Rep_Converted = entries[n - 1].second;
-    }
-    auto order = [&] {
-        QStringList names;
-        for (int n = 1; n <= 4; ++n) {
-            names << sys->entry(n).Rep_SourceFilename;
-        }
-        return names.join(' ');
-    };
-    using Field = ReportColumn::Field;
-    const std::tuple<Field, bool, const char*> steps[] = {
-        {Field::source, true, "A.tmp a.tmp b.tmp c.tmp"},
-        {Field::source, false, "c.tmp b.tmp A.tmp a.tmp"},
-        {Field::converted, true, "c.tmp A.tmp b.tmp a.tmp"},
-        {Field::converted, false, "b.tmp a.tmp c.tmp A.tmp"},
-        {Field::number, true, "b.tmp a.tmp c.tmp A.tmp"},
-        {Field::number, false, "A.tmp c.tmp a.tmp b.tmp"},
-    };
-    for (const auto& [field, ascending, expected] : steps) {
-        sort_by_column_field(*sys, field, ascending);
-        EXPECT_EQ(order(), expected);
     }
 }
 
