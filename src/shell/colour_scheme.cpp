@@ -48,8 +48,8 @@ QColor with_contrast(const QColor& colour, const QColor& other, double least) {
         lightness = darken ? std::max(0.0F, lightness - 0.01F) : std::min(1.0F, lightness + 0.01F);
         // Rounded to whole channels, as it will be painted.
         const QColor step_colour = QColor::fromHslF(hue, saturation, lightness, alpha).toRgb();
-        adjusted = QColor(step_colour.red(), step_colour.green(), step_colour.blue(),
-                          step_colour.alpha());
+        adjusted =
+            QColor(step_colour.red(), step_colour.green(), step_colour.blue(), step_colour.alpha());
     }
     return adjusted;
 }

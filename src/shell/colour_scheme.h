@@ -18,13 +18,15 @@ inline constexpr double kLeastTextContrast = 4.5;
 double relative_luminance(const QColor& colour);
 double contrast_ratio(const QColor& a, const QColor& b);
 
+// The least contrast ratio between a control's outline and its background.
+inline constexpr double kLeastOutlineContrast = 3.0;
+
 // Whether palette is a dark one: its window text is lighter than its window.
 bool is_dark(const QPalette& palette);
 
 // colour made lighter or darker, away from other, until the two have the
 // contrast least (or colour has become black or white).
-QColor with_contrast(const QColor& colour, const QColor& other,
-                     double least = kLeastTextContrast);
+QColor with_contrast(const QColor& colour, const QColor& other, double least = kLeastTextContrast);
 
 struct RowColours {
     QColor background;

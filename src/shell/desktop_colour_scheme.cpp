@@ -10,6 +10,7 @@
 #include <QStyleFactory>
 
 #include "colour_scheme.h"
+#include "dark_style.h"
 
 namespace quillet {
 
@@ -78,7 +79,7 @@ void DesktopColourScheme::apply(DesktopScheme scheme) {
             return;  // dark already, by the platform's palette or by us
         }
         original_style_ = QApplication::style()->name();
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setStyle(make_dark_style());
         QApplication::setPalette(dark_palette());
         switched_ = true;
         return;

@@ -135,6 +135,8 @@ void DocumentCommands::add_menu_items(QMenu& file, QAction* before, QMenu& view,
     connect(mnuPopup_CopyPath, &QAction::triggered, this, [this] {
         if (const QString path = current_document(); !path.isEmpty()) {
             copy_path(path);
+            const QString document = QDir(sys_.Path_HTMLReports()).relativeFilePath(path);
+            say(QStringLiteral("Copied the path of %1").arg(QDir::toNativeSeparators(document)));
         }
     });
 }
@@ -253,8 +255,10 @@ void DocumentCommands::remember_widths() {
     }
     const TwipsScale scale = TwipsScale::of(window_.screen());
     widths_.clear();
-    for (int c = 0; c + 1 < model->columnCount(); ++c) {
-        widths_ << scale.twips_x(grid_.columnWidth(c));
+    // As the user left them, not as a narrow grid squeezes them.
+    const std::vector<int>& planned = window_.planned_column_widths();
+    for (int c = 0; c + 1 < model->columnCount() && c < static_cast<int>(planned.size()); ++c) {
+        widths_ << scale.twips_x(planned[static_cast<std::size_t>(c)]);
     }
 }
 

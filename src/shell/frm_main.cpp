@@ -15,6 +15,7 @@
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QScopedValueRollback>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
@@ -26,22 +27,24 @@
 #include "access_keys.h"
 #include "accessibility.h"
 #include "app_icon.h"
-#include "auto_convert.h"
 #include "app_info.h"
+#include "auto_convert.h"
 #include "browser_launcher.h"
 #include "busy_cursor.h"
 #include "check_mark_group.h"
+#include "column_fit.h"
+#include "column_sort.h"
 #include "document_commands.h"
 #include "document_location.h"
 #include "filter_bar.h"
 #include "frm_about.h"
 #include "frm_options.h"
+#include "report_catalogue.h"
 #include "report_conversion.h"
 #include "report_filter.h"
 #include "report_grid_model.h"
 #include "report_grid_view.h"
 #include "shell_globals.h"
-#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "text_search.h"
 #include "user_prompts.h"
@@ -75,8 +78,6 @@ frmMain::frmMain(cSys_vars& sys, BrowserLauncher& browser, UserPrompts& prompts,
     setWindowTitle(kApplicationTitle);
     setWindowIcon(application_icon());
     InitScreen();
-    settle_access_keys(*menuBar(),
-                       {cmdConvertOrvella, cmdConvertFennick, cmdShowReports, cmdOptions});
     // The list is what the window is for: arrow keys and Enter work at once.
     gridResults->setFocus();
     describe_controls(*this);
@@ -105,9 +106,9 @@ void frmMain::build_controls() {
     cmdConvertOrvella =
         make_button("cmdConvertOrvella", QStringLiteral("Convert &Orvella Reports"));
     cmdConvertFennick =
-        make_button("cmdConvertFennick", QStringLiteral("Convert &Fennick Reports"));
-    cmdShowReports = make_button("cmdShowReports", QStringLiteral("Show HTML &Reports"));
-    cmdOptions = make_button("cmdOptions", QStringLiteral("&Options"));
+        make_button("cmdConvertFennick", QStringLiteral("Convert F&ennick Reports"));
+    cmdShowReports = make_button("cmdShowReports", QStringLiteral("&Show HTML Reports"));
+    cmdOptions = make_button("cmdOptions", QStringLiteral("O&ptions"));
 
     lblPromptUser = new QLabel(
         QStringLiteral("Double-click the report below, to view in your browser."), central);
@@ -194,7 +195,7 @@ void frmMain::build_menus() {
     mnuView_Comment = add_item(mnuView, "mnuView_Comment", QStringLiteral("By &Comment"));
     add_separator(mnuView, "mnuView_Sep1");
     mnuView_Asc = add_item(mnuView, "mnuView_Asc", QStringLiteral("&Ascending"));
-    mnuView_Desc = add_item(mnuView, "mnuView_Desc", QStringLiteral("&Descending"));
+    mnuView_Desc = add_item(mnuView, "mnuView_Desc", QStringLiteral("D&escending"));
     add_separator(mnuView, "mnuView_Sep2");
     mnuView_Options = add_item(mnuView, "mnuView_Options", QStringLiteral("&Options"));
 
@@ -274,6 +275,14 @@ void frmMain::connect_commands() {
             [this] { pr_Open_Selected_Report(); });
     connect(gridResults, &ReportGridView::rightButtonReleased, this,
             [this](const QPoint& where) { mnuPopup->popup(where); });
+    QHeaderView* header = gridResults->horizontalHeader();
+    connect(header, &QHeaderView::sectionClicked, this, [this](int c) { sort_by_column(c); });
+    connect(header, &QHeaderView::sectionResized, this, [this](int c, int, int width) {
+        // A column edge dragged by the user: that width holds from now on.
+        if (!laying_out_ && c + 1 < static_cast<int>(planned_widths_.size())) {
+            planned_widths_[static_cast<std::size_t>(c)] = width;
+        }
+    });
 
     // While a batch runs, nothing may change the report list.
     batch_ = new WindowBatch(
@@ -341,14 +350,37 @@ void frmMain::InitScreen() {
 void frmMain::pr_Set_Up_Grid() {
     model_->set_up(gblnShowConversionColumns);
     const TwipsScale s = scale();
+    const QScopedValueRollback laying_out(laying_out_, true);
+    const auto columns = static_cast<std::size_t>(model_->columnCount());
+    gridResults->set_empty_text({});  // until the list is known
+    planned_widths_.clear();
+    text_widths_.assign(columns, 0);
+    text_lengths_.assign(columns, 0);
+    measured_rows_ = 0;
     for (int c = 0; c < model_->columnCount(); ++c) {
         const ReportColumn& column = model_->column(c);
-        gridResults->setColumnWidth(
-            c, commands_->column_width(
-                   c, std::max(s.x(column.width_twips), least_width(column))));
+        const int least = least_width(column);
+        int width = commands_->column_width(c, std::max(s.x(column.width_twips), least));
+        if (column.field == ReportColumn::Field::number) {
+            width = std::max(width, least);  // never "1…"
+        }
+        planned_widths_.push_back(width);
+        gridResults->setColumnWidth(c, width);
     }
     gridResults->setCurrentIndex({});
+    show_sort_indicator();
     Form_Resize();
+}
+
+int frmMain::cell_padding() const {
+    return 2 * gridResults->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+}
+
+int frmMain::text_margins() const {
+    // As the grid's cells draw their text.
+    return 2 *
+           (gridResults->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, gridResults) +
+            1);
 }
 
 int frmMain::least_width(const ReportColumn& column) const {
@@ -356,8 +388,13 @@ int frmMain::least_width(const ReportColumn& column) const {
     // its header, nor the date column than a date.
     const QFontMetrics header(gridResults->horizontalHeader()->font());
     const QFontMetrics cells(gridResults->font());
-    const int padding = 2 * gridResults->style()->pixelMetric(QStyle::PM_HeaderMargin) + 4;
+    const int padding = cell_padding();
     int width = header.horizontalAdvance(QString::fromLatin1(column.header)) + padding;
+    if (column.field == ReportColumn::Field::number) {
+        // The widest number of the list.
+        const QString widest(QString::number(std::max(sys_.Rep_FileCount(), 1)).size(), u'8');
+        width = std::max(width, cells.horizontalAdvance(widest) + padding);
+    }
     if (column.field == ReportColumn::Field::date) {
         const QDateTime widest(QDate(2000, 12, 28), QTime(23, 59, 59));
         width = std::max(width, cells.horizontalAdvance(format_document_date(widest)) + padding);
@@ -384,14 +421,58 @@ void frmMain::Form_Resize() {
         return;
     }
     const int columns = model_->columnCount();
-    if (columns == 0) {
+    if (columns == 0 || static_cast<int>(planned_widths_.size()) != columns) {
         return;
     }
-    int free_width = gridResults->viewport()->width();
-    for (int c = 0; c < columns - 1; ++c) {
-        free_width -= gridResults->columnWidth(c);
+    measure_new_rows();
+    // Where the width is short, the source name and the date are elided
+    // first, so that the outcome stays readable.
+    const int elided =
+        gridResults->fontMetrics().horizontalAdvance(QStringLiteral("Mm\u2026")) + text_margins();
+    std::vector<ColumnFit> fits;
+    for (int c = 0; c < columns; ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        const ReportColumn::Field field = model_->column(c).field;
+        ColumnFit fit;
+        fit.text = text_widths_[i];
+        // The comment asks for room for its widest text before the others.
+        fit.preferred = c == columns - 1 ? std::max(scale().x(kLeastCommentWidth), fit.text)
+                                         : planned_widths_[i];
+        fit.least = field == ReportColumn::Field::number ? planned_widths_[i]
+                                                         : std::min(elided, fit.preferred);
+        fit.yield = field == ReportColumn::Field::source || field == ReportColumn::Field::date
+                        ? ColumnFit::Yield::elide_first
+                        : ColumnFit::Yield::to_text;
+        fits.push_back(fit);
     }
-    gridResults->setColumnWidth(columns - 1, std::max(free_width, scale().x(kLeastCommentWidth)));
+    const std::vector<int> widths = fit_columns(fits, gridResults->viewport()->width());
+    const QScopedValueRollback laying_out(laying_out_, true);
+    for (int c = 0; c < columns; ++c) {
+        gridResults->setColumnWidth(c, widths[static_cast<std::size_t>(c)]);
+    }
+}
+
+void frmMain::measure_new_rows() {
+    const int rows = model_->rowCount();
+    if (measured_rows_ >= rows) {
+        measured_rows_ = std::min(measured_rows_, rows);
+        return;
+    }
+    const QFontMetrics cells(gridResults->font());
+    const int padding = text_margins();
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        const auto i = static_cast<std::size_t>(c);
+        for (int r = measured_rows_; r < rows; ++r) {
+            const QString text = model_->index(r, c).data().toString();
+            // Only texts near the longest can be the widest.
+            if (text.size() * 4 < text_lengths_[i] * 3) {
+                continue;
+            }
+            text_lengths_[i] = std::max(text_lengths_[i], static_cast<int>(text.size()));
+            text_widths_[i] = std::max(text_widths_[i], cells.horizontalAdvance(text) + padding);
+        }
+    }
+    measured_rows_ = rows;
 }
 
 void frmMain::resizeEvent(QResizeEvent* event) {
@@ -442,6 +523,11 @@ void frmMain::list_reports(bool give_focus) {
     if (count > 0) {
         lblPromptUser->show();
     }
+    gridResults->set_empty_text(
+        QStringLiteral("No HTML reports yet in %1. Convert your Orvella or Fennick reports to "
+                       "list them here.")
+            .arg(QDir::toNativeSeparators(sys_.Path_HTMLReports())));
+    Form_Resize();
     select_first_row(give_focus);
 }
 
@@ -461,7 +547,9 @@ void frmMain::pr_Convert_Reports(int kind) {
     {
         BusyCursor busy;
         if (!sys_.pr_Generate_File_List(static_cast<std::int16_t>(kind))) {
-            prompts_.information(this, kApplicationTitle, kNoReportsFound);
+            const QString folder = kind == 1 ? sys_.Path_Fennick() : sys_.Path_Orvella();
+            prompts_.information(this, kApplicationTitle,
+                                 kNoReportsFound + u'\n' + QDir::toNativeSeparators(folder));
             return;
         }
     }
@@ -481,6 +569,7 @@ bool frmMain::convert_report_list(std::vector<int> indexes) {
 }
 
 void frmMain::choose_sort(QAction* item) {
+    const bool was_ascending = gSortChoice.gblnSortAscending;
     if (item == mnuView_Asc || item == mnuView_Desc) {
         gSortChoice.gblnSortAscending = item == mnuView_Asc;
     } else {
@@ -488,11 +577,74 @@ void frmMain::choose_sort(QAction* item) {
                                  mnuView_Comment};
         gSortChoice.gintSortKey =
             static_cast<std::int16_t>(std::find(std::begin(keys), std::end(keys), item) - keys);
+        column_sort_.reset();
     }
     item->setChecked(true);
     BusyCursor busy;
-    pr_Sort_Report_List(sys_, gSortChoice);
+    if (column_sort_) {
+        if (was_ascending != gSortChoice.gblnSortAscending) {
+            reverse_report_list(sys_);  // "No." the other way round
+        }
+    } else {
+        pr_Sort_Report_List(sys_, gSortChoice);
+    }
     pr_Show_Report_List();
+}
+
+std::optional<ReportColumn::Field> frmMain::sorted_field() const {
+    if (column_sort_) {
+        return column_sort_;
+    }
+    constexpr ReportColumn::Field kKeyFields[] = {
+        ReportColumn::Field::student, ReportColumn::Field::report, ReportColumn::Field::date,
+        ReportColumn::Field::comment};
+    const int key = gSortChoice.gintSortKey;
+    return key >= 0 && key <= 3 ? std::optional(kKeyFields[key]) : std::nullopt;
+}
+
+void frmMain::sort_by_column(int column) {
+    // While a batch runs (the conversion view) the list keeps its order.
+    if (batch_->running() || column < 0 || column >= model_->columnCount() ||
+        model_->conversion_view()) {
+        show_sort_indicator();
+        return;
+    }
+    const ReportColumn::Field field = model_->column(column).field;
+    const bool same = sorted_field() == field;
+    const bool ascending = !same || !gSortChoice.gblnSortAscending;
+    QAction* const key_items[] = {mnuView_Student, mnuView_ReportName, mnuView_ReportDate,
+                                  mnuView_Comment};
+    gSortChoice.gblnSortAscending = ascending;
+    mnuView_Asc->setChecked(ascending);
+    mnuView_Desc->setChecked(!ascending);
+    if (const int key = sort_key_of(field); key >= 0) {
+        key_items[key]->trigger();  // as the View menu's item
+        return;
+    }
+    // "No.", without a sort key: none of the four items is checked. The
+    // list's order is the numbers' order; a second click turns it round.
+    for (QAction* item : key_items) {
+        item->setChecked(false);
+    }
+    if (same) {
+        reverse_report_list(sys_);
+    }
+    column_sort_ = field;
+    pr_Show_Report_List();
+}
+
+void frmMain::show_sort_indicator() {
+    QHeaderView* header = gridResults->horizontalHeader();
+    const std::optional<ReportColumn::Field> field = sorted_field();
+    for (int c = 0; c < model_->columnCount(); ++c) {
+        if (field == model_->column(c).field) {
+            header->setSortIndicatorShown(true);
+            header->setSortIndicator(
+                c, gSortChoice.gblnSortAscending ? Qt::AscendingOrder : Qt::DescendingOrder);
+            return;
+        }
+    }
+    header->setSortIndicatorShown(false);
 }
 
 const ReportEntry* frmMain::entry_at(const QModelIndex& index) const {

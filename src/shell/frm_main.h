@@ -5,9 +5,11 @@
 #include <QElapsedTimer>
 #include <QMainWindow>
 #include <QSize>
+#include <optional>
 #include <vector>
 
 #include "placement.h"
+#include "report_columns.h"
 #include "twips.h"
 
 class QAction;
@@ -45,8 +47,12 @@ public:
     void pr_Set_Up_Grid();
     // Writes grid row n from report entry n and shows the prompt label.
     void pr_Fill_Grid_Row(int n);
-    // Lays out the grid's last column over the free width.
+    // Lays out the grid's columns over its width: the last one takes the free
+    // width; where the width is short, the others give way (column_fit.h).
     void Form_Resize();
+    // The widths (pixels) the columns have when there is room: designed,
+    // remembered, or as the user dragged them.
+    const std::vector<int>& planned_column_widths() const { return planned_widths_; }
 
     ReportGridView& grid() { return *gridResults; }
     ReportGridModel& grid_model() { return *model_; }
@@ -82,6 +88,16 @@ private:
     void pr_Open_Selected_Report();
     void show_html_reports();
     void choose_sort(QAction* item);
+    // A click on a column header: sorts by that column, ascending, and
+    // descending when it is clicked again.
+    void sort_by_column(int column);
+    // The column field the list is sorted by; none before any sort.
+    std::optional<ReportColumn::Field> sorted_field() const;
+    void show_sort_indicator();
+    // The widest text of each column, over the rows not measured yet.
+    void measure_new_rows();
+    int cell_padding() const;  // around a header's text
+    int text_margins() const;  // around a cell's text
     void select_first_row(bool give_focus);
     // The list view of the whole report list, filled in one go.
     void list_reports(bool give_focus);
@@ -123,6 +139,16 @@ private:
     QAction* mnuHelp_About = nullptr;
     QMenu* mnuPopup = nullptr;
     QAction* mnuPopup_Open = nullptr;
+
+    // The widths the columns get when there is room (pixels): designed,
+    // remembered or dragged by the user.
+    std::vector<int> planned_widths_;
+    std::vector<int> text_widths_;   // the widest text of each column
+    std::vector<int> text_lengths_;  // the most characters of each column
+    int measured_rows_ = 0;
+    bool laying_out_ = false;  // the window, not the user, sets column widths
+    // The sort by "No.", which has no sort key, while it holds.
+    std::optional<ReportColumn::Field> column_sort_;
 
     QSize designed_size_;  // the window's size as designed, also its least size
     QElapsedTimer last_repaint_;

@@ -14,6 +14,8 @@
 #include <QTimer>
 #include <QTreeView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <cmath>
 
 #include "accessibility.h"
 #include "dialog_geometry.h"
@@ -105,6 +107,10 @@ private:
     const QString& open_folder_;
 };
 
+const QString kSizeSection = QStringLiteral("Settings");
+const QString kWidthKey = QStringLiteral("Folder Chooser Width");
+const QString kHeightKey = QStringLiteral("Folder Chooser Height");
+
 bool is_same_or_inside(const QString& folder, const QString& ancestor) {
     if (folder == ancestor) {
         return true;
@@ -116,15 +122,26 @@ bool is_same_or_inside(const QString& folder, const QString& ancestor) {
 }  // namespace
 
 frmPath::frmPath(cSys_vars& sys, QWidget* owner)
-    : QDialog(owner, Qt::Dialog | Qt::MSWindowsFixedSizeDialogHint | Qt::WindowTitleHint |
-                         Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint),
+    : QDialog(owner, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                         Qt::WindowCloseButtonHint),
       sys_(sys) {
     setWindowTitle(QStringLiteral("Choose a folder"));
     if (owner != nullptr) {
         setWindowIcon(owner->windowIcon());
     }
     build_controls();
+    // The designed size is the least; long folder names want more, and the
+    // size the user gave it comes back the next time.
     fix_dialog_size(*this, 4560, 4050);
+    setMinimumSize(size());
+    setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    setSizeGripEnabled(true);
+    const TwipsScale twips = twips_scale(*this);
+    auto stored = [this](const QString& key) {
+        return read_setting(sys_.store(), kSizeSection, key, QString()).toDouble();
+    };
+    resize(std::max(width(), twips.x(stored(kWidthKey))),
+           std::max(height(), twips.y(stored(kHeightKey))));
 
     strPath = target_folder(sys_, gintPathTarget);
     if (!strPath.isEmpty()) {
@@ -147,6 +164,12 @@ void frmPath::build_controls() {
     open_folder_label_->setTextFormat(Qt::PlainText);
     open_folder_label_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     open_folder_label_->installEventFilter(this);
+    // The highlighted folder's full path, however long.
+    highlighted_label_ = new QLabel(Frame1);
+    highlighted_label_->setObjectName(QStringLiteral("highlighted_folder"));
+    highlighted_label_->setTextFormat(Qt::PlainText);
+    highlighted_label_->setWordWrap(true);
+    highlighted_label_->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     model_ = new QFileSystemModel(this);
     model_->setFilter(QDir::AllDirs | QDir::NoDotAndDotDot);
@@ -200,6 +223,7 @@ void frmPath::build_controls() {
     frame_layout->setSpacing(twips.y(60));
     frame_layout->addLayout(folder_row);
     frame_layout->addWidget(dirDisplay, 1);
+    frame_layout->addWidget(highlighted_label_);
 
     auto* buttons = new QHBoxLayout;
     buttons->setSpacing(twips.x(705));
@@ -251,6 +275,8 @@ void frmPath::showEvent(QShowEvent* event) {
 }
 
 void frmPath::dirDisplay_CurrentChanged(const QModelIndex& current) {
+    highlighted_label_->setText(
+        current.isValid() ? QDir::toNativeSeparators(model_->filePath(current)) : QString());
     // Only a highlight: the open folder stays. Once the user moves it, the
     // tree no longer scrolls back to the open folder while it loads.
     if (current.isValid() && model_->filePath(current) != open_folder_) {
@@ -307,6 +333,15 @@ bool frmPath::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     return QDialog::eventFilter(watched, event);
+}
+
+void frmPath::done(int result) {
+    const TwipsScale twips = twips_scale(*this);
+    write_setting(sys_.store(), kSizeSection, kWidthKey,
+                  QString::number(std::lround(twips.twips_x(width()))));
+    write_setting(sys_.store(), kSizeSection, kHeightKey,
+                  QString::number(std::lround(twips.twips_y(height()))));
+    QDialog::done(result);
 }
 
 int frmPath::exec() {

@@ -1,5 +1,6 @@
 // The folder chooser: picks one of the three folders of the settings object
-// and stores it there directly on OK.
+// and stores it there directly on OK. It can be made larger, keeps its size
+// in the section "Settings", and shows the highlighted folder's full path.
 #pragma once
 
 #include <QDialog>
@@ -35,6 +36,8 @@ public:
     // Returns Rejected at once, without showing anything, when gintPathTarget
     // names no folder or that folder is empty.
     int exec() override;
+    // Closes the chooser and keeps its size for the next time.
+    void done(int result) override;
 
     // The folder OK would store, with "/" separators: the one the chooser
     // opened on, or the one opened since by a double-click or Enter. A single
@@ -67,6 +70,7 @@ private:
     QFileSystemModel* model_ = nullptr;
     QLabel* lblFolder = nullptr;
     QLabel* open_folder_label_ = nullptr;
+    QLabel* highlighted_label_ = nullptr;
     QTreeView* dirDisplay = nullptr;
     QPushButton* cmdCancel = nullptr;
     QPushButton* cmdOK = nullptr;

@@ -1,6 +1,7 @@
 #include "placement.h"
 
 #include <QSettings>
+#include <algorithm>
 #include <cmath>
 #include <optional>
 
@@ -76,6 +77,10 @@ FittedPlacement fit_placement(const Placement& stored, QSizeF designed, QRectF s
         p.top = screen.top() + (screen.height() - p.height) / 2;
         p.left = screen.left() + (screen.width() - p.width) / 2;
     }
+    // A corner on the screen is not enough (a placement saved at another
+    // scale): the far edges come onto it too, title bar first.
+    p.left = std::max(screen.left(), std::min(p.left, screen.right() - p.width));
+    p.top = std::max(screen.top(), std::min(p.top, screen.bottom() - p.height));
     return fitted;
 }
 

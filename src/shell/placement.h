@@ -37,7 +37,8 @@ struct FittedPlacement {
 // Makes a stored placement fit the screen (all in twips): a minimized window
 // opens normal, a maximized one is placed normal and maximized afterwards; a
 // window larger than the screen gets the designed size; a window whose top-left
-// corner lies off the screen is centred.
+// corner lies off the screen is centred, and one whose far edges do is moved
+// onto the screen, so that its title bar can be reached.
 FittedPlacement fit_placement(const Placement& stored, QSizeF designed, QRectF screen);
 
 }  // namespace quillet

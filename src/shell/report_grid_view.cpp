@@ -1,9 +1,11 @@
 #include "report_grid_view.h"
 
+#include <QAbstractProxyModel>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPainter>
 #include <QStyledItemDelegate>
 
 #include "colour_scheme.h"
@@ -45,7 +47,8 @@ ReportGridView::ReportGridView(QWidget* parent) : QTableView(parent) {
     const int row_height = fontMetrics().height() + 6;
     verticalHeader()->setMinimumSectionSize(row_height);
     verticalHeader()->setDefaultSectionSize(row_height);
-    horizontalHeader()->setSectionsClickable(false);
+    // A click on a column header sorts by that column (the window's).
+    horizontalHeader()->setSectionsClickable(true);
     horizontalHeader()->setHighlightSections(false);
     // The header row is part of the grid: its right button shows the popup too.
     horizontalHeader()->viewport()->installEventFilter(this);
@@ -79,6 +82,33 @@ void ReportGridView::keyPressEvent(QKeyEvent* event) {
         return;
     }
     QTableView::keyPressEvent(event);
+}
+
+void ReportGridView::set_empty_text(const QString& text) {
+    empty_text_ = text;
+    viewport()->update();
+}
+
+void ReportGridView::paintEvent(QPaintEvent* event) {
+    QTableView::paintEvent(event);
+    // Rows that the find box hides do not make the list empty.
+    const auto* proxy = qobject_cast<const QAbstractProxyModel*>(model());
+    const QAbstractItemModel* rows = proxy != nullptr ? proxy->sourceModel() : model();
+    if (empty_text_.isEmpty() || rows == nullptr || rows->rowCount() > 0) {
+        return;
+    }
+    QPainter painter(viewport());
+    const int margin = fontMetrics().height();
+    painter.setPen(palette().color(QPalette::Text));
+    painter.drawText(viewport()->rect().adjusted(margin, margin, -margin, -margin),
+                     Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, empty_text_);
+}
+
+QModelIndex ReportGridView::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) {
+    if (action == MoveHome || action == MoveEnd) {
+        modifiers |= Qt::ControlModifier;
+    }
+    return QTableView::moveCursor(action, modifiers);
 }
 
 void ReportGridView::mouseReleaseEvent(QMouseEvent* event) {

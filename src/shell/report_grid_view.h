@@ -1,5 +1,6 @@
 // The report grid control: a table of whole-row selection that reports the
-// Enter key and the release of the right mouse button.
+// Enter key and the release of the right mouse button, and says what to do
+// while it has no row.
 #pragma once
 
 #include <QTableView>
@@ -10,6 +11,10 @@ class ReportGridView final : public QTableView {
     Q_OBJECT
 public:
     explicit ReportGridView(QWidget* parent = nullptr);
+
+    // What the grid says while it has no row; empty: nothing.
+    void set_empty_text(const QString& text);
+    const QString& empty_text() const { return empty_text_; }
 
 Q_SIGNALS:
     // Enter or Return was pressed on the grid.
@@ -24,6 +29,13 @@ protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
+    // Home and End reach the first and the last row, as Ctrl+Home and
+    // Ctrl+End do.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
+
+private:
+    QString empty_text_;
 };
 
 }  // namespace quillet

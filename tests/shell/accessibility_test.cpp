@@ -1,7 +1,11 @@
 // What a screen reader finds in each window, walking the accessibility tree:
-// every control named and described, buttons named by their captions, and
-// the grid's cells and column headers.
+// every control named and described (the parts Qt adds, such as the find
+// box's clear button, too), buttons named by their captions, the preview as
+// a document of plain text, checkable menu items, and the grid's cells and
+// column headers.
 #include <QAccessible>
+#include <QLineEdit>
+#include <QMenu>
 #include <QPushButton>
 #include <memory>
 
@@ -73,6 +77,10 @@ TEST_F(ScreenReader, EveryControlOfEveryWindowIsNamedAndDescribed) {
     gstrVersion = QStringLiteral("Version 1.1");
     write_file(html + "1111/Analysis.htm", "<html></html>");
     open_window();
+    // The find box with text (its clear button shows) and the preview on.
+    find<QAction>("mnuView_Find")->trigger();
+    find<QLineEdit>("filterBox")->setText("1111");
+    find<QAction>("mnuView_Preview")->trigger();
     RecordingBrowser about_browser;
     frmAbout about(about_browser);
     frmOptions options(*sys);
@@ -84,7 +92,7 @@ TEST_F(ScreenReader, EveryControlOfEveryWindowIsNamedAndDescribed) {
         QWidget* widget;
         std::size_t least_controls;
     };
-    const Window windows[] = {{"main window", window.get(), 6},
+    const Window windows[] = {{"main window", window.get(), 10},
                               {"about box", &about, 6},
                               {"options", &options, 20},
                               {"folder chooser", &chooser, 6},
@@ -101,6 +109,43 @@ TEST_F(ScreenReader, EveryControlOfEveryWindowIsNamedAndDescribed) {
         }
         w.widget->hide();
     }
+}
+
+TEST_F(ScreenReader, InnerPartsPreviewAndCheckableMenuItems) {
+    write_file(html + "1111/Analysis.htm",
+               "<html><body><p>Before</p><table><tr><td>Cell</td></tr></table><p>After</p>"
+               "</body></html>");
+    open_window();
+    find<QAction>("mnuView_Find")->trigger();
+    find<QLineEdit>("filterBox")->setText("1111");
+    find<QAction>("mnuView_Preview")->trigger();
+    process_events();
+    EXPECT_EQ(name_of(*window, "filterClear"), "Clear");
+    EXPECT_EQ(name_of(*window, "previewSplitterHandle"), "Preview width");
+
+    QAccessibleInterface* preview = QAccessible::queryAccessibleInterface(find<QWidget>("preview"));
+    ASSERT_NE(preview, nullptr);
+    EXPECT_EQ(preview->role(), QAccessible::Document);
+    ASSERT_NE(preview->textInterface(), nullptr);
+    const QString text =
+        preview->textInterface()->text(0, preview->textInterface()->characterCount());
+    EXPECT_TRUE(text.contains("Before") && text.contains("Cell") && text.contains("After"))
+        << text.toStdString();
+    for (const QString& shown : {text, preview->text(QAccessible::Value)}) {
+        EXPECT_FALSE(shown.contains(QChar(0xFDD0)) || shown.contains(QChar(0xFDD1)));
+    }
+
+    QMenu* reports = find<QMenu>("mnuRep");
+    QAccessibleInterface* menu = QAccessible::queryAccessibleInterface(reports);
+    ASSERT_NE(menu, nullptr);
+    QAccessibleInterface* automatic =
+        menu->child(static_cast<int>(reports->actions().indexOf(find<QAction>("mnuRep_Auto"))));
+    ASSERT_NE(automatic, nullptr);
+    EXPECT_EQ(automatic->text(QAccessible::Name), "Convert Automatically");
+    // As a check box: the platform's bridge passes on no "checkable" of a
+    // plain menu item.
+    EXPECT_EQ(automatic->role(), QAccessible::CheckBox);
+    EXPECT_TRUE(automatic->state().checkable);
 }
 
 TEST_F(ScreenReader, ButtonsAreNamedByTheirCaptionsWithoutTheAccessKey) {

@@ -1,16 +1,23 @@
 // Light and dark colour schemes: every text of every window keeps a contrast
-// of 4.5:1 with its background, the grid's rows and selection included, and
-// the light scheme keeps the colours the windows were designed with.
+// of 4.5:1 with its background, the grid's rows and selection included, the
+// outlines of the dark scheme's controls 3:1, and the light scheme keeps the
+// colours the windows were designed with.
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QCheckBox>
+#include <QHeaderView>
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QStyle>
 #include <QStyleFactory>
+#include <QStyleOptionButton>
 #include <memory>
 
 #include "colour_scheme.h"
+#include "desktop_colour_scheme.h"
 #include "frm_about.h"
 #include "frm_options.h"
 #include "frm_path.h"
@@ -34,7 +41,9 @@ protected:
     ColourScheme() : saved_(QApplication::palette()) {}
     ~ColourScheme() override { QApplication::setPalette(saved_); }
 
-    static std::vector<Scheme> schemes() { return {{"light", light_palette()}, {"dark", dark_palette()}}; }
+    static std::vector<Scheme> schemes() {
+        return {{"light", light_palette()}, {"dark", dark_palette()}};
+    }
 
     // Every enabled, visible text control of window whose text reads on its
     // own background with less than the least contrast, with the figure.
@@ -57,6 +66,52 @@ protected:
         return low;
     }
 
+    // Every visible control of window whose outline (an option button's or
+    // check box's ring, the edge of a button, a text box or a list) reaches
+    // less than the least contrast against the window, with the figure. The
+    // outline is the most contrasting pixel of the control's edge.
+    static std::vector<std::string> faint_outlines(QWidget& window) {
+        std::vector<std::string> faint;
+        for (QWidget* control : window.findChildren<QWidget*>()) {
+            const bool indicator = qobject_cast<QRadioButton*>(control) != nullptr ||
+                                   qobject_cast<QCheckBox*>(control) != nullptr;
+            const bool boxed = qobject_cast<QPushButton*>(control) != nullptr ||
+                               qobject_cast<QLineEdit*>(control) != nullptr ||
+                               (qobject_cast<QAbstractItemView*>(control) != nullptr &&
+                                qobject_cast<QHeaderView*>(control) == nullptr);
+            if (!(indicator || boxed) || !control->isVisibleTo(&window)) {
+                continue;
+            }
+            const QImage image = control->grab().toImage();
+            const qreal ratio = image.devicePixelRatio();
+            const QColor window_colour = control->palette().color(QPalette::Window);
+            QRect edge(0, control->height() / 4, 3, control->height() / 2);  // left, middle half
+            QRect inside;
+            if (indicator) {
+                QStyleOptionButton option;
+                option.initFrom(control);
+                edge = control->style()->subElementRect(qobject_cast<QRadioButton*>(control)
+                                                            ? QStyle::SE_RadioButtonIndicator
+                                                            : QStyle::SE_CheckBoxIndicator,
+                                                        &option, control);
+                inside = edge.adjusted(3, 3, -3, -3);  // the dot or the tick
+            }
+            double most = 1;
+            for (int y = edge.top(); y <= edge.bottom(); ++y) {
+                for (int x = edge.left(); x <= edge.right(); ++x) {
+                    if (!inside.contains(x, y)) {
+                        most = std::max(most, contrast_ratio(image.pixelColor(QPoint(x, y) * ratio),
+                                                             window_colour));
+                    }
+                }
+            }
+            if (most < kLeastOutlineContrast) {
+                faint.push_back(control->objectName().toStdString() + " " + std::to_string(most));
+            }
+        }
+        return faint;
+    }
+
     // Two reports converted, one between them that could not be.
     void convert_three_reports() {
         write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
@@ -69,7 +124,8 @@ protected:
     // The colour the grid paints at the empty right end of row n's last cell.
     QColor painted_background(int n) {
         const QImage image = grid().viewport()->grab().toImage();
-        const QRect cell = grid().visualRect(grid().model()->index(n - 1, model().columnCount() - 1));
+        const QRect cell =
+            grid().visualRect(grid().model()->index(n - 1, model().columnCount() - 1));
         return image.pixelColor(cell.right() - 3, cell.center().y());
     }
 
@@ -90,8 +146,8 @@ TEST_F(ColourScheme, GridRowsAndSelectionReadInBothSchemes) {
             EXPECT_EQ(painted_background(n), background);
             EXPECT_GE(contrast_ratio(text, background), kLeastTextContrast);
         }
-        EXPECT_TRUE(
-            is_greyed_out({ReportGridModel::background(false), ReportGridModel::foreground(false)}));
+        EXPECT_TRUE(is_greyed_out(
+            {ReportGridModel::background(false), ReportGridModel::foreground(false)}));
         // The selected row: highlighted text on the highlight the grid paints,
         // with the window active and not.
         const QColor selection = painted_background(1);
@@ -103,8 +159,9 @@ TEST_F(ColourScheme, GridRowsAndSelectionReadInBothSchemes) {
                 << group;
         }
         // The header row.
-        EXPECT_GE(contrast_ratio(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)),
-                  kLeastTextContrast);
+        EXPECT_GE(
+            contrast_ratio(palette.color(QPalette::ButtonText), palette.color(QPalette::Button)),
+            kLeastTextContrast);
         window.reset();
     }
 }
@@ -129,6 +186,27 @@ TEST_F(ColourScheme, EveryWindowsTextsReadInBothSchemes) {
     }
 }
 
+TEST_F(ColourScheme, EveryControlsOutlineStandsOutInTheDarkScheme) {
+    QApplication::setPalette(light_palette());
+    DesktopColourScheme desktop;
+    desktop.apply(DesktopScheme::dark);
+    open_window();
+    RecordingBrowser about_browser;
+    frmAbout about(about_browser);
+    frmOptions options(*sys);
+    gintPathTarget = 2;
+    frmPath chooser(*sys);
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{window.get(), &about, &options, &chooser}) {
+        shown->show();
+        process_events();
+        EXPECT_EQ(faint_outlines(*shown), std::vector<std::string>{})
+            << shown->metaObject()->className();
+        shown->hide();
+    }
+    desktop.apply(DesktopScheme::light);
+}
+
 TEST_F(ColourScheme, LightSchemeKeepsTheDesignedColoursAndDarkTakesThePalettes) {
     struct Expected {
         const char* scheme;
@@ -140,8 +218,8 @@ TEST_F(ColourScheme, LightSchemeKeepsTheDesignedColoursAndDarkTakesThePalettes) 
         {"light", light_palette(), QColor(255, 255, 255), QColor(0, 0, 0), QColor(0, 0, 0),
          QColor(0, 0, 255)},
         {"dark", dark, dark.color(QPalette::Base), dark.color(QPalette::Text),
-         dark.color(QPalette::WindowText), with_contrast(dark.color(QPalette::Link),
-                                                         dark.color(QPalette::Window))},
+         dark.color(QPalette::WindowText),
+         with_contrast(dark.color(QPalette::Link), dark.color(QPalette::Window))},
     };
     for (const Expected& e : expected) {
         SCOPED_TRACE(e.scheme);

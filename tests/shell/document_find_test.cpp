@@ -2,6 +2,7 @@
 // handing on the document of a filtered row, dragging rows out, and the
 // search of the documents' text.
 #include <QClipboard>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -174,6 +175,8 @@ TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
     auto* popup = find<QMenu>("mnuPopup");
     ASSERT_TRUE(popup->isVisible());
     trigger("mnuPopup_CopyPath");
+    EXPECT_EQ(window->statusBar()->currentMessage(),
+              "Copied the path of " + QDir::toNativeSeparators("4711/Analysis.htm"));
     trigger("mnuPopup_ShowInFolder");
     popup->close();
     EXPECT_EQ(QGuiApplication::clipboard()->text(), html + "4711/Analysis.htm");

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <QDir>
 #include <QFileSystemModel>
+#include <QLabel>
 #include <QTreeView>
 #include <functional>
 
@@ -165,6 +166,25 @@ TEST_F(FolderChooserTest, OkStoresTheOpenFolderNotTheHighlightedOne) {
     }
 }
 
+TEST_F(FolderChooserTest, GrowsKeepsItsSizeAndShowsTheHighlightedFoldersFullPath) {
+    const QString name = QStringLiteral("a-folder-name-far-too-long-for-the-chooser-as-designed");
+    sandbox_.make_folder(QStringLiteral("reports/html/") + name);
+    QSize grown;
+    {
+        frmPath chooser(*sys_);
+        chooser.show();
+        click_sub_folder(chooser, start_, name);
+        EXPECT_EQ(child<QLabel>(chooser, "highlighted_folder").text(),
+                  QDir::toNativeSeparators(start_ + u'/' + name));
+        grown = chooser.size() + QSize(300, 120);
+        chooser.resize(grown);
+        EXPECT_EQ(chooser.size(), grown);
+        click(child(chooser, "cmdCancel"));
+    }
+    frmPath again(*sys_);
+    EXPECT_EQ(again.size(), grown);
+}
+
 TEST_F(FolderChooserTest, CancelStoresNothing) {
     sandbox_.make_folder(QStringLiteral("reports/html/2024"));
     frmPath chooser(*sys_);
@@ -181,8 +201,7 @@ TEST_F(FolderChooserTest, FolderThatCannotBeOpenedKeepsThePreviousChoice) {
     frmPath chooser(*sys_);
     chooser.show();
     QFileSystemModel& files = model(chooser);
-    ASSERT_TRUE(
-        QTest::qWaitFor([&] { return files.rowCount(files.index(start_)) > 0; }, 30000));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return files.rowCount(files.index(start_)) > 0; }, 30000));
     const QModelIndex index = files.index(doomed);
     ASSERT_TRUE(QDir(doomed).removeRecursively());
 

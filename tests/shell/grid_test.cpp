@@ -1,6 +1,9 @@
 // The report grid's two views as pr_Set_Up_Grid and pr_Fill_Grid_Row write
 // them: cell texts, colours and how the grid grows.
 
+#include <QDir>
+#include <QImage>
+
 #include "main_window_driver.h"
 
 namespace quillet::test {
@@ -69,6 +72,35 @@ TEST_F(Grid, RowsAreOnlyAddedUntilTheGridIsSetUpAgain) {
               " |  |  |  | \n"
               " |  |  |  | \n"
               "3 | folder3 | name3 | date3 | comment3\n");
+}
+
+TEST_F(Grid, TheNumberColumnShowsTheWidestNumberWhole) {
+    set_entries(10000);
+    window->pr_Set_Up_Grid();
+    fill(9999, 10000);
+    EXPECT_TRUE(shows_whole(grid(), 0, "10000")) << grid().columnWidth(0);
+}
+
+TEST_F(Grid, AnEmptyListSaysWhatToDoAndWhereItLooked) {
+    // What the list view paints over its background.
+    auto painted_text = [&] {
+        const QImage image = grid().viewport()->grab().toImage();
+        const QColor base = grid().palette().color(QPalette::Base);
+        int text = 0;
+        for (int y = 0; y < image.height(); y += 2) {
+            for (int x = 0; x < image.width(); x += 2) {
+                text += image.pixelColor(x, y) != base ? 1 : 0;
+            }
+        }
+        return text;
+    };
+    EXPECT_EQ(grid().empty_text(), "No HTML reports yet in " + QDir::toNativeSeparators(html) +
+                                       ". Convert your Orvella or Fennick reports to list them "
+                                       "here.");
+    EXPECT_GT(painted_text(), 0);
+    gblnShowConversionColumns = true;  // a batch about to start: nothing to say
+    window->pr_Set_Up_Grid();
+    EXPECT_EQ(painted_text(), 0);
 }
 
 }  // namespace

@@ -130,14 +130,17 @@ TEST_F(ConvertCommand, NoSourceReportsShowsTheMessageAndKeepsTheGrid) {
     const std::string before = text(grid_cells(model()));
     ASSERT_EQ(model().rowCount(), 1);
 
-    for (const char* command : {"cmdConvertOrvella", "cmdConvertFennick"}) {
+    for (const auto& [command, folder] :
+         {std::pair{"cmdConvertOrvella", orvella}, std::pair{"cmdConvertFennick", fennick}}) {
         prompts.informations.clear();
         click(find<QPushButton>(command));
         ASSERT_EQ(prompts.informations.size(), 1u) << command;
         EXPECT_EQ(prompts.informations[0].title, "Quillet");
+        // The designed text, and the folder searched on a line of its own.
         EXPECT_EQ(prompts.informations[0].text,
                   "Could not find any Reports in the Orvella or Fennick Folder to convert to "
-                  "HTML.");
+                  "HTML.\n" +
+                      QDir::toNativeSeparators(folder));
         EXPECT_EQ(text(grid_cells(model())), before) << command;
     }
     EXPECT_EQ(sys->Rep_FileCount(), 0);

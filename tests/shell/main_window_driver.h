@@ -7,10 +7,11 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QElapsedTimer>
+#include <QStyle>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
@@ -20,11 +21,11 @@
 
 #include "browser_launcher.h"
 #include "frm_main.h"
+#include "report_catalogue.h"
 #include "report_grid_model.h"
 #include "report_grid_view.h"
 #include "settings_sandbox.h"
 #include "shell_globals.h"
-#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "test_support.h"
 #include "user_prompts.h"
@@ -168,6 +169,13 @@ inline std::string text(const std::vector<std::vector<QString>>& cells) {
         out += '\n';
     }
     return out;
+}
+
+// Whether column c of grid is wide enough to show text whole, not elided.
+inline bool shows_whole(ReportGridView& grid, int c, const QString& text) {
+    const int margins =
+        2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+    return grid.columnWidth(c) >= grid.fontMetrics().horizontalAdvance(text) + margins;
 }
 
 // A row of a report that was not converted: white text on a grey that still

@@ -1,16 +1,21 @@
-// The main window from the keyboard: where the focus starts, the access keys
-// that captions share, the standard shortcuts, and the popup menu reached
-// from the header row and the menu key.
-#include <QtTest/QTest>
+// The main window from the keyboard: where the focus starts, access keys that
+// no two controls of a window or items of a menu share, the standard
+// shortcuts, Home and End, and the popup menu reached from the header row and
+// the menu key.
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QHeaderView>
+#include <QLabel>
+#include <QMap>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
 #include <QTimer>
+#include <QtTest/QTest>
 
+#include "frm_about.h"
 #include "frm_options.h"
+#include "frm_path.h"
 #include "main_window_driver.h"
 
 namespace quillet::test {
@@ -90,10 +95,9 @@ TEST_F(Keyboard, AltAndAMenuTitlesLetterOpensThatMenuAtTheFirstPress) {
     write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
     write_file(fennick + "jones.fnr", fennick_report());
     open_active_window();
-    // "&File" shares its letter with "Convert &Fennick Reports", "&Reports"
-    // with "Show HTML &Reports"; "&View" and "&Help" share theirs with nothing.
-    for (const auto& [key, menu] : {std::pair{Qt::Key_F, "mnuFile"}, std::pair{Qt::Key_R, "mnuRep"},
-                                    std::pair{Qt::Key_V, "mnuView"}, std::pair{Qt::Key_H, "mnuHelp"}}) {
+    for (const auto& [key, menu] :
+         {std::pair{Qt::Key_F, "mnuFile"}, std::pair{Qt::Key_R, "mnuRep"},
+          std::pair{Qt::Key_V, "mnuView"}, std::pair{Qt::Key_H, "mnuHelp"}}) {
         SCOPED_TRACE(menu);
         without_dialogs([&] { type(key, Qt::AltModifier); });
         EXPECT_EQ(open_popup(), menu);
@@ -102,27 +106,103 @@ TEST_F(Keyboard, AltAndAMenuTitlesLetterOpensThatMenuAtTheFirstPress) {
     EXPECT_TRUE(prompts.informations.empty());
     EXPECT_EQ(model().rowCount(), 0) << "a command ran";
     EXPECT_FALSE(QFileInfo::exists(html + "Fennick/jones.htm"));
-    // The captions stay as designed.
-    EXPECT_EQ(find<QPushButton>("cmdConvertFennick")->text(), "Convert &Fennick Reports");
-    EXPECT_EQ(find<QPushButton>("cmdShowReports")->text(), "Show HTML &Reports");
 }
 
-TEST_F(Keyboard, AltOConvertsTheOrvellaReportsAndCtrlCommaOpensTheOptions) {
+// The access keys of every control of a window (and of its menu bar), and of
+// the items of every menu, that more than one of them takes.
+QStringList access_key_clashes(QWidget& window) {
+    QStringList clashes;
+    auto check = [&clashes](const QString& where, const QStringList& captions) {
+        QMap<QKeySequence, QStringList> by_key;
+        for (const QString& caption : captions) {
+            if (const QKeySequence key = QKeySequence::mnemonic(caption); !key.isEmpty()) {
+                by_key[key] << caption;
+            }
+        }
+        for (const QStringList& sharing : by_key) {
+            if (sharing.size() > 1) {
+                clashes << where + ": " + sharing.join(" / ");
+            }
+        }
+    };
+    QStringList controls;
+    for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
+        controls << button->text();
+    }
+    for (const QLabel* label : window.findChildren<QLabel*>()) {
+        if (label->buddy() != nullptr) {
+            controls << label->text();
+        }
+    }
+    for (const QMenuBar* bar : window.findChildren<QMenuBar*>()) {
+        for (const QAction* title : bar->actions()) {
+            controls << title->text();
+        }
+    }
+    check(window.objectName(), controls);
+    for (const QMenu* menu : window.findChildren<QMenu*>()) {
+        QStringList items;
+        for (const QAction* item : menu->actions()) {
+            items << item->text();
+        }
+        check(menu->objectName(), items);
+    }
+    return clashes;
+}
+
+TEST_F(Keyboard, NoTwoControlsOfAWindowNorItemsOfAMenuShareAnAccessKey) {
+    open_window();
+    RecordingBrowser about_browser;
+    frmAbout about(about_browser);
+    frmOptions options(*sys);
+    gintPathTarget = 2;
+    frmPath chooser(*sys);
+    for (QWidget* shown :
+         std::initializer_list<QWidget*>{window.get(), &about, &options, &chooser}) {
+        EXPECT_EQ(access_key_clashes(*shown), QStringList{}) << shown->objectName().toStdString();
+    }
+}
+
+TEST_F(Keyboard, EachButtonsUnderlinedLetterPressesIt) {
     write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
+    write_file(fennick + "jones.fnr", fennick_report());
     open_active_window();
-    // "Convert &Orvella Reports" and "&Options" share their letter: the
-    // window's main command keeps it.
     without_dialogs([&] { type(Qt::Key_O, Qt::AltModifier); });
     EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(document("3333")); }, 30000));
-    EXPECT_EQ(find<QPushButton>("cmdOptions")->text(), "&Options");
+    finish_batches();
+    without_dialogs([&] { type(Qt::Key_E, Qt::AltModifier); });
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QFileInfo::exists(html + "Fennick/jones.htm"); }, 30000));
+    finish_batches();
+    type(Qt::Key_S, Qt::AltModifier);  // a button's access key clicks it a moment later
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == 2; }, 30000))
+        << "Show HTML Reports listed the catalogue";
 
-    bool options_opened = false;
-    when_modal_opens<frmOptions>([&](frmOptions& dialog) {
-        options_opened = true;
-        dialog.reject();
-    });
-    type(Qt::Key_Comma, Qt::ControlModifier);
-    EXPECT_TRUE(options_opened);
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Comma, Qt::ControlModifier}, std::pair{Qt::Key_P, Qt::AltModifier}}) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+        bool options_opened = false;
+        when_modal_opens<frmOptions>([&](frmOptions& dialog) {
+            options_opened = true;
+            dialog.reject();
+        });
+        type(key, modifiers);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return options_opened; }, 30000)) << key;
+    }
+}
+
+TEST_F(Keyboard, HomeAndEndReachTheFirstAndTheLastRow) {
+    for (const char* student : {"1111", "2222", "3333"}) {
+        write_file(document(student), "<html></html>");
+    }
+    open_active_window();
+    for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ControlModifier}) {
+        type(Qt::Key_End, modifier);
+        EXPECT_EQ(current_row(), 3) << modifier;
+        type(Qt::Key_Home, modifier);
+        EXPECT_EQ(current_row(), 1) << modifier;
+    }
 }
 
 TEST_F(Keyboard, StandardShortcutsRunTheirCommands) {
@@ -178,8 +258,8 @@ TEST_F(Keyboard, SortItemsShowCheckMarksAndStayExclusive) {
     }
     // Chosen from the open menu by their access keys, twice each: a second
     // choice of the checked item keeps its mark.
-    const std::pair<Qt::Key, int> choices[] = {{Qt::Key_N, 1}, {Qt::Key_N, 1}, {Qt::Key_C, 3},
-                                               {Qt::Key_S, 0}, {Qt::Key_S, 0}};
+    const std::pair<Qt::Key, int> choices[] = {
+        {Qt::Key_N, 1}, {Qt::Key_N, 1}, {Qt::Key_C, 3}, {Qt::Key_S, 0}, {Qt::Key_S, 0}};
     for (const auto& [key, checked] : choices) {
         type(Qt::Key_V, Qt::AltModifier);
         ASSERT_EQ(open_popup(), "mnuView");
@@ -191,8 +271,10 @@ TEST_F(Keyboard, SortItemsShowCheckMarksAndStayExclusive) {
         }
         EXPECT_EQ(gSortChoice.gintSortKey, checked);
     }
-    // ("&Descending" shares its letter with "By Report &Date".)
-    trigger("mnuView_Desc");
+    type(Qt::Key_V, Qt::AltModifier);
+    type(Qt::Key_E);  // "D&escending"
+    EXPECT_TRUE(action("mnuView_Desc")->isChecked());
+    EXPECT_FALSE(gSortChoice.gblnSortAscending);
     for (int twice = 0; twice < 2; ++twice) {
         type(Qt::Key_V, Qt::AltModifier);
         type(Qt::Key_A);

@@ -3,6 +3,8 @@
 #include <QDateTime>
 #include <QFile>
 
+#include <QHeaderView>
+
 #include "main_window_driver.h"
 
 namespace quillet::test {
@@ -78,6 +80,44 @@ TEST_F(SortMenu, EachItemChecksItselfSortsAndListsAgain) {
             << label;
         EXPECT_EQ(names(), step.order) << label;
         EXPECT_EQ(current_row(), 1) << label;
+    }
+}
+
+TEST_F(SortMenu, AHeaderClickSortsByItsColumnAndTheMenuFollows) {
+    write_document("4711/a-analysis.htm", 1);
+    write_document("1234/z-dyslexia.htm", 3);
+    write_document("misc.htm", 2);
+    write_document("Fennick/brown.htm", 4);
+    open_window();
+    QHeaderView* header = grid().horizontalHeader();
+    struct Step {
+        int column;
+        const char* checked_items;
+        const char* order;
+    };
+    const Step steps[] = {
+        {2, "mnuView_ReportName mnuView_Asc", "a-analysis brown misc z-dyslexia"},
+        {2, "mnuView_ReportName mnuView_Desc", "z-dyslexia misc brown a-analysis"},
+        {3, "mnuView_ReportDate mnuView_Asc", "brown z-dyslexia misc a-analysis"},
+        // "No.": the list's own order, then turned round.
+        {0, "mnuView_Asc", "brown z-dyslexia misc a-analysis"},
+        {0, "mnuView_Desc", "a-analysis misc z-dyslexia brown"},
+        {0, "mnuView_Asc", "brown z-dyslexia misc a-analysis"},
+        {4, "mnuView_Comment mnuView_Asc", "misc brown a-analysis z-dyslexia"},
+        {1, "mnuView_Student mnuView_Asc", "z-dyslexia a-analysis brown misc"},
+        {1, "mnuView_Student mnuView_Desc", "misc brown a-analysis z-dyslexia"},
+    };
+    for (const Step& step : steps) {
+        click(header->viewport(),
+              {header->sectionViewportPosition(step.column) + header->sectionSize(step.column) / 2,
+               header->height() / 2});
+        EXPECT_EQ(checked({"mnuView_Student", "mnuView_ReportName", "mnuView_ReportDate",
+                           "mnuView_Comment", "mnuView_Asc", "mnuView_Desc"})
+                      .toStdString(),
+                  step.checked_items)
+            << step.column;
+        EXPECT_EQ(names().toStdString(), step.order) << step.column;
+        EXPECT_EQ(header->sortIndicatorSection(), step.column);
     }
 }
 

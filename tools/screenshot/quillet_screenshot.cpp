@@ -13,6 +13,7 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QStyleFactory>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <cstdio>
 #include <functional>
@@ -21,6 +22,7 @@
 #include "app_info.h"
 #include "browser_launcher.h"
 #include "colour_scheme.h"
+#include "dark_style.h"
 #include "document_commands.h"
 #include "filter_bar.h"
 #include "frm_about.h"
@@ -185,7 +187,7 @@ int main(int argc, char* argv[]) {
     }
     if (dark) {
         // As a desktop in its dark colour scheme hands it to the program.
-        QApplication::setStyle(QStyleFactory::create(QStringLiteral("Fusion")));
+        QApplication::setStyle(make_dark_style());
         QApplication::setPalette(dark_palette());
     }
     QDir().mkpath(folder);
@@ -209,6 +211,31 @@ int main(int argc, char* argv[]) {
     if (!dark) {
         pictures.save(window, QStringLiteral("main-start"));
     }
+
+    // No document yet: what the empty list says; no report to convert: the
+    // message with the folder searched.
+    {
+        const QTemporaryDir empty;
+        const QString html_folder = sys.Path_HTMLReports();
+        const QString orvella_folder = sys.Path_Orvella();
+        sys.set_Path_HTMLReports(empty.path());
+        sys.set_Path_Orvella(empty.path());
+        trigger(window, "mnuRep_Show");
+        pictures.save(window, QStringLiteral("main-empty"));
+        if (!dark) {
+            pictures.save_modal(QStringLiteral("message-no-reports"),
+                                [&] { trigger(window, "mnuRep_Orvella"); });
+        }
+        sys.set_Path_HTMLReports(html_folder);
+        sys.set_Path_Orvella(orvella_folder);
+        trigger(window, "mnuRep_Show");
+    }
+
+    // A batch cancelled as soon as it started: the reports it did not reach.
+    trigger(window, "mnuRep_Orvella");
+    window.batch().cancel();
+    wait_for_batch(window);
+    pictures.save(window, QStringLiteral("main-cancelled"));
 
     trigger(window, "mnuRep_Orvella");
     // The rows of the batch, one of them not converted, the first selected.
@@ -243,9 +270,6 @@ int main(int argc, char* argv[]) {
     }
 
     if (!dark) {
-        pictures.save_modal(QStringLiteral("message-no-reports"), [&] {
-            prompts.information(&window, kApplicationTitle, kNoReportsFound);
-        });
         pictures.save_modal(QStringLiteral("message-convert-option"), [&] {
             prompts.question(&window, kConvertOptionTitle, kConvertOptionQuestion);
         });
