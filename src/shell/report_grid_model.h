@@ -29,6 +29,9 @@ public:
     void fill_row(int n, const ReportEntry& entry);
     // Writes rows 1..count from entries 1..count of sys in one go.
     void fill_rows(const cSys_vars& sys, int count);
+    // fill_row for the entries indexes of sys (ascending), with one insertion
+    // and one change for all of them.
+    void fill_rows(const cSys_vars& sys, const QList<int>& indexes);
 
     bool conversion_view() const { return conversion_view_; }
     const ReportColumn& column(int c) const { return columns_[static_cast<std::size_t>(c)]; }
@@ -55,8 +58,8 @@ private:
 
     bool conversion_view_ = false;
     std::span<const ReportColumn> columns_;
-    std::vector<Row> rows_;  // rows_[0] is grid row 1
-    mutable qint64 colours_key_ = -1;  // the palette the colours were worked out for
+    std::vector<Row> rows_;                      // rows_[0] is grid row 1
+    mutable qint64 colours_key_ = -1;            // the palette the colours were worked out for
     mutable std::array<RowColours, 2> colours_;  // not converted, converted
 };
 

@@ -7,10 +7,10 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QApplication>
+#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMouseEvent>
-#include <QElapsedTimer>
 #include <QTimer>
 #include <QUrl>
 #include <functional>
@@ -20,11 +20,11 @@
 
 #include "browser_launcher.h"
 #include "frm_main.h"
+#include "report_catalogue.h"
 #include "report_grid_model.h"
 #include "report_grid_view.h"
 #include "settings_sandbox.h"
 #include "shell_globals.h"
-#include "report_catalogue.h"
 #include "sys_vars.h"
 #include "test_support.h"
 #include "user_prompts.h"
@@ -53,6 +53,9 @@ class RecordingBrowser final : public BrowserLauncher {
 public:
     bool open(const QUrl& url) override {
         opened.push_back(url.toLocalFile());
+        if (!starts) {
+            report_failure(url, QStringLiteral("No browser."));
+        }
         return starts;
     }
     std::vector<QString> opened;
@@ -214,14 +217,14 @@ protected:
     }
 
     // A settings object on the sandbox with its catalogue built, and the main
-    // window over it, shown.
-    frmMain& open_window() {
+    // window over it (opening documents with launcher, else browser), shown.
+    frmMain& open_window(BrowserLauncher* launcher = nullptr) {
         if (!QFileInfo::exists(sandbox.ini_file())) {
             configure();
         }
         sys = sandbox.make();
         pr_Get_List_Of_Converted_Files(*sys, gSortChoice);
-        window = std::make_unique<frmMain>(*sys, browser, prompts);
+        window = std::make_unique<frmMain>(*sys, launcher ? *launcher : browser, prompts);
         window->show();
         process_events();
         return *window;
