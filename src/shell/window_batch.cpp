@@ -81,6 +81,7 @@ void WindowBatch::start(std::vector<int> indexes) {
     }
     const int count = static_cast<int>(indexes.size());
     runner_ = new BatchRunner(sys_, std::move(indexes), *question_, jobs_, this);
+    runner_->set_pace(std::chrono::milliseconds(kTurnIntervalMs));
     // Rows are passed on in groups: one grid update and one progress step per
     // group keep the event loop's share of the processors small.
     connect(runner_, &BatchRunner::entryDone, this, [this](int index) {

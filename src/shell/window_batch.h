@@ -56,6 +56,8 @@ public:
 
     // The longest rows wait before they are passed on.
     static constexpr int kRowIntervalMs = 40;
+    // The event loop turns to the batch at most this often.
+    static constexpr int kTurnIntervalMs = 10;
 
 Q_SIGNALS:
     // Entries of the report list that hold their outcome, in list order.
