@@ -47,10 +47,6 @@ BatchRunner::~BatchRunner() {
     ::close(wakeup_fd_);
 }
 
-void BatchRunner::set_foreground_workers() {
-    batch_->set_background_workers(false);
-}
-
 void BatchRunner::woken(bool by_timer) {
     std::uint64_t count = 0;
     ssize_t got = 0;

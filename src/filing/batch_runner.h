@@ -45,8 +45,6 @@ public:
     // default: whenever a worker has something for it), so that a fast batch
     // does not wake it for every entry. Set before start().
     void set_pace(std::chrono::milliseconds pace) { pace_ = pace; }
-    // The workers run at the priority of the owner's thread, not below it.
-    void set_foreground_workers();
     void start();
     bool running() const { return started_ && !done_; }
     bool is_finished() const { return done_; }

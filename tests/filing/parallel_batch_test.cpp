@@ -18,8 +18,8 @@ namespace quillet::test {
 namespace {
 
 QByteArray orvella(const QByteArray& student, const QByteArray& text) {
-    return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student + "\r\n~biuL12~\r\n" +
-           text + "\r\n";
+    return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
+           "\r\n~biuL12~\r\n" + text + "\r\n";
 }
 
 // Answers from a list, in turn (No when it runs out), and notes each question.
@@ -52,9 +52,8 @@ struct Workspace {
         // last in list order must be the one on disk.
         for (int i = 0; i < 24; ++i) {
             const QString kind = i % 3 == 0 ? QStringLiteral("d") : QStringLiteral("a");
-            write_file(
-                o + QStringLiteral("~drntrp%1%2.tmp").arg(kind).arg(i, 2, 10, QLatin1Char('0')),
-                orvella("44440000", "version " + QByteArray::number(i)));
+            write_file(o + QStringLiteral("~drntrp%1%2.tmp").arg(kind).arg(i, 2, 10, QLatin1Char('0')),
+                       orvella("44440000", "version " + QByteArray::number(i)));
         }
         // Students of their own, one with a folder that exists in other letters.
         for (int i = 0; i < 40; ++i) {
@@ -131,9 +130,9 @@ TEST(ParallelBatch, EveryPolicyGivesTheDocumentsAndEntriesOfTheOneAtATimeBatch) 
     } cases[] = {
         {"overwrite", 0, {}},
         {"skip", 2, {}},
-        {"ask, mixed answers", 1, {true,  false, false, true, true, false, true,  false,
-                                   true,  true,  false, true, true, true,  false, true,
-                                   false, false, true,  true, true, false, true}},
+        {"ask, mixed answers", 1, {true, false, false, true, true, false, true, false, true, true,
+                                   false, true, true, true, false, true, false, false, true, true,
+                                   true, false, true}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -185,9 +184,8 @@ TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStar
     }
     for (int i = 0; i < kReports; ++i) {
         const QByteArray student = QByteArray::number(10000000 + i);
-        write_file(
-            sys->Path_Orvella() + QStringLiteral("~drntrpa%1.tmp").arg(i, 4, 10, QLatin1Char('0')),
-            orvella(student, long_text));
+        write_file(sys->Path_Orvella() + QStringLiteral("~drntrpa%1.tmp").arg(i, 4, 10, QLatin1Char('0')),
+                   orvella(student, long_text));
     }
     // Earlier documents of the last reports, which must stay as they are.
     for (int i = kReports - 5; i < kReports; ++i) {
@@ -250,7 +248,8 @@ TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStar
     EXPECT_GT(cancelled, 0);
     EXPECT_EQ(unsound_documents(sys->Path_HTMLReports(), before), QStringList());
     // Only the converted entries' documents and the earlier ones are there.
-    EXPECT_EQ(files_below(sys->Path_HTMLReports()).size(), static_cast<std::size_t>(converted + 5));
+    EXPECT_EQ(files_below(sys->Path_HTMLReports()).size(),
+              static_cast<std::size_t>(converted + 5));
 }
 
 TEST(ParallelBatch, EmptyListAndSingleEntryFinish) {
