@@ -1,8 +1,8 @@
 // Saves pictures of Quillet's windows: the splash window, the main window
 // before and after converting the reports of a workspace, its View menu, the
-// conversion view, the message boxes and every dialog. With --dark, in a dark
-// colour scheme: the splash window, the main window with its list ("main"),
-// its View menu and the dialogs.
+// conversion view, a cancelled batch, the message boxes and every dialog.
+// With --dark, in a dark colour scheme: the splash window, the main window
+// with its list ("main"), its View menu and the dialogs.
 //
 //   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT] [--dark]
 #include <QApplication>
@@ -197,6 +197,13 @@ int main(int argc, char* argv[]) {
             window.pr_Fill_Grid_Row(n);
         }
         pictures.save(window, QStringLiteral("main-conversion-view"));
+
+        // A batch cancelled as soon as it started: the reports in flight are
+        // finished, every other one is marked as cancelled.
+        trigger(window, "mnuRep_Orvella");
+        window.batch().cancel();
+        wait_for_batch(window);
+        pictures.save(window, QStringLiteral("main-cancelled"));
     }
 
     trigger(window, "mnuRep_Fennick");
@@ -216,6 +223,12 @@ int main(int argc, char* argv[]) {
     if (!dark) {
         pictures.save_modal(QStringLiteral("message-no-reports"), [&] {
             prompts.information(&window, kApplicationTitle, kNoReportsFound);
+        });
+        pictures.save_modal(QStringLiteral("message-not-shown"), [&] {
+            const QUrl document =
+                QUrl::fromLocalFile(sys.Path_HTMLReports() + QStringLiteral("4711/Analysis.htm"));
+            prompts.warning(&window, kApplicationTitle,
+                            not_shown_message(document, launcher_failure(3, false)));
         });
         pictures.save_modal(QStringLiteral("message-convert-option"), [&] {
             prompts.question(&window, kConvertOptionTitle, kConvertOptionQuestion);
