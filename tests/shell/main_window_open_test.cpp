@@ -154,6 +154,9 @@ TEST_F(OpenDocument, ALauncherThatFailsIsToldUntilDismissed) {
     if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) {
         GTEST_SKIP() << "a session bus may have a file manager that would open a window";
     }
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer does not follow a program started by a threaded process";
+#endif
     QTemporaryDir bin;
     const QByteArray path = qgetenv("PATH");
     struct RestorePath {
