@@ -26,13 +26,14 @@ BatchRunner::BatchRunner(cSys_vars& sys, std::vector<int> indexes, OverwriteQues
         throw std::system_error(errno, std::generic_category(), "eventfd");
     }
     notifier_ = new QSocketNotifier(static_cast<qintptr>(wakeup_fd_), QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, [this] {
-        std::uint64_t count = 0;
-        while (::read(wakeup_fd_, &count, sizeof count) < 0 && errno == EINTR) {
-        }
-        pump();
-    });
-    batch_->set_background_workers(true);
+    connect(notifier_, &QSocketNotifier::activated, this, [this] { woken(false); });
+    paced_ = new QTimer(this);
+    paced_->setSingleShot(true);
+    connect(paced_, &QTimer::timeout, this, [this] { woken(true); });
+    // The workers run at the owner's priority, as those of quillet-convert do: niced, they
+    // would lose their processors to any other busy program; the owner's thread stays
+    // responsive because its turns are short (and paced, see set_pace()).
+    batch_->set_background_workers(false);
     batch_->set_wakeup([fd = wakeup_fd_] {
         const std::uint64_t one = 1;
         while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {
@@ -47,6 +48,24 @@ BatchRunner::~BatchRunner() {
     batch_.reset();  // the workers are gone before the counter is closed
     delete notifier_;
     ::close(wakeup_fd_);
+}
+
+void BatchRunner::woken(bool by_timer) {
+    std::uint64_t count = 0;
+    ssize_t got = 0;
+    while ((got = ::read(wakeup_fd_, &count, sizeof count)) < 0 && errno == EINTR) {
+    }
+    const bool wakeups = got == static_cast<ssize_t>(sizeof count) && count > 0;
+    if (pace_.count() > 0 && !done_) {
+        if (by_timer && !wakeups) {
+            notifier_->setEnabled(true);  // idle: the next wake-up is seen at once
+            return;
+        }
+        // Until the next turn, the workers' wake-ups add up in the counter.
+        notifier_->setEnabled(false);
+        paced_->start(pace_);
+    }
+    pump();
 }
 
 void BatchRunner::start() {

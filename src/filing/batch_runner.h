@@ -17,6 +17,8 @@
 
 #include <QObject>
 #include <QSocketNotifier>
+#include <QTimer>
+#include <chrono>
 #include <memory>
 #include <vector>
 
@@ -31,14 +33,18 @@ class BatchRunner final : public QObject {
 public:
     // A batch of the entries indexes of sys (in list order); jobs as for
     // ParallelBatch. question must outlive the batch.
-    BatchRunner(cSys_vars& sys, std::vector<int> indexes, OverwriteQuestion& question,
-                int jobs = 0, QObject* parent = nullptr);
+    BatchRunner(cSys_vars& sys, std::vector<int> indexes, OverwriteQuestion& question, int jobs = 0,
+                QObject* parent = nullptr);
     // A batch of every entry of the report list.
     BatchRunner(cSys_vars& sys, OverwriteQuestion& question, int jobs = 0,
                 QObject* parent = nullptr);
     // Cancels and waits for the entries in flight, without delivering them.
     ~BatchRunner() override;
 
+    // The owner's thread turns to the batch at most once every pace (0, the
+    // default: whenever a worker has something for it), so that a fast batch
+    // does not wake it for every entry. Set before start().
+    void set_pace(std::chrono::milliseconds pace) { pace_ = pace; }
     void start();
     bool running() const { return started_ && !done_; }
     bool is_finished() const { return done_; }
@@ -58,8 +64,13 @@ Q_SIGNALS:
 private:
     void pump();
 
+    // A wake-up from the workers, or the paced turn (by_timer).
+    void woken(bool by_timer);
+
     int wakeup_fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
+    QTimer* paced_ = nullptr;  // the next turn, when paced
+    std::chrono::milliseconds pace_{0};
     std::unique_ptr<ParallelBatch> batch_;
     OverwriteQuestion& question_;
     bool started_ = false;

@@ -285,10 +285,12 @@ bool ParallelBatch::pump(OverwriteQuestion& question, const EntryDone& entry_don
                 wakeup_pending_ = false;
                 return false;
             }
-            // Never started, and never will be.
+            // Never started, and never will be: these and every entry after
+            // them are marked and delivered in this one turn.
             ReportConverter::fail_entry(slot.entry, kBatchCancelled);
             slot.stage = Stage::done;
             mark_past_question(next_delivery_);
+            budget = std::chrono::milliseconds::max();
         }
         ReportEntry result = std::move(slot.entry);
         const int index = slot.index;

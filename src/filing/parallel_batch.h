@@ -83,7 +83,9 @@ public:
     // Owner thread: asks an open overwrite question through question, and
     // delivers the entries finished so far in list order, for at most budget
     // (then wakeup is called again when there is more). Returns true once
-    // every entry has been delivered. A call made while an earlier one is
+    // every entry has been delivered. Once cancelled, the entries that never
+    // started are all delivered in one call, whatever the budget. A call made
+    // while an earlier one is
     // still running (a question's nested event loop) does nothing.
     bool pump(OverwriteQuestion& question, const EntryDone& entry_done,
               std::chrono::milliseconds budget = std::chrono::milliseconds::max());

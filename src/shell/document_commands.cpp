@@ -9,6 +9,7 @@
 #include <QPrinter>
 #include <QSplitter>
 #include <QStatusBar>
+#include <QUrl>
 #include <set>
 
 #include "browser_launcher.h"
@@ -127,9 +128,10 @@ void DocumentCommands::add_menu_items(QMenu& file, QAction* before, QMenu& view,
     connect(mnuView_Find, &QAction::triggered, filter_bar_, &FilterBar::open);
     connect(mnuView_Preview, &QAction::toggled, this, [this](bool on) { show_preview(on); });
     connect(mnuPopup_ShowInFolder, &QAction::triggered, this, [this] {
-        if (const QString path = current_document();
-            !path.isEmpty() && !file_manager_->show_item(path)) {
-            say(QStringLiteral("No file manager could show %1").arg(path));
+        // The opener tells the window when the folder could not be shown.
+        if (const QString path = current_document(); !path.isEmpty()) {
+            shown_in_folder_.insert(QFileInfo(path).absolutePath(), path);
+            file_manager_->show_item(path);
         }
     });
     connect(mnuPopup_CopyPath, &QAction::triggered, this, [this] {
@@ -154,6 +156,12 @@ QString DocumentCommands::current_document() const {
     return document_path(sys_, *entry);
 }
 
+QString DocumentCommands::document_shown_in(const QUrl& url) const {
+    return url.isLocalFile()
+               ? shown_in_folder_.value(QFileInfo(url.toLocalFile()).absoluteFilePath())
+               : QString();
+}
+
 void DocumentCommands::say(const QString& text) {
     window_.statusBar()->showMessage(text, kMessageMs);
 }
@@ -169,6 +177,13 @@ void DocumentCommands::show_preview(bool on) {
 
 void DocumentCommands::preview_current() {
     if (!preview_->isVisibleTo(&window_)) {
+        return;
+    }
+    // A report that was not converted has no document: say so, and why.
+    if (const ReportEntry* entry = current_entry();
+        entry != nullptr && (entry->Rep_DestinationFilename.isEmpty() ||
+                             (!entry->Rep_Converted && gblnShowConversionColumns))) {
+        preview_->show_not_converted(entry->Rep_SourceFilename, entry->Rep_Comment);
         return;
     }
     const QString path = current_document();

@@ -5,6 +5,7 @@
 // the window keeps from one run to the next.
 #pragma once
 
+#include <QHash>
 #include <QList>
 #include <QObject>
 #include <memory>
@@ -12,6 +13,7 @@
 class QAction;
 class QMenu;
 class QSplitter;
+class QUrl;
 
 namespace quillet {
 
@@ -52,6 +54,10 @@ public:
     // the list view, else designed (pixels).
     int column_width(int c, int designed) const;
 
+    // The document Show in Folder last showed in the folder url; empty for
+    // none.
+    QString document_shown_in(const QUrl& url) const;
+
     // Stand-ins for the desktop's dialogs and file manager (tests).
     void use_print_dialogs(PrintDialogs& dialogs) { print_dialogs_ = &dialogs; }
     void use_file_manager(FileManager& manager) { file_manager_ = &manager; }
@@ -87,7 +93,8 @@ private:
     PrintDialogs* print_dialogs_ = nullptr;
     FileManager* file_manager_ = nullptr;
 
-    QList<double> widths_;  // twips, list view, all columns but the last
+    QHash<QString, QString> shown_in_folder_;  // folder -> document
+    QList<double> widths_;                     // twips, list view, all columns but the last
 };
 
 }  // namespace quillet

@@ -13,6 +13,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScopedValueRollback>
@@ -78,6 +79,12 @@ frmMain::frmMain(cSys_vars& sys, BrowserLauncher& browser, UserPrompts& prompts,
     setWindowTitle(kApplicationTitle);
     setWindowIcon(application_icon());
     InitScreen();
+    browser_.set_failure_handler(
+        [window = QPointer<frmMain>(this)](const QUrl& url, const QString& why) {
+            if (window) {
+                window->show_not_shown(url, why);
+            }
+        });
     // The list is what the window is for: arrow keys and Enter work at once.
     gridResults->setFocus();
     describe_controls(*this);
@@ -292,7 +299,7 @@ void frmMain::connect_commands() {
                         mnuView_Desc, mnuView_Options, cmdConvertOrvella, cmdConvertFennick,
                         cmdShowReports, cmdOptions} +
             text_search_->commands());
-    connect(batch_, &WindowBatch::entryDone, this, [this](int index) { pr_Fill_Grid_Row(index); });
+    connect(batch_, &WindowBatch::entriesDone, this, &frmMain::fill_grid_rows);
     connect(batch_, &WindowBatch::finished, this, [this] { pr_Show_Report_List(); });
 }
 
@@ -408,6 +415,18 @@ void frmMain::pr_Fill_Grid_Row(int n) {
     // The row is painted when the event loop next turns.
     if (!last_repaint_.isValid() || last_repaint_.elapsed() >= kRepaintIntervalMs) {
         gridResults->scrollTo(filter_->mapFromSource(model_->index(n - 1, 0)));
+        last_repaint_.restart();
+    }
+}
+
+void frmMain::fill_grid_rows(const QList<int>& indexes) {
+    if (indexes.isEmpty()) {
+        return;
+    }
+    lblPromptUser->show();
+    model_->fill_rows(sys_, indexes);
+    if (!last_repaint_.isValid() || last_repaint_.elapsed() >= kRepaintIntervalMs) {
+        gridResults->scrollTo(filter_->mapFromSource(model_->index(indexes.back() - 1, 0)));
         last_repaint_.restart();
     }
 }
@@ -666,11 +685,13 @@ void frmMain::pr_Open_Selected_Report() {
     if (entry == nullptr || (!entry->Rep_Converted && gblnShowConversionColumns)) {
         return;
     }
-    const QString path = document_path(sys_, *entry);
-    if (!browser_.open(QUrl::fromLocalFile(path))) {
-        statusBar()->showMessage(QStringLiteral("No web browser could be started for %1").arg(path),
-                                 10000);
-    }
+    // A failure is told to show_not_shown(), also when it comes later.
+    browser_.open(QUrl::fromLocalFile(document_path(sys_, *entry)));
+}
+
+void frmMain::show_not_shown(const QUrl& url, const QString& why) {
+    prompts_.warning(this, kApplicationTitle,
+                     not_shown_message(url, why, commands_->document_shown_in(url)));
 }
 
 }  // namespace quillet

@@ -18,6 +18,7 @@ class QLabel;
 class QMenu;
 class QProgressBar;
 class QPushButton;
+class QUrl;
 
 namespace quillet {
 
@@ -47,6 +48,9 @@ public:
     void pr_Set_Up_Grid();
     // Writes grid row n from report entry n and shows the prompt label.
     void pr_Fill_Grid_Row(int n);
+    // pr_Fill_Grid_Row for the entries indexes (ascending), as one update of
+    // the grid.
+    void fill_grid_rows(const QList<int>& indexes);
     // Lays out the grid's columns over its width: the last one takes the free
     // width; where the width is short, the others give way (column_fit.h).
     void Form_Resize();
@@ -69,8 +73,11 @@ public:
     // user-interface thread, in the conversion view, row by row in list
     // order; then lists the report list. False while a batch runs.
     bool convert_report_list(std::vector<int> indexes = {});
-    // The batch: running(), cancel(), and its entryDone and finished signals.
+    // The batch: running(), cancel(), and its entriesDone and finished signals.
     WindowBatch& batch() { return *batch_; }
+
+    // Tells the user, until dismissed, that url could not be shown, and why.
+    void show_not_shown(const QUrl& url, const QString& why);
 
 protected:
     void closeEvent(QCloseEvent* event) override;

@@ -30,6 +30,7 @@ PreviewPane::PreviewPane(BrowserLauncher& browser, QWidget* parent)
 void PreviewPane::show_document(const QString& path) {
     next_piece_.stop();
     pending_.clear();
+    note_ = false;
     path_ = path;
     modified_ = path.isEmpty() ? QDateTime() : QFileInfo(path).lastModified();
     if (path.isEmpty()) {
@@ -60,8 +61,22 @@ void PreviewPane::show_document(const QString& path) {
     }
 }
 
+void PreviewPane::show_not_converted(const QString& report, const QString& why) {
+    show_document({});
+    note_ = true;
+    QString html = QStringLiteral(
+                       "<p><b>The report %1 was not converted</b>, so it has no HTML "
+                       "document to show.</p>")
+                       .arg(report.toHtmlEscaped());
+    if (!why.isEmpty()) {
+        html += QStringLiteral("<p>Why: %1</p>").arg(why.toHtmlEscaped());
+    }
+    setHtml(html);
+}
+
 bool PreviewPane::shows(const QString& path) const {
-    return path == path_ && (path.isEmpty() || QFileInfo(path).lastModified() == modified_);
+    return !note_ && path == path_ &&
+           (path.isEmpty() || QFileInfo(path).lastModified() == modified_);
 }
 
 void PreviewPane::append_next_piece() {

@@ -20,6 +20,8 @@ public:
 
     // Shows the document at path; an empty path empties the pane.
     void show_document(const QString& path);
+    // Says that the report named report has no document, and why.
+    void show_not_converted(const QString& report, const QString& why);
     const QString& document_path() const { return path_; }
     // True when the pane shows the document at path as it is on disk now.
     bool shows(const QString& path) const;
@@ -43,6 +45,7 @@ private:
     BrowserLauncher& browser_;
     QString path_;
     QDateTime modified_;   // of the file shown, when it was read
+    bool note_ = false;    // shows why there is no document
     QStringList pending_;  // pieces still to be laid out
     QTimer next_piece_;
 };

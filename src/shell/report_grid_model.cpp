@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QPalette>
+#include <algorithm>
 
 #include "match_text.h"
 #include "sys_vars.h"
@@ -70,6 +71,33 @@ void ReportGridModel::fill_rows(const cSys_vars& sys, int count) {
         store_row(n, sys.entry(n));
     }
     endResetModel();
+}
+
+void ReportGridModel::fill_rows(const cSys_vars& sys, const QList<int>& indexes) {
+    if (indexes.isEmpty() || indexes.front() < 1) {
+        return;
+    }
+    const int old_rows = rowCount();
+    const int last = indexes.back();
+    if (last > old_rows) {
+        beginInsertRows({}, old_rows, last - 1);
+        rows_.resize(static_cast<std::size_t>(last));
+    }
+    int first_changed = -1;
+    int last_changed = -1;
+    for (const int n : indexes) {
+        store_row(n, sys.entry(n));
+        if (n <= old_rows) {
+            first_changed = first_changed < 0 ? n : std::min(first_changed, n);
+            last_changed = std::max(last_changed, n);
+        }
+    }
+    if (last > old_rows) {
+        endInsertRows();
+    }
+    if (first_changed > 0) {
+        Q_EMIT dataChanged(index(first_changed - 1, 0), index(last_changed - 1, columnCount() - 1));
+    }
 }
 
 const ReportEntry* ReportGridModel::entry_of_row(int n) const {

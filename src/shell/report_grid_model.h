@@ -39,6 +39,9 @@ public:
     void fill_row(int n, const ReportEntry& entry);
     // Writes rows 1..count from entries 1..count of sys in one go.
     void fill_rows(const cSys_vars& sys, int count);
+    // fill_row for the entries indexes of sys (ascending), with one insertion
+    // and one change for all of them.
+    void fill_rows(const cSys_vars& sys, const QList<int>& indexes);
 
     // Shows the matches, best first, in the search view (match_columns()).
     void show_matches(std::vector<Match> matches);

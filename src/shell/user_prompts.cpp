@@ -35,6 +35,12 @@ void MessageBoxPrompts::information(QWidget* owner, const QString& title, const 
     box.exec();
 }
 
+void MessageBoxPrompts::warning(QWidget* owner, const QString& title, const QString& text) {
+    NormalPointer pointer;
+    QMessageBox box(QMessageBox::Warning, title, text, QMessageBox::Ok, owner);
+    box.exec();
+}
+
 bool MessageBoxPrompts::question(QWidget* owner, const QString& title, const QString& text) {
     NormalPointer pointer;
     QMessageBox box(QMessageBox::Question, title, text, QMessageBox::Yes | QMessageBox::No, owner);

@@ -17,6 +17,10 @@ public:
     virtual void information(QWidget* owner, const QString& title, const QString& text) = 0;
     // A question with Yes (the default) and No. True for Yes.
     virtual bool question(QWidget* owner, const QString& title, const QString& text) = 0;
+    // A failure the user must act on, with an OK button.
+    virtual void warning(QWidget* owner, const QString& title, const QString& text) {
+        information(owner, title, text);
+    }
 };
 
 // Modal message boxes over owner.
@@ -24,6 +28,7 @@ class MessageBoxPrompts final : public UserPrompts {
 public:
     void information(QWidget* owner, const QString& title, const QString& text) override;
     bool question(QWidget* owner, const QString& title, const QString& text) override;
+    void warning(QWidget* owner, const QString& title, const QString& text) override;
 };
 
 // The conversion's overwrite question, asked through prompts.

@@ -15,13 +15,28 @@
 
 namespace quillet {
 
+// The overwrite question, asked once the rows before it are in the grid.
+class WindowBatch::FlushingQuestion final : public OverwriteQuestion {
+public:
+    explicit FlushingQuestion(WindowBatch& batch)
+        : batch_(batch), asked_(batch.prompts_, &batch.window_) {}
+    bool ask(const QString& title, const QString& text) override {
+        batch_.flush();
+        return asked_.ask(title, text);
+    }
+
+private:
+    WindowBatch& batch_;
+    PromptedOverwriteQuestion asked_;
+};
+
 WindowBatch::WindowBatch(cSys_vars& sys, UserPrompts& prompts, QMainWindow& window,
                          QList<QObject*> commands)
     : QObject(&window),
       sys_(sys),
       prompts_(prompts),
       window_(window),
-      question_(prompts, &window) {
+      question_(std::make_unique<FlushingQuestion>(*this)) {
     for (QObject* command : commands) {
         commands_.append(command);
     }
@@ -42,6 +57,10 @@ WindowBatch::WindowBatch(cSys_vars& sys, UserPrompts& prompts, QMainWindow& wind
     escape_->setObjectName(QStringLiteral("cancelBatchShortcut"));
     escape_->setEnabled(false);
     connect(escape_, &QShortcut::activated, this, &WindowBatch::cancel);
+
+    flush_timer_.setInterval(kRowIntervalMs);
+    flush_timer_.setSingleShot(true);
+    connect(&flush_timer_, &QTimer::timeout, this, &WindowBatch::flush);
 }
 
 WindowBatch::~WindowBatch() {
@@ -61,10 +80,15 @@ void WindowBatch::start(std::vector<int> indexes) {
         indexes = report_list_indexes(sys_);
     }
     const int count = static_cast<int>(indexes.size());
-    runner_ = new BatchRunner(sys_, std::move(indexes), question_, jobs_, this);
+    runner_ = new BatchRunner(sys_, std::move(indexes), *question_, jobs_, this);
+    runner_->set_pace(std::chrono::milliseconds(kTurnIntervalMs));
+    // Rows are passed on in groups: one grid update and one progress step per
+    // group keep the event loop's share of the processors small.
     connect(runner_, &BatchRunner::entryDone, this, [this](int index) {
-        progress_->setValue(progress_->value() + 1);
-        Q_EMIT entryDone(index);
+        done_.append(index);
+        if (!flush_timer_.isActive()) {
+            flush_timer_.start();
+        }
     });
     connect(runner_, &BatchRunner::finished, this, &WindowBatch::on_finished);
     progress_->setRange(0, count);
@@ -80,15 +104,35 @@ void WindowBatch::cancel() {
     }
 }
 
+void WindowBatch::flush() {
+    flush_timer_.stop();
+    if (done_.isEmpty()) {
+        return;
+    }
+    const QList<int> indexes = std::exchange(done_, {});
+    progress_->setValue(progress_->value() + static_cast<int>(indexes.size()));
+    Q_EMIT entriesDone(indexes);
+}
+
 bool WindowBatch::allow_close() {
     if (!running()) {
         return true;
     }
-    if (!close_when_done_ &&
-        prompts_.question(&window_, kApplicationTitle, kStopBatchQuestion)) {
-        close_when_done_ = true;
-        cancel();
+    if (close_when_done_ || asking_to_close_) {
+        return false;  // already stopping, or already asked
     }
+    asking_to_close_ = true;
+    const bool yes = prompts_.question(&window_, kApplicationTitle, kStopBatchQuestion);
+    asking_to_close_ = false;
+    if (!yes) {
+        return false;
+    }
+    // The batch may have ended while the question was open.
+    if (!running()) {
+        return true;
+    }
+    close_when_done_ = true;
+    cancel();
     return false;
 }
 
@@ -112,6 +156,7 @@ void WindowBatch::set_running(bool running) {
 }
 
 void WindowBatch::on_finished(bool cancelled) {
+    flush();
     runner_->deleteLater();
     runner_ = nullptr;
     set_running(false);

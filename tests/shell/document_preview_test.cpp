@@ -208,5 +208,16 @@ TEST_F(Preview, ALongDocumentShowsItsStartAtOnceAndTheRestSoonAfter) {
         pane().toPlainText().simplified().endsWith("Paragraph 2999 of the report. The end."));
 }
 
+TEST_F(Preview, AReportThatWasNotConvertedSaysWhyInWords) {
+    write_file(orvella + "~drntrpa01.tmp", "not a report\r\n");
+    open_window();
+    trigger("mnuView_Preview");
+    trigger("mnuRep_Orvella");
+    ASSERT_EQ(current_row(), 1);
+    EXPECT_EQ(pane().toPlainText(),
+              "The report ~drntrpa01 was not converted, so it has no HTML document to show.\n"
+              "Why: Invalid Orvella report.");
+}
+
 }  // namespace
 }  // namespace quillet::test

@@ -1,12 +1,13 @@
 // A batch in the main window runs beside the event loop: the window answers
 // while rows come in, the commands that would change the list wait, and
 // Cancel, Esc and closing the window stop it once the entries in flight end.
-#include <QtTest/QTest>
 #include <QMenu>
 #include <QMenuBar>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QThread>
+#include <QtTest/QTest>
 
 #include "fault_injection.h"
 #include "main_window_driver.h"
@@ -41,8 +42,9 @@ protected:
         ASSERT_TRUE(wait_until([&] { return model().rowCount() >= rows || !running(); }));
     }
     // After a stopped batch: the list view of every entry, converted ones
-    // first, then the ones never started; whole documents only.
-    void expect_stopped_batch() {
+    // first, then the ones never started; whole documents only. converted:
+    // how many were converted.
+    void expect_stopped_batch(int* converted_out = nullptr) {
         ASSERT_EQ(model().rowCount(), kReports);
         ASSERT_EQ(model().columnCount(), 5);
         int converted = 0;
@@ -63,6 +65,9 @@ protected:
         EXPECT_GT(cancelled, 0);
         EXPECT_EQ(unsound_documents(html, {}), QStringList());
         EXPECT_EQ(files_below(html).size(), static_cast<std::size_t>(converted));
+        if (converted_out != nullptr) {
+            *converted_out = converted;
+        }
     }
 };
 
@@ -153,6 +158,10 @@ TEST_F(WindowBatchTest, CancelButtonAndEscStopTheBatchOnceEntriesInFlightEnd) {
         open_window();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+        int updates = 0;  // of the grid, while the batch runs
+        const auto count = [&] { updates += running() ? 1 : 0; };
+        QObject::connect(&model(), &QAbstractItemModel::rowsInserted, window.get(), count);
+        QObject::connect(&model(), &QAbstractItemModel::dataChanged, window.get(), count);
         start_batch();
         wait_for_rows(20);
         if (std::string(how) == "Esc") {
@@ -160,8 +169,16 @@ TEST_F(WindowBatchTest, CancelButtonAndEscStopTheBatchOnceEntriesInFlightEnd) {
         } else {
             click(cancel_button(), cancel_button()->rect().center());
         }
+        updates = 0;
+        const auto begun = files_below(html).size() + QThread::idealThreadCount();
         ASSERT_TRUE(wait_until([&] { return !running(); }));
-        expect_stopped_batch();
+        // No entry starts after the cancel, and the ones never started are
+        // marked in one update of the grid, however many they are (besides
+        // the rows that were waiting and those of the entries in flight).
+        int converted = 0;
+        expect_stopped_batch(&converted);
+        EXPECT_LE(static_cast<std::size_t>(converted), begun);
+        EXPECT_LE(updates, 2 + QThread::idealThreadCount());
         EXPECT_TRUE(action("mnuRep_Orvella")->isEnabled());
     }
 }
@@ -200,6 +217,28 @@ TEST_F(WindowBatchTest, ClosingDuringABatchWithYesStopsItAndThenCloses) {
     expect_stopped_batch();
     // The settings were saved on the way out.
     EXPECT_NE(sandbox.stored(QStringLiteral("Settings/WindowState")), "<absent>");
+}
+
+TEST_F(WindowBatchTest, YesAfterTheBatchEndedWhileAskingClosesAtOnceAndArmsNothing) {
+    write_many_reports();
+    open_window();
+    start_batch();
+    wait_for_rows(1);
+
+    // The batch ends while the question is open.
+    prompts.on_question = [&] { EXPECT_TRUE(wait_until([&] { return !running(); })); };
+    prompts.answer = true;
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+
+    // The next batch ends without closing the window.
+    prompts.on_question = {};
+    window->show();
+    start_batch();
+    ASSERT_TRUE(wait_until([&] { return !running(); }));
+    process_events();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(prompts.questions.size(), 1u);
 }
 
 }  // namespace

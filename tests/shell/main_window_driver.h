@@ -54,6 +54,9 @@ class RecordingBrowser final : public BrowserLauncher {
 public:
     bool open(const QUrl& url) override {
         opened.push_back(url.toLocalFile());
+        if (!starts) {
+            report_failure(url, QStringLiteral("No browser."));
+        }
         return starts;
     }
     std::vector<QString> opened;
@@ -224,14 +227,14 @@ protected:
     }
 
     // A settings object on the sandbox with its catalogue built, and the main
-    // window over it, shown.
-    frmMain& open_window() {
+    // window over it (opening documents with launcher, else browser), shown.
+    frmMain& open_window(BrowserLauncher* launcher = nullptr) {
         if (!QFileInfo::exists(sandbox.ini_file())) {
             configure();
         }
         sys = sandbox.make();
         pr_Get_List_Of_Converted_Files(*sys, gSortChoice);
-        window = std::make_unique<frmMain>(*sys, browser, prompts);
+        window = std::make_unique<frmMain>(*sys, launcher ? *launcher : browser, prompts);
         window->show();
         process_events();
         return *window;

@@ -3,6 +3,8 @@
 #include <QDir>
 #include <QHeaderView>
 #include <QMenu>
+#include <QStatusBar>
+#include <QTemporaryDir>
 
 #include "main_window_driver.h"
 
@@ -143,6 +145,64 @@ TEST_F(OpenDocument, DocumentPathFollowsTheFolderOnDisk) {
     }
     EXPECT_EQ(browser.opened, (std::vector<QString>{html + "loose.htm", html + "fennick/smith.htm",
                                                     html + "5555/Analysis.htm"}));
+}
+
+// The desktop's launcher, xdg-open, found on PATH as a stand-in that exits
+// with a status of its own (or found nowhere): a document or folder that could
+// not be shown is told until dismissed, by name, with what to do.
+TEST_F(OpenDocument, ALauncherThatFailsIsToldUntilDismissed) {
+    if (qEnvironmentVariableIsSet("DBUS_SESSION_BUS_ADDRESS")) {
+        GTEST_SKIP() << "a session bus may have a file manager that would open a window";
+    }
+#if defined(__SANITIZE_THREAD__)
+    GTEST_SKIP() << "ThreadSanitizer does not follow a program started by a threaded process";
+#endif
+    QTemporaryDir bin;
+    const QByteArray path = qgetenv("PATH");
+    struct RestorePath {
+        QByteArray path;
+        ~RestorePath() { qputenv("PATH", path); }
+    } restore{path};
+    qputenv("PATH", bin.path().toUtf8());
+    write_catalogue();
+    DesktopBrowserLauncher launcher;
+    open_window(&launcher);
+    const QString document = html + "4711/4711analysis.htm";
+
+    struct Case {
+        const char* launcher;  // the stand-in's script; nullptr: none
+        const char* command;
+        QString shown, why, what_to_do;
+    };
+    const Case cases[] = {
+        {"exit 3", "mnuFile_Open", "Could not show the document\n" + document + "\n",
+         "no method available (exit status 3)", "xdg-settings set default-web-browser"},
+        {"exit 3", "mnuPopup_ShowInFolder",
+         "Could not show the folder of the document\n" + document, "(exit status 3)",
+         "xdg-mime default"},
+        {"exit 4", "mnuPopup_Open", "Could not show the document", "(exit status 4)",
+         "Install a web browser and xdg-utils"},
+        {nullptr, "mnuFile_Open", "Could not show the document\n" + document,
+         "xdg-open (from xdg-utils) is not installed.", "xdg-settings"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.command) + " " + (c.launcher ? c.launcher : "missing"));
+        QFile::remove(bin.filePath("xdg-open"));
+        if (c.launcher != nullptr) {
+            write_file(bin.filePath("xdg-open"), "#!/bin/sh\n" + QByteArray(c.launcher) + "\n");
+            QFile::setPermissions(bin.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
+        }
+        prompts.informations.clear();
+        select_row(1);
+        trigger(c.command);
+        ASSERT_TRUE(wait_until([&] { return !prompts.informations.empty(); }, 30000));
+        ASSERT_EQ(prompts.informations.size(), 1u);
+        const QString& text = prompts.informations[0].text;
+        EXPECT_TRUE(text.contains(c.shown)) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.why)) << text.toStdString();
+        EXPECT_TRUE(text.contains(c.what_to_do)) << text.toStdString();
+        EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+    }
 }
 
 }  // namespace

@@ -1,9 +1,9 @@
 // Saves pictures of Quillet's windows: the splash window, the main window
 // before and after converting the reports of a workspace, its View menu, the
-// conversion view, the message boxes and every dialog. With --dark, in a dark
-// colour scheme: the splash window, the main window with its list ("main"),
-// its View menu and the dialogs. Both show a search of the documents' text
-// ("main-search").
+// conversion view, a cancelled batch, the message boxes and every dialog.
+// With --dark, in a dark colour scheme: the splash window, the main window
+// with its list ("main"), its View menu and the dialogs. Both show a search
+// of the documents' text ("main-search").
 //
 //   quillet-screenshot --settings FILE --out FOLDER [--suffix TEXT] [--dark]
 #include <QApplication>
@@ -270,6 +270,12 @@ int main(int argc, char* argv[]) {
     }
 
     if (!dark) {
+        pictures.save_modal(QStringLiteral("message-not-shown"), [&] {
+            const QUrl document =
+                QUrl::fromLocalFile(sys.Path_HTMLReports() + QStringLiteral("4711/Analysis.htm"));
+            prompts.warning(&window, kApplicationTitle,
+                            not_shown_message(document, launcher_failure(3, false)));
+        });
         pictures.save_modal(QStringLiteral("message-convert-option"), [&] {
             prompts.question(&window, kConvertOptionTitle, kConvertOptionQuestion);
         });
