@@ -1,7 +1,8 @@
 // quillet-convert watch, run as a user runs it: reports dropped, written
 // slowly, moved in and removed while it watches; its folders removed and
-// made again; stopped by a signal; two of it on the same folders. The
-// documents are compared whole with what a batch makes of the same reports.
+// made again; stopped by a signal; two of it, batches and a desktop program
+// on the same folders. The documents are compared whole with what a batch
+// makes of the same reports.
 #include <gtest/gtest.h>
 
 #include <QDir>
@@ -14,7 +15,6 @@
 #include <cstdio>
 
 #include "cli_workspace.h"
-#include "fault_injection.h"
 #include "test_support.h"
 
 namespace quillet::test {
@@ -34,10 +34,8 @@ public:
         EXPECT_TRUE(wait_err(QStringLiteral("quillet-convert: watching "))) << err_.toStdString();
     }
     ~Watch() {
-        if (process_->state() != QProcess::NotRunning) {
-            process_->kill();
-            process_->waitForFinished();
-        }
+        process_->kill();
+        process_->waitForFinished();
     }
 
     // Waits until n rows have come in all.
@@ -259,36 +257,21 @@ TEST(WatchCommand, SigtermDuringConversionsLeavesOnlyWholeDocuments) {
     }
 }
 
-TEST(WatchCommand, RefusesToAskAndOtherUsageErrors) {
+// Watchers, batches, conversions of single folders and a desktop program
+// converting automatically, all on the same folders at once: every document
+// is whole and, once the last changes are converted, exactly what one batch
+// writes, and no temporary file is left.
+TEST(WatchCommand, WatchersBatchesAndADesktopProgramOnTheSameFoldersLeaveOnlyWholeDocuments) {
     CliWorkspace ws;
-    const struct {
-        QStringList args;
-        const char* message;
-    } cases[] = {
-        {{"watch", "--existing", "ask"}, "--existing ask"},
-        {{"watch", "--settle", "0"}, "--settle takes milliseconds"},
-        {{"watch", "--sort", "date"}, "unknown option '--sort'"},
-        {{"orvella", "--settle", "200"}, "unknown option '--settle'"},
-        {{"watch", "--orvella", "/no/such/folder"}, "--orvella: no such folder"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        const RunResult result = ws.run(c.args);
-        EXPECT_EQ(result.exit_code, 2);
-        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
-        EXPECT_TRUE(result.out.isEmpty());
-    }
-    EXPECT_TRUE(files_below(ws.html()).empty());
-}
-
-// Watchers, batches and conversions of single folders on the same folders at
-// once: every document is whole and exactly what one batch writes, and no
-// temporary file is left.
-TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
-    CliWorkspace ws;
-    Watch first(ws, {QStringLiteral("--jobs"), QStringLiteral("2")});
-    Watch second(ws, {QStringLiteral("--jobs"), QStringLiteral("1"), QStringLiteral("--settle"),
-                      QStringLiteral("50")});
+#ifdef QUILLET_DESKTOP_EXE
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString desktop_settings = ws.path("desktop.ini");
+    write_file(desktop_settings, read_file(ws.settings()) + "Auto%20Convert=1\n");
+    const auto desktop =
+        ws.start_program(QStringLiteral(QUILLET_DESKTOP_EXE), {"--settings", desktop_settings});
+#endif
+    Watch first(ws, {"--jobs", "2"});
+    Watch second(ws, {"--jobs", "1", "--settle", "50"});
     QByteArray body;
     while (body.size() < 256 * 1024) {
         body += "Line with ~BiuL12~bold~biuL12~ text.\r\n";
@@ -307,29 +290,38 @@ TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
                     fennick_report(QByteArray::number(version * 100 + i)) + body);
         }
     };
-
     std::vector<std::unique_ptr<QProcess>> batches;
-    batches.push_back(ws.start({QStringLiteral("all")}));
+    batches.push_back(ws.start({"all"}));
     drop_all(1);
-    batches.push_back(
-        ws.start({QStringLiteral("all"), QStringLiteral("--jobs"), QStringLiteral("2")}));
-    batches.push_back(
-        ws.start({QStringLiteral("fennick"), QStringLiteral("--jobs"), QStringLiteral("1")}));
+    batches.push_back(ws.start({"all", "--jobs", "2"}));
+    batches.push_back(ws.start({"fennick", "--jobs", "1"}));
     drop_all(2);
     for (const auto& batch : batches) {
-        ASSERT_TRUE(batch->waitForFinished(kLimitMs));
+        EXPECT_EQ(finish(*batch).exit_code, 0);
     }
     // The last word is the watchers': every report once more, then one that
     // settles after all of them.
     drop_all(3);
-    ws.drop(ws.orvella() + QStringLiteral("~drntrpa99.tmp"), orvella_report("20249999"));
-    EXPECT_TRUE(first.wait_source(QStringLiteral("~drntrpa99")));
-    EXPECT_TRUE(second.wait_source(QStringLiteral("~drntrpa99")));
+    ws.drop(ws.orvella() + "~drntrpa99.tmp", orvella_report("20249999"));
+    EXPECT_TRUE(first.wait_source("~drntrpa99"));
+    EXPECT_TRUE(second.wait_source("~drntrpa99"));
     EXPECT_EQ(first.stop(), 0);
     EXPECT_EQ(second.stop(), 0);
-
+    const auto expected = batch_documents(ws);
+#ifdef QUILLET_DESKTOP_EXE
+    // The desktop program converts the same last reports, to the same bytes.
+    QElapsedTimer waiting;
+    waiting.start();
+    while (files_below(ws.html()) != expected && waiting.elapsed() < kLimitMs &&
+           desktop->state() == QProcess::Running) {
+        QThread::msleep(100);
+    }
+    EXPECT_EQ(desktop->state(), QProcess::Running) << desktop->readAllStandardError().toStdString();
+    desktop->terminate();
+    EXPECT_TRUE(desktop->waitForFinished(kLimitMs));
+#endif
     EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList{});
-    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
+    EXPECT_EQ(files_below(ws.html()), expected);
 }
 
 }  // namespace
