@@ -1,5 +1,6 @@
-// quillet-convert's commands, driven as a user would: convert, list, --jobs
-// and the usage errors of every command.
+// quillet-convert's commands, driven as a user would: convert, list and the
+// usage errors of every command. (Any number of jobs gives the batch of one
+// at a time: the parallel batch's tests.)
 #include <gtest/gtest.h>
 #include <QDateTime>
 #include <QDir>
@@ -99,50 +100,6 @@ TEST_F(ConvertCommand, TableOutputIsAligned) {
     EXPECT_TRUE(lines[0].endsWith("Converted?  Comment"));
     EXPECT_TRUE(lines[1].startsWith("1    jones            jones           jones        "));
     EXPECT_EQ(lines[0].indexOf("Comment"), lines[1].indexOf("Created new HTML report"));
-}
-
-// The mixed batch with any number of jobs gives the rows and documents of
-// one at a time, under every policy.
-TEST(ConvertJobs, AnyNumberOfJobsGivesTheRowsAndDocumentsOfOneAtATime) {
-    const auto convert = [](int jobs, const char* existing) {
-        CliWorkspace ws;
-        // Duplicates of one document, one new folder for many reports, invalid
-        // sources, no student number, documents that exist already.
-        for (int i = 0; i < 30; ++i) {
-            write_file(
-                ws.orvella() + QStringLiteral("~drntrp%1%2.tmp")
-                                   .arg(i % 4 == 0 ? u'd' : u'a')
-                                   .arg(i, 2, 10, QLatin1Char('0')),
-                orvella_report(i < 20 ? "30303030" : "4040404" + QByteArray::number(i % 10)) +
-                    "Version " + QByteArray::number(i) + "\r\n");
-        }
-        write_file(ws.orvella() + "~drntrpa40.tmp", "not a report\r\n");
-        write_file(ws.orvella() + "~drntrpa42.tmp", "@\r\nno student\r\n");
-        write_file(ws.fennick() + "jones.fnr", "@1\r\nJones\r\n");
-        write_file(ws.fennick() + "Jones.FNR", "@1\r\nJones again\r\n");
-        write_file(ws.html() + "40404043/Analysis.htm", "earlier");
-        write_file(ws.html() + "Fennick/jones.htm", "earlier");
-        const RunResult result =
-            ws.run({"all", "--json", "--jobs", QString::number(jobs), "--existing", existing});
-        EXPECT_TRUE(result.err.isEmpty()) << result.err.toStdString();
-        EXPECT_EQ(result.exit_code, 1);
-        QStringList rows;
-        for (const ConvertRow& r : result.rows()) {
-            rows << r.source + r.student + r.report + r.comment + (r.converted ? "Yes" : "No");
-        }
-        return std::pair{rows, files_below(ws.html())};
-    };
-    for (const char* existing : {"overwrite", "skip", "ask"}) {  // ask: no terminal says No
-        SCOPED_TRACE(existing);
-        const auto one = convert(1, existing);
-        ASSERT_EQ(one.first.size(), 34);
-        for (const int jobs : {2, 4}) {
-            SCOPED_TRACE(jobs);
-            const auto many = convert(jobs, existing);
-            EXPECT_EQ(many.first, one.first);
-            EXPECT_TRUE(many.second == one.second);
-        }
-    }
 }
 
 TEST(ListCommand, SortsByEveryKeyInBothDirections) {
