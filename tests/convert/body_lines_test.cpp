@@ -179,6 +179,29 @@ const std::vector<BodyCase> kScoreKey = {
      lines({para(nbsp(4) + "16 - 20" + nbsp(10) + " Strong" + nbsp(14) + "98% - 100%")})},
 };
 
+// Whole documents of other kinds: empty, no kind (a title, contents but no
+// anchors), contents after every line naming the student, and none after an
+// empty number or in a Fennick document.
+const std::vector<BodyCase> kKinds = {
+    {"EmptyAnalysis", "", ""},
+    {"EmptyFennick", "", "", fennick_facts("Smith7")},
+    {"EmptyUnmarked", "", "", unmarked_facts("")},
+    {"UnmarkedKindHasTitleOnlyContentsAndNoAnchors",
+     "Orvella Analysis Report\r\nfor student 12345678\r\n",
+     lines({para("Orvella Analysis Report"), para("for student 12345678"),
+            para("Table of Contents")}),
+     unmarked_facts()},
+    // The trigger resets paragraph and font but leaves the spans open.
+    {"EveryLineNamingTheStudentIsFollowedByContents", "~BiuC18~\r\n12345678\r\nagain 12345678\r\n",
+     lines({"<B>", "<P ALIGN=\"CENTER\">" + kFont3 + "<B>12345678</B></P>",
+            "<P>" + kFont2 + "<B>Table of Contents</B></P>",
+            "<P>" + kFont2 + "<B>again 12345678</B></P>",
+            "<P>" + kFont2 + "<B>Table of Contents</B></P>"}),
+     unmarked_facts()},
+    {"NoContentsForAnEmptyNumber", "x", lines({para("x")}), unmarked_facts("")},
+    {"NoContentsInFennickDocuments", "jones", lines({para("jones")}), fennick_facts()},
+};
+
 const std::vector<BodyCase> kLineEnds = {
     {"LineFeedOnly", "a\nb\n", lines({para("a"), para("b")})},
     {"OnlyOneCarriageReturnIsRemoved", "a\r\r\nb", lines({para("a\r"), para("b")})},
@@ -233,6 +256,7 @@ INSTANTIATE_TEST_SUITE_P(Tables, BodyLines, testing::ValuesIn(kTables), case_nam
 INSTANTIATE_TEST_SUITE_P(BlanksAndLists, BodyLines, testing::ValuesIn(kBlanksAndLists), case_name);
 INSTANTIATE_TEST_SUITE_P(Anchors, BodyLines, testing::ValuesIn(kAnchors), case_name);
 INSTANTIATE_TEST_SUITE_P(ScoreKey, BodyLines, testing::ValuesIn(kScoreKey), case_name);
+INSTANTIATE_TEST_SUITE_P(Kinds, BodyLines, testing::ValuesIn(kKinds), case_name);
 INSTANTIATE_TEST_SUITE_P(LineEnds, BodyLines, testing::ValuesIn(kLineEnds), case_name);
 INSTANTIATE_TEST_SUITE_P(FailingLines, BodyLines, testing::ValuesIn(kFailingLines), case_name);
 INSTANTIATE_TEST_SUITE_P(Bytes, BodyLines, testing::ValuesIn(kBytes), case_name);

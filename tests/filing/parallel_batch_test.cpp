@@ -43,15 +43,15 @@ private:
 struct Workspace {
     explicit Workspace(std::int16_t policy) {
         sys = sandbox.make();
-        sys->set_Path_Orvella(sandbox.make_folder(QStringLiteral("orvella")));
-        sys->set_Path_Fennick(sandbox.make_folder(QStringLiteral("fennick")));
-        sys->set_Path_HTMLReports(sandbox.make_folder(QStringLiteral("html")));
+        sys->set_Path_Orvella(sandbox.make_folder("orvella"));
+        sys->set_Path_Fennick(sandbox.make_folder("fennick"));
+        sys->set_Path_HTMLReports(sandbox.make_folder("html"));
         sys->set_Gen_ConvertOption(policy);
         const QString o = sys->Path_Orvella();
         // Many entries for one new student folder, most for one document: the
         // last in list order must be the one on disk.
         for (int i = 0; i < 24; ++i) {
-            const QString kind = i % 3 == 0 ? QStringLiteral("d") : QStringLiteral("a");
+            const QString kind = i % 3 == 0 ? "d" : "a";
             write_file(
                 o + QStringLiteral("~drntrp%1%2.tmp").arg(kind).arg(i, 2, 10, QLatin1Char('0')),
                 orvella("44440000", "version " + QByteArray::number(i)));
@@ -61,21 +61,21 @@ struct Workspace {
             write_file(o + QStringLiteral("~drntrpa5%1.tmp").arg(i, 2, 10, QLatin1Char('0')),
                        orvella("5550" + QByteArray::number(1000 + i), "own"));
         }
-        QDir().mkpath(sys->Path_HTMLReports() + QStringLiteral("Ab120000"));
-        write_file(o + QStringLiteral("~drntrpa60.tmp"), orvella("AB120000", "upper case"));
+        QDir().mkpath(sys->Path_HTMLReports() + "Ab120000");
+        write_file(o + "~drntrpa60.tmp", orvella("AB120000", "upper case"));
         // No student number, an invalid report, a folder in place of a file.
-        write_file(o + QStringLiteral("~drntrpa61.tmp"), "@\r\nno number here\r\n");
-        write_file(o + QStringLiteral("~drntrpa62.tmp"), "not a report\r\n");
-        QDir().mkpath(o + QStringLiteral("~drntrpa63.tmp"));
-        write_file(o + QStringLiteral("~drntrpd64.tmp"), "@\r\nanother without number\r\n");
+        write_file(o + "~drntrpa61.tmp", "@\r\nno number here\r\n");
+        write_file(o + "~drntrpa62.tmp", "not a report\r\n");
+        QDir().mkpath(o + "~drntrpa63.tmp");
+        write_file(o + "~drntrpd64.tmp", "@\r\nanother without number\r\n");
         // Fennick reports, two naming the same document in different letters.
-        write_file(sys->Path_Fennick() + QStringLiteral("jones.fnr"), "@1\r\nfirst\r\n");
-        write_file(sys->Path_Fennick() + QStringLiteral("JONES.FNR"), "@1\r\nsecond\r\n");
-        write_file(sys->Path_Fennick() + QStringLiteral("smith.fnr"), "@1\r\nthird\r\n");
+        write_file(sys->Path_Fennick() + "jones.fnr", "@1\r\nfirst\r\n");
+        write_file(sys->Path_Fennick() + "JONES.FNR", "@1\r\nsecond\r\n");
+        write_file(sys->Path_Fennick() + "smith.fnr", "@1\r\nthird\r\n");
         // Documents that exist already, for the overwrite policies.
-        write_file(sys->Path_HTMLReports() + QStringLiteral("44440000/Dyslexia.htm"), "old");
-        write_file(sys->Path_HTMLReports() + QStringLiteral("55501003/Analysis.htm"), "old");
-        write_file(sys->Path_HTMLReports() + QStringLiteral("Fennick/smith.htm"), "old");
+        write_file(sys->Path_HTMLReports() + "44440000/Dyslexia.htm", "old");
+        write_file(sys->Path_HTMLReports() + "55501003/Analysis.htm", "old");
+        write_file(sys->Path_HTMLReports() + "Fennick/smith.htm", "old");
         EXPECT_TRUE(sys->pr_Generate_File_List(0));
     }
 
@@ -92,8 +92,8 @@ QStringList entries_of(const cSys_vars& sys) {
         const ReportEntry& e = sys.entry(i);
         rows << QStringLiteral("%1|%2|%3|%4|%5|%6")
                     .arg(e.Rep_SourceFilename, e.Rep_DestinationPath, e.Rep_DestinationFilename,
-                         e.Rep_Converted ? QStringLiteral("Yes") : QStringLiteral("No"),
-                         e.Rep_Comment, e.Rep_DestinationFileDate.isEmpty() ? u"-" : u"date");
+                         e.Rep_Converted ? "Yes" : "No", e.Rep_Comment,
+                         e.Rep_DestinationFileDate.isEmpty() ? u"-" : u"date");
     }
     return rows;
 }
@@ -168,8 +168,8 @@ TEST(ParallelBatch, EveryPolicyGivesTheDocumentsAndEntriesOfTheOneAtATimeBatch) 
 TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStarted) {
     SettingsSandbox sandbox;
     auto sys = sandbox.make();
-    sys->set_Path_Orvella(sandbox.make_folder(QStringLiteral("orvella")));
-    sys->set_Path_HTMLReports(sandbox.make_folder(QStringLiteral("html")));
+    sys->set_Path_Orvella(sandbox.make_folder("orvella"));
+    sys->set_Path_HTMLReports(sandbox.make_folder("html"));
     constexpr int kReports = 1500;
     QByteArray long_text;
     for (int line = 0; line < 200; ++line) {
@@ -183,8 +183,7 @@ TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStar
     }
     // Earlier documents of the last reports, which must stay as they are.
     for (int i = kReports - 5; i < kReports; ++i) {
-        write_file(sys->Path_HTMLReports() + QString::number(10000000 + i) +
-                       QStringLiteral("/Analysis.htm"),
+        write_file(sys->Path_HTMLReports() + QString::number(10000000 + i) + "/Analysis.htm",
                    "<HTML>\r\n<HEAD>\r\nearlier</BODY>\r\n</HTML>\r\n");
     }
     const auto before = files_below(sys->Path_HTMLReports());
@@ -206,8 +205,8 @@ TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStar
     int cancelled = 0;
     for (int i = 1; i <= kReports; ++i) {
         const ReportEntry& e = sys->entry(i);
-        const QString document = sys->Path_HTMLReports() + QString::number(10000000 + i - 1) +
-                                 QStringLiteral("/Analysis.htm");
+        const QString document =
+            sys->Path_HTMLReports() + QString::number(10000000 + i - 1) + "/Analysis.htm";
         if (e.Rep_Comment == kBatchCancelled) {
             ++cancelled;
             EXPECT_GT(i, 50);
@@ -234,21 +233,21 @@ TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStar
 TEST(ParallelBatch, EmptyListAndSingleEntryFinish) {
     SettingsSandbox sandbox;
     auto sys = sandbox.make();
-    sys->set_Path_HTMLReports(sandbox.make_folder(QStringLiteral("html")));
+    sys->set_Path_HTMLReports(sandbox.make_folder("html"));
     FixedAnswer yes(true);
     {
         ParallelBatch batch(*sys, 4);
         batch.run(yes);
         EXPECT_TRUE(batch.finished());
     }
-    sys->set_Path_Orvella(sandbox.make_folder(QStringLiteral("orvella")));
-    write_file(sys->Path_Orvella() + QStringLiteral("~drntrpa1.tmp"), orvella("12345678", "x"));
+    sys->set_Path_Orvella(sandbox.make_folder("orvella"));
+    write_file(sys->Path_Orvella() + "~drntrpa1.tmp", orvella("12345678", "x"));
     ASSERT_TRUE(sys->pr_Generate_File_List(2));
     ParallelBatch batch(*sys, {1, 1}, 8);  // the same entry twice
     std::vector<int> delivered;
     batch.run(yes, [&](int index) { delivered.push_back(index); });
     EXPECT_EQ(delivered, (std::vector<int>{1, 1}));
-    EXPECT_EQ(sys->entry(1).Rep_Comment, QStringLiteral("Overwrote existing HTML Report"));
+    EXPECT_EQ(sys->entry(1).Rep_Comment, "Overwrote existing HTML Report");
 }
 
 }  // namespace
