@@ -1,9 +1,8 @@
 // quillet-convert watch, run as a user runs it: reports dropped, moved in,
 // written again and removed while it watches (when a report has settled: the
-// arrival tracker's tests); its folders removed and
-// made again; stopped by a signal; two of it, batches and a desktop program
-// on the same folders. The documents are compared whole with what a batch
-// makes of the same reports.
+// arrival tracker's tests); its folders removed and made again; stopped by a
+// signal; two of it, batches and a desktop program on the same folders. The
+// documents are compared whole with what a batch makes of the same reports.
 #include <gtest/gtest.h>
 
 #include <QDir>
