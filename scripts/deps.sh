@@ -3,7 +3,7 @@
 # is missing. Sourced, not executed.
 
 QUILLET_DEBIAN_PACKAGES=(
-  build-essential cmake ninja-build pkg-config
+  build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   librsvg2-bin desktop-file-utils appstream bash-completion groff-base
