@@ -180,6 +180,17 @@ TEST(WatchCommand, AReportWrittenAgainIsConvertedAgainAndARemovedOnesDocumentSta
     EXPECT_EQ(watch.rows().size(), 3U);
 }
 
+TEST(WatchCommand, AStoredAskPolicyLeavesExistingDocumentsAsTheyAre) {
+    CliWorkspace ws;
+    write_file(ws.settings(), read_file(ws.settings()).replace("Option=0", "Option=1"));
+    write_file(ws.html() + "20240001/Analysis.htm", "earlier");
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    Watch watch(ws);
+    ASSERT_TRUE(watch.wait_rows(1));
+    EXPECT_EQ(watch.rows()[0]["comment"].toString(), "HTML Report already exists");
+    EXPECT_EQ(read_file(ws.html() + "20240001/Analysis.htm"), "earlier");
+}
+
 TEST(WatchCommand, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
     CliWorkspace ws;
     Watch watch(ws);

@@ -147,6 +147,7 @@ TEST(ParallelBatch, EveryPolicyGivesTheDocumentsAndEntriesOfTheOneAtATimeBatch) 
             EXPECT_TRUE(one.files.at("44440000/Analysis.htm").contains("version 23"));
             EXPECT_TRUE(one.files.count("Ab120000/Analysis.htm"));
             EXPECT_TRUE(one.files.at("Fennick/jones.htm").contains("second"));
+            EXPECT_TRUE(one.files.at("44440000/Dyslexia.htm").contains("<A HREF=\"#SEC"));
             EXPECT_TRUE(
                 one.entries.filter(u"~drntrpa01|").at(0).contains(u"|Created new HTML report|"));
             EXPECT_GE(one.entries.filter(u"|Overwrote existing HTML Report|").size(), 22);

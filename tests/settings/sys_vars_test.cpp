@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QSettings>
 
@@ -216,6 +217,13 @@ TEST(SysVars, FolderSettersAppendOneSeparatorAndSaveNothing) {
     sys->set_Path_Fennick("/f");
     EXPECT_EQ(sys->Path_Orvella() + sys->Path_Fennick(), "/o//f/");
     EXPECT_EQ(box.stored("Options/Orvella"), box.temp_folder());
+}
+
+TEST(SysVars, DocumentDateIsTheShortDateAndTheTimeOrNothing) {
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    EXPECT_EQ(format_document_date(when),
+              QLocale::system().toString(when.date(), QLocale::ShortFormat) + " 14:07:09");
+    EXPECT_EQ(format_document_date(QDateTime()), "");
 }
 
 TEST(SysVars, ExistenceChecks) {
