@@ -191,6 +191,21 @@ TEST(WatchCommand, AStoredAskPolicyLeavesExistingDocumentsAsTheyAre) {
     EXPECT_EQ(read_file(ws.html() + "20240001/Analysis.htm"), "earlier");
 }
 
+TEST(WatchCommand, DorrantIniChangedAfterABatchMovesTheFennickWatch) {
+    CliWorkspace ws;
+    const QString dorrant = ws.path("data/Quillet/dorrant.ini");
+    write_file(ws.settings(), read_file(ws.settings()).replace("Choice=0", "Choice=1"));
+    write_file(dorrant, "database=" + ws.fennick().toUtf8() + "\n");
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    Watch watch(ws);
+    ASSERT_TRUE(watch.wait_rows(1));
+    ASSERT_TRUE(QDir().mkpath(ws.path("db")));
+    write_file(dorrant, "database=" + ws.path("db/").toUtf8() + "\n");
+    ASSERT_TRUE(watch.wait_err("dorrant.ini names the Fennick folder " + ws.path("db/")));
+    write_file(ws.path("db/jones.fnr"), fennick_report("moved"));
+    EXPECT_TRUE(watch.wait_source("jones"));
+}
+
 TEST(WatchCommand, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
     CliWorkspace ws;
     Watch watch(ws);

@@ -226,6 +226,15 @@ TEST(SysVars, DocumentDateIsTheShortDateAndTheTimeOrNothing) {
     EXPECT_EQ(format_document_date(QDateTime()), "");
 }
 
+TEST(SysVars, ASettingsFileWithoutAProgramFolderLooksBesideTheProgram) {
+    SettingsSandbox box;
+    auto options = box.options();
+    options.program_folder.clear();
+    const cSys_vars sys(options);
+    EXPECT_FALSE(sys.program_folder().isEmpty());
+    EXPECT_EQ(sys.program_folder(), cSys_vars::user_options().program_folder);
+}
+
 TEST(SysVars, ExistenceChecks) {
     SettingsSandbox box;
     const QString folder = box.make_folder("here");
