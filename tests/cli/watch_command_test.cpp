@@ -206,6 +206,23 @@ TEST(WatchCommand, DorrantIniChangedAfterABatchMovesTheFennickWatch) {
     EXPECT_TRUE(watch.wait_source("jones"));
 }
 
+TEST(WatchCommand, TheStreamedTableHoldsTheWidestDateOfTheLocale) {
+    CliWorkspace ws;
+    qputenv("LC_ALL", "en_GB.UTF-8");  // dates of 19 characters
+    const auto watch = ws.start({"watch", "--settle", "200"});
+    qunsetenv("LC_ALL");
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    QByteArray out;
+    while (out.count('\n') < 2 && watch->waitForReadyRead(kLimitMs)) {
+        out += watch->readAllStandardOutput();
+    }
+    const QList<QByteArray> lines = out.split('\n');
+    ASSERT_GE(lines.size(), 2) << out.toStdString();
+    EXPECT_EQ(lines[0].indexOf("Converted?"), lines[1].indexOf("Yes")) << out.toStdString();
+    watch->kill();
+    watch->waitForFinished();
+}
+
 TEST(WatchCommand, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
     CliWorkspace ws;
     Watch watch(ws);
