@@ -105,6 +105,7 @@ std::unique_ptr<QProcess> CliWorkspace::start_program(QString program, const QSt
     for (const char* name : {"HOME", "XDG_DATA_HOME", "XDG_CONFIG_HOME", "TEMP"}) {
         env.insert(QString::fromLatin1(name), path(QStringLiteral("data")));
     }
+    env.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("data/cache")));
     process->setProcessEnvironment(env);
     const auto max_file_size = static_cast<rlim_t>(options.max_file_size);
     // Runs in the child between fork and exec: system calls only.
