@@ -11,6 +11,7 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcessEnvironment>
+#include <QRegularExpression>
 #include <cerrno>
 #include <cstdio>
 
@@ -37,7 +38,8 @@ void hand_over(const QString& root) {
 }
 
 // The build folder may lie where only root may enter (a checkout in a
-// private folder): the unprivileged user runs a copy in a folder open to all.
+// private folder): the unprivileged user runs a copy of the program (or reads
+// a copy of a file) in a folder open to all.
 QString staged(const QString& program) {
     static QTemporaryDir stage;
     const QString copy = stage.filePath(QFileInfo(program).fileName());
@@ -106,6 +108,19 @@ std::unique_ptr<QProcess> CliWorkspace::start_program(QString program, const QSt
         env.insert(QString::fromLatin1(name), path(QStringLiteral("data")));
     }
     env.insert(QStringLiteral("XDG_CACHE_HOME"), path(QStringLiteral("data/cache")));
+    if (drop_root) {
+        // A sanitizer's suppressions file lies in the checkout too.
+        static const QRegularExpression suppressions(QStringLiteral("suppressions=([^:]+)"));
+        for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS", "TSAN_OPTIONS"}) {
+            QString value = env.value(QString::fromLatin1(name));
+            const QRegularExpressionMatch file = suppressions.match(value);
+            if (file.hasMatch()) {
+                value.replace(file.capturedStart(1), file.capturedLength(1),
+                              staged(file.captured(1)));
+                env.insert(QString::fromLatin1(name), value);
+            }
+        }
+    }
     process->setProcessEnvironment(env);
     const auto max_file_size = static_cast<rlim_t>(options.max_file_size);
     // Runs in the child between fork and exec: system calls only.
