@@ -10,6 +10,7 @@ QUILLET_BUILD_PACKAGES=(
 )
 QUILLET_DEBIAN_PACKAGES=(
   "${QUILLET_BUILD_PACKAGES[@]}"
+  ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   desktop-file-utils appstream bash-completion groff-base
 )

@@ -1,6 +1,7 @@
-// quillet-convert watch, run as a user runs it: reports dropped, written
-// slowly, moved in and removed while it watches; its folders removed and
-// made again; stopped by a signal; two of it on the same folders. The
+// quillet-convert watch, run as a user runs it: reports dropped, moved in,
+// written again and removed while it watches (when a report has settled: the
+// arrival tracker's tests); its folders removed and made again; stopped by a
+// signal; two of it, batches and a desktop program on the same folders. The
 // documents are compared whole with what a batch makes of the same reports.
 #include <gtest/gtest.h>
 
@@ -14,7 +15,6 @@
 #include <cstdio>
 
 #include "cli_workspace.h"
-#include "fault_injection.h"
 #include "test_support.h"
 
 namespace quillet::test {
@@ -26,18 +26,17 @@ constexpr int kLimitMs = 240000;  // generous: sanitizer builds on a busy machin
 class Watch {
 public:
     Watch(const CliWorkspace& ws, QStringList extra = {}) {
-        QStringList args{QStringLiteral("watch"), QStringLiteral("--json")};
-        if (!extra.contains(QStringLiteral("--settle"))) {
-            args << QStringLiteral("--settle") << QStringLiteral("200");
+        QStringList args{"watch", "--json"};
+        if (!extra.contains("--settle")) {
+            args << "--settle"
+                 << "200";
         }
         process_ = ws.start(args + extra);
-        EXPECT_TRUE(wait_err(QStringLiteral("quillet-convert: watching "))) << err_.toStdString();
+        EXPECT_TRUE(wait_err("quillet-convert: watching ")) << err_.toStdString();
     }
     ~Watch() {
-        if (process_->state() != QProcess::NotRunning) {
-            process_->kill();
-            process_->waitForFinished();
-        }
+        process_->kill();
+        process_->waitForFinished();
     }
 
     // Waits until n rows have come in all.
@@ -65,7 +64,7 @@ public:
     QStringList sources() const {
         QStringList names;
         for (const QJsonObject& row : rows_) {
-            names << row[QStringLiteral("source")].toString();
+            names << row["source"].toString();
         }
         return names;
     }
@@ -117,39 +116,8 @@ std::map<QString, QByteArray> batch_documents(const CliWorkspace& ws) {
             write_file(to + name, bytes);
         }
     }
-    EXPECT_EQ(reference.run({QStringLiteral("all")}).exit_code, 0);
+    EXPECT_EQ(reference.run({"all"}).exit_code, 0);
     return files_below(reference.html());
-}
-
-TEST(WatchCommand, ASlowWriterIsConvertedOnceFromTheWholeReport) {
-    CliWorkspace ws;
-    Watch watch(ws, {QStringLiteral("--settle"), QStringLiteral("800")});
-    QFile report(ws.orvella() + QStringLiteral("~drntrpa01.tmp"));
-    ASSERT_TRUE(report.open(QIODevice::WriteOnly));
-    const QByteArray whole = orvella_report("20240001") + "A second piece.\r\n";
-    const qsizetype half = whole.size() / 2;
-    report.write(whole.left(half));
-    report.flush();
-    // A pause longer than a keystroke, shorter than the settle time.
-    QElapsedTimer pause;
-    pause.start();
-    while (pause.elapsed() < 300) {
-        QThread::msleep(10);
-    }
-    report.write(whole.mid(half));
-    report.close();
-
-    ASSERT_TRUE(watch.wait_rows(1)) << watch.err().toStdString();
-    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
-    EXPECT_EQ(watch.stop(), 0);
-    ASSERT_EQ(watch.rows().size(), 1U);
-    const QJsonObject row = watch.rows()[0];
-    EXPECT_EQ(row[QStringLiteral("no")].toInt(), 1);
-    EXPECT_EQ(row[QStringLiteral("source")].toString(), QStringLiteral("~drntrpa01"));
-    EXPECT_EQ(row[QStringLiteral("student")].toString(), QStringLiteral("20240001"));
-    EXPECT_EQ(row[QStringLiteral("report")].toString(), QStringLiteral("Analysis"));
-    EXPECT_TRUE(row[QStringLiteral("converted")].toBool());
-    EXPECT_EQ(row[QStringLiteral("comment")].toString(), QStringLiteral("Created new HTML report"));
 }
 
 TEST(WatchCommand, WhatIsThereFirstThenABurstMovedInReportsAndOnlyReportNames) {
@@ -185,15 +153,15 @@ TEST(WatchCommand, WhatIsThereFirstThenABurstMovedInReportsAndOnlyReportNames) {
     EXPECT_EQ(watch.stop(SIGINT), 0);
     EXPECT_EQ(watch.rows().size(), expected);
     for (std::size_t i = 0; i < watch.rows().size(); ++i) {
-        EXPECT_EQ(watch.rows()[i][QStringLiteral("no")].toInt(), static_cast<int>(i + 1));
+        EXPECT_EQ(watch.rows()[i]["no"].toInt(), static_cast<int>(i + 1));
     }
-    EXPECT_TRUE(watch.sources().contains(QStringLiteral("~drntrpa11")));
-    EXPECT_TRUE(watch.sources().contains(QStringLiteral("~drntrpa09")));
+    EXPECT_TRUE(watch.sources().contains("~drntrpa11"));
+    EXPECT_TRUE(watch.sources().contains("~drntrpa09"));
 }
 
 TEST(WatchCommand, AReportWrittenAgainIsConvertedAgainAndARemovedOnesDocumentStays) {
     CliWorkspace ws;
-    Watch watch(ws, {QStringLiteral("--existing"), QStringLiteral("overwrite")});
+    Watch watch(ws, {"--existing", "overwrite"});
     write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
     write_file(ws.orvella() + "~drntrpa02.tmp", orvella_report("20240002"));
     ASSERT_TRUE(watch.wait_rows(2));
@@ -203,14 +171,56 @@ TEST(WatchCommand, AReportWrittenAgainIsConvertedAgainAndARemovedOnesDocumentSta
                orvella_report("20240001") + "Written again, longer.\r\n");
     ASSERT_TRUE(QFile::remove(ws.orvella() + "~drntrpa02.tmp"));
     ASSERT_TRUE(watch.wait_rows(3));
-    EXPECT_EQ(watch.rows()[2][QStringLiteral("comment")].toString(),
-              QStringLiteral("Overwrote existing HTML Report"));
+    EXPECT_EQ(watch.rows()[2]["comment"].toString(), "Overwrote existing HTML Report");
 
     auto expected = batch_documents(ws);  // the rewritten report alone
-    expected.insert(*first.find(QStringLiteral("20240002/Analysis.htm")));
+    expected.insert(*first.find("20240002/Analysis.htm"));
     EXPECT_EQ(files_below(ws.html()), expected);
     EXPECT_EQ(watch.stop(), 0);
     EXPECT_EQ(watch.rows().size(), 3U);
+}
+
+TEST(WatchCommand, AStoredAskPolicyLeavesExistingDocumentsAsTheyAre) {
+    CliWorkspace ws;
+    write_file(ws.settings(), read_file(ws.settings()).replace("Option=0", "Option=1"));
+    write_file(ws.html() + "20240001/Analysis.htm", "earlier");
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    Watch watch(ws);
+    ASSERT_TRUE(watch.wait_rows(1));
+    EXPECT_EQ(watch.rows()[0]["comment"].toString(), "HTML Report already exists");
+    EXPECT_EQ(read_file(ws.html() + "20240001/Analysis.htm"), "earlier");
+}
+
+TEST(WatchCommand, DorrantIniChangedAfterABatchMovesTheFennickWatch) {
+    CliWorkspace ws;
+    const QString dorrant = ws.path("data/Quillet/dorrant.ini");
+    write_file(ws.settings(), read_file(ws.settings()).replace("Choice=0", "Choice=1"));
+    write_file(dorrant, "database=" + ws.fennick().toUtf8() + "\n");
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    Watch watch(ws);
+    ASSERT_TRUE(watch.wait_rows(1));
+    ASSERT_TRUE(QDir().mkpath(ws.path("db")));
+    write_file(dorrant, "database=" + ws.path("db/").toUtf8() + "\n");
+    ASSERT_TRUE(watch.wait_err("dorrant.ini names the Fennick folder " + ws.path("db/")));
+    write_file(ws.path("db/jones.fnr"), fennick_report("moved"));
+    EXPECT_TRUE(watch.wait_source("jones"));
+}
+
+TEST(WatchCommand, TheStreamedTableHoldsTheWidestDateOfTheLocale) {
+    CliWorkspace ws;
+    qputenv("LC_ALL", "en_GB.UTF-8");  // dates of 19 characters
+    const auto watch = ws.start({"watch", "--settle", "200"});
+    qunsetenv("LC_ALL");
+    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
+    QByteArray out;
+    while (out.count('\n') < 2 && watch->waitForReadyRead(kLimitMs)) {
+        out += watch->readAllStandardOutput();
+    }
+    const QList<QByteArray> lines = out.split('\n');
+    ASSERT_GE(lines.size(), 2) << out.toStdString();
+    EXPECT_EQ(lines[0].indexOf("Converted?"), lines[1].indexOf("Yes")) << out.toStdString();
+    watch->kill();
+    watch->waitForFinished();
 }
 
 TEST(WatchCommand, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
@@ -236,7 +246,7 @@ TEST(WatchCommand, AWatchedFolderRemovedAndMadeAgainIsWatchedAgain) {
 
 TEST(WatchCommand, SigtermDuringConversionsLeavesOnlyWholeDocuments) {
     CliWorkspace ws;
-    Watch watch(ws, {QStringLiteral("--jobs"), QStringLiteral("2")});
+    Watch watch(ws, {"--jobs", "2"});
     QByteArray body;
     while (body.size() < 4 * 1024 * 1024) {
         body += "Text with ~BiuL12~bold~biuL12~ words and\ttabs\r\n";
@@ -259,36 +269,21 @@ TEST(WatchCommand, SigtermDuringConversionsLeavesOnlyWholeDocuments) {
     }
 }
 
-TEST(WatchCommand, RefusesToAskAndOtherUsageErrors) {
+// Watchers, batches, conversions of single folders and a desktop program
+// converting automatically, all on the same folders at once: every document
+// is whole and, once the last changes are converted, exactly what one batch
+// writes, and no temporary file is left.
+TEST(WatchCommand, WatchersBatchesAndADesktopProgramOnTheSameFoldersLeaveOnlyWholeDocuments) {
     CliWorkspace ws;
-    const struct {
-        QStringList args;
-        const char* message;
-    } cases[] = {
-        {{"watch", "--existing", "ask"}, "--existing ask"},
-        {{"watch", "--settle", "0"}, "--settle takes milliseconds"},
-        {{"watch", "--sort", "date"}, "unknown option '--sort'"},
-        {{"orvella", "--settle", "200"}, "unknown option '--settle'"},
-        {{"watch", "--orvella", "/no/such/folder"}, "--orvella: no such folder"},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.args.join(' ').toStdString());
-        const RunResult result = ws.run(c.args);
-        EXPECT_EQ(result.exit_code, 2);
-        EXPECT_TRUE(result.err.contains(c.message)) << result.err.toStdString();
-        EXPECT_TRUE(result.out.isEmpty());
-    }
-    EXPECT_TRUE(files_below(ws.html()).empty());
-}
-
-// Watchers, batches and conversions of single folders on the same folders at
-// once: every document is whole and exactly what one batch writes, and no
-// temporary file is left.
-TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
-    CliWorkspace ws;
-    Watch first(ws, {QStringLiteral("--jobs"), QStringLiteral("2")});
-    Watch second(ws, {QStringLiteral("--jobs"), QStringLiteral("1"), QStringLiteral("--settle"),
-                      QStringLiteral("50")});
+#ifdef QUILLET_DESKTOP_EXE
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    const QString desktop_settings = ws.path("desktop.ini");
+    write_file(desktop_settings, read_file(ws.settings()) + "Auto%20Convert=1\n");
+    const auto desktop =
+        ws.start_program(QStringLiteral(QUILLET_DESKTOP_EXE), {"--settings", desktop_settings});
+#endif
+    Watch first(ws, {"--jobs", "2"});
+    Watch second(ws, {"--jobs", "1", "--settle", "50"});
     QByteArray body;
     while (body.size() < 256 * 1024) {
         body += "Line with ~BiuL12~bold~biuL12~ text.\r\n";
@@ -307,29 +302,38 @@ TEST(WatchCommand, WatchersAndBatchesOnTheSameFoldersLeaveOnlyWholeDocuments) {
                     fennick_report(QByteArray::number(version * 100 + i)) + body);
         }
     };
-
     std::vector<std::unique_ptr<QProcess>> batches;
-    batches.push_back(ws.start({QStringLiteral("all")}));
+    batches.push_back(ws.start({"all"}));
     drop_all(1);
-    batches.push_back(
-        ws.start({QStringLiteral("all"), QStringLiteral("--jobs"), QStringLiteral("2")}));
-    batches.push_back(
-        ws.start({QStringLiteral("fennick"), QStringLiteral("--jobs"), QStringLiteral("1")}));
+    batches.push_back(ws.start({"all", "--jobs", "2"}));
+    batches.push_back(ws.start({"fennick", "--jobs", "1"}));
     drop_all(2);
     for (const auto& batch : batches) {
-        ASSERT_TRUE(batch->waitForFinished(kLimitMs));
+        EXPECT_EQ(finish(*batch).exit_code, 0);
     }
     // The last word is the watchers': every report once more, then one that
     // settles after all of them.
     drop_all(3);
-    ws.drop(ws.orvella() + QStringLiteral("~drntrpa99.tmp"), orvella_report("20249999"));
-    EXPECT_TRUE(first.wait_source(QStringLiteral("~drntrpa99")));
-    EXPECT_TRUE(second.wait_source(QStringLiteral("~drntrpa99")));
+    ws.drop(ws.orvella() + "~drntrpa99.tmp", orvella_report("20249999"));
+    EXPECT_TRUE(first.wait_source("~drntrpa99"));
+    EXPECT_TRUE(second.wait_source("~drntrpa99"));
     EXPECT_EQ(first.stop(), 0);
     EXPECT_EQ(second.stop(), 0);
-
+    const auto expected = batch_documents(ws);
+#ifdef QUILLET_DESKTOP_EXE
+    // The desktop program converts the same last reports, to the same bytes.
+    QElapsedTimer waiting;
+    waiting.start();
+    while (files_below(ws.html()) != expected && waiting.elapsed() < kLimitMs &&
+           desktop->state() == QProcess::Running) {
+        QThread::msleep(100);
+    }
+    EXPECT_EQ(desktop->state(), QProcess::Running) << desktop->readAllStandardError().toStdString();
+    desktop->terminate();
+    EXPECT_TRUE(desktop->waitForFinished(kLimitMs));
+#endif
     EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList{});
-    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
+    EXPECT_EQ(files_below(ws.html()), expected);
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // Body lines: directives, style codes, wrapping, tables, tab stops, blanks,
-// list items, section anchors and the score key, each case a whole document.
+// list items, section anchors, the score key, line ends, failing lines and
+// bytes of every kind, each case a whole document.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -15,6 +16,7 @@ struct BodyCase {
     std::string source;
     std::string body;
     DocumentFacts facts = analysis_facts();
+    std::string failure;  // the line failure the document reports
 };
 
 std::string para(std::string_view text) {
@@ -44,7 +46,8 @@ TEST_P(BodyLines, ConvertToTheExpectedDocument) {
     const auto& c = GetParam();
     DocumentOutcome outcome;
     EXPECT_TRUE(same_text(document(c.facts, c.body), convert(c.source, c.facts, &outcome)));
-    EXPECT_EQ(outcome.line_failure, "");
+    EXPECT_EQ(outcome.line_failure, c.failure);
+    EXPECT_TRUE(outcome.body_complete);
 }
 
 const std::string kTableOpen = "<TABLE CELLSPACING=1 CELLPADDING=0>";
@@ -96,6 +99,8 @@ const std::vector<BodyCase> kStyleCodes = {
     {"CentredPreformatted", "~biuC10~\r\nx",
      lines({"", "<PRE ALIGN=\"CENTER\">" + kCourier + "x"})},
     {"OnlyTheFirstLetterOfEachKindCounts", "z~xBb~x~xbB~y", lines({para("z<B>x</B>y")})},
+    {"AlignmentLetterOfAStyleCodeInTheTextCountsNot", "a~iBuC18~b\r\nc",
+     lines({para("a<B>b"), "<P>" + kFont2 + "<B>c</B></P>"})},
     {"LoneTildeStaysText", "a~b\r\nprice ~ 5", lines({para("a~b"), para("price ~ 5")})},
     {"TildeAfterTheLastCodeStaysText", "~a~b~c\r\n~~~~~", lines({para("b~c"), para("~")})},
     {"LoneTildeAtTheFirstPositionStaysText", "~biuL10~\r\nx\r\n~tail",
@@ -176,6 +181,78 @@ const std::vector<BodyCase> kScoreKey = {
      lines({para(nbsp(4) + "16 - 20" + nbsp(10) + " Strong" + nbsp(14) + "98% - 100%")})},
 };
 
+// Whole documents of other kinds: empty, no kind (a title, contents but no
+// anchors), contents after every line naming the student, and none after an
+// empty number or in a Fennick document.
+const std::vector<BodyCase> kKinds = {
+    {"EmptyAnalysis", "", ""},
+    {"EmptyFennick", "", "", fennick_facts("Smith7")},
+    {"EmptyUnmarked", "", "", unmarked_facts("")},
+    {"UnmarkedKindHasTitleOnlyContentsAndNoAnchors",
+     "Orvella Analysis Report\r\nfor student 12345678\r\n",
+     lines({para("Orvella Analysis Report"), para("for student 12345678"),
+            para("Table of Contents")}),
+     unmarked_facts()},
+    // The trigger resets paragraph and font but leaves the spans open.
+    {"EveryLineNamingTheStudentIsFollowedByContents", "~BiuC18~\r\n12345678\r\nagain 12345678\r\n",
+     lines({"<B>", "<P ALIGN=\"CENTER\">" + kFont3 + "<B>12345678</B></P>",
+            "<P>" + kFont2 + "<B>Table of Contents</B></P>",
+            "<P>" + kFont2 + "<B>again 12345678</B></P>",
+            "<P>" + kFont2 + "<B>Table of Contents</B></P>"}),
+     unmarked_facts()},
+    {"ANumberAloneOnAPreformattedLine", "~biuL10~\r\nx\r\n12345678",
+     lines({"", "<PRE>" + kCourier + "x", "12345678", "</PRE>" + para("Table of Contents")}),
+     unmarked_facts()},
+    {"ANumberFoundAfterAFalseStart", "x121213", lines({para("x121213"), para("Table of Contents")}),
+     unmarked_facts("1213")},
+    {"NoContentsForAnEmptyNumber", "x", lines({para("x")}), unmarked_facts("")},
+    {"NoContentsInFennickDocuments", "jones", lines({para("jones")}), fennick_facts()},
+};
+
+const std::vector<BodyCase> kLineEnds = {
+    {"LineFeedOnly", "a\nb\n", lines({para("a"), para("b")})},
+    {"OnlyOneCarriageReturnIsRemoved", "a\r\r\nb", lines({para("a\r"), para("b")})},
+    {"LastLineKeepsAllItsCharacters", "@\r\nxy", lines({kPageBreak, para("xy")})},
+    {"ShortLastLine", "x", lines({para("x")})},
+    {"LoneCarriageReturnStaysInTheLine", "a\rb\r", lines({para("a\rb\r")})},
+    {"DoubleAtAtTheEndGetsNoTitle", "x\r\n@@", lines({para("x"), kPageBreak + "\r\n"}),
+     fennick_facts()},
+    {"DoubleAtBeforeOneLastByteGetsNoTitle", "@@\r\nx", lines({kPageBreak + "\r\n", para("x")}),
+     fennick_facts()},
+    {"DoubleAtBeforeTwoLastBytesGetsTheTitle", "@@\r\nxy",
+     lines({kPageBreak + "\r\n<P ALIGN=\"CENTER\"><B>SUPPLEMENTARY FENNICK REPORT STUDENT "
+                         "INFORMATION</B></P>",
+            para("xy")}),
+     fennick_facts()},
+};
+
+const std::vector<BodyCase> kFailingLines = {
+    {"DirectiveOutOfRange", "a\r\n\r\n@99999\r\nb", lines({para("a"), para("b")}), analysis_facts(),
+     "Line 3: directive number out of range (@99999)"},
+    {"DroppedLineOutOfRange", "_-40000\r\nb", lines({para("b")}), analysis_facts(),
+     "Line 1: directive number out of range (_-40000)"},
+    {"LastFailureIsKept", "@1e9\r\nok\r\n_1e6 x\r\n", lines({para("ok")}), analysis_facts(),
+     "Line 3: directive number out of range (_1e6 x)"},
+    {"LongLineIsQuotedShortened", "@" + std::string(60, '9'), "", analysis_facts(),
+     "Line 1: directive number out of range (@" + std::string(39, '9') + "...)"},
+    {"FennickHeadingBeyondTheTable", "@50\r\n@51\r\nx",
+     lines({kPageBreak + "\r\n<P ALIGN=\"CENTER\"><B></B></P>", para("x")}), fennick_facts(),
+     "Line 2: Fennick heading number beyond the heading table (@51)"},
+    {"NegativeFennickNumberIsAPageBreak", "@-3", lines({kPageBreak}), fennick_facts()},
+};
+
+const std::vector<BodyCase> kBytes = {
+    {"NulBytesPassThrough", std::string("a\0b", 3), lines({para(std::string("a\0b", 3))})},
+    {"HighBytesPassThrough", "caf\xE9 \x93q\x94 \x80\xFF",
+     lines({para("caf\xE9 \x93q\x94 \x80\xFF")})},
+    {"HighBytesMatchHeadingsIgnoringCase", "APPENDIX\xC9\r\nappendix",
+     lines({para("APPENDIX\xC9"), para("<A NAME=\"SEC33\" HREF = \"#TOP\">APPENDIX</A>")})},
+    {"MarkupInTextIsEscaped", "<b>&amp;</b> \"q\"",
+     lines({para("&lt;b&gt;&amp;&lt;/b&gt; \"q\"")})},
+    {"EscapedTextCountsForTabStops", "<\tx", lines({para("&lt;&nbsp;&nbsp;&nbsp;&nbsp;x")})},
+    {"ControlBytesAreText", "\x01\x1b[0m\x7f", lines({para("\x01\x1b[0m\x7f")})},
+};
+
 std::string case_name(const testing::TestParamInfo<BodyCase>& param) {
     return param.param.name;
 }
@@ -186,6 +263,10 @@ INSTANTIATE_TEST_SUITE_P(Tables, BodyLines, testing::ValuesIn(kTables), case_nam
 INSTANTIATE_TEST_SUITE_P(BlanksAndLists, BodyLines, testing::ValuesIn(kBlanksAndLists), case_name);
 INSTANTIATE_TEST_SUITE_P(Anchors, BodyLines, testing::ValuesIn(kAnchors), case_name);
 INSTANTIATE_TEST_SUITE_P(ScoreKey, BodyLines, testing::ValuesIn(kScoreKey), case_name);
+INSTANTIATE_TEST_SUITE_P(Kinds, BodyLines, testing::ValuesIn(kKinds), case_name);
+INSTANTIATE_TEST_SUITE_P(LineEnds, BodyLines, testing::ValuesIn(kLineEnds), case_name);
+INSTANTIATE_TEST_SUITE_P(FailingLines, BodyLines, testing::ValuesIn(kFailingLines), case_name);
+INSTANTIATE_TEST_SUITE_P(Bytes, BodyLines, testing::ValuesIn(kBytes), case_name);
 
 }  // namespace
 }  // namespace quillet::test

@@ -84,12 +84,6 @@ TEST(Document, FennickHeadingsTablesAndClosingDirective) {
     EXPECT_TRUE(same_text(document(fennick_facts(), body), convert(source, fennick_facts())));
 }
 
-TEST(Document, EmptySourceHasHeadAndFooterOnly) {
-    for (const auto& facts : {analysis_facts(), fennick_facts("Smith7"), unmarked_facts("")}) {
-        EXPECT_TRUE(same_text(document(facts, ""), convert("", facts)));
-    }
-}
-
 TEST(Document, HeadTextFromTheReportIsEscaped) {
     // Quotes are escaped inside attribute values only; "&" never.
     const DocumentFacts orvella{kKindAnalysis, "1<2\"&", "A\"<b>", false};
@@ -124,42 +118,11 @@ TEST(Document, HeadFollowsTheFamilyAndBodyFollowsTheKind) {
                   convert("@4\r\n", orvella_head)));
 }
 
-TEST(Document, UnmarkedKindHasTitleOnlyContentsAndNoAnchors) {
-    const auto facts = unmarked_facts();
-    const std::string body = lines({
-        "<P>" + kFont2 + "Orvella Analysis Report</P>",
-        "<P>" + kFont2 + "for student 12345678</P>",
-        "<P>" + kFont2 + "Table of Contents</P>",
-    });
-    EXPECT_TRUE(same_text(document(facts, body),
-                          convert("Orvella Analysis Report\r\nfor student 12345678\r\n", facts)));
-}
-
-TEST(Document, EveryLineNamingTheStudentIsFollowedByContents) {
-    const auto facts = unmarked_facts();
-    const std::string contents = "<P>" + kFont2 + "Table of Contents</P>";
-    const std::string body = lines({
-        "<B>",
-        "<P ALIGN=\"CENTER\">" + kFont3 + "<B>12345678</B></P>",
-        "<P>" + kFont2 + "<B>Table of Contents</B></P>",
-        "<P>" + kFont2 + "<B>again 12345678</B></P>",
-        "<P>" + kFont2 + "<B>Table of Contents</B></P>",
-    });
-    // The trigger resets paragraph and font but leaves the spans open.
-    EXPECT_TRUE(same_text(document(facts, body),
-                          convert("~BiuC18~\r\n12345678\r\nagain 12345678\r\n", facts)));
-}
-
 TEST(Document, ContentsTriggerLooksForTheNumberAsWritten) {
-    // An empty number triggers nothing; a number with "<" is found escaped;
-    // Fennick documents never get contents.
-    EXPECT_TRUE(same_text(document(unmarked_facts(""), lines({"<P>" + kFont2 + "x</P>"})),
-                          convert("x", unmarked_facts(""))));
+    // A number with "<" is found escaped.
     EXPECT_TRUE(same_text(lines({"<A NAME=\"TOP\"><!-- --></A>", "<P>" + kFont2 + "see a&lt;b</P>",
                                  "<P>" + kFont2 + "Table of Contents</P>", "</BODY>", "</HTML>"}),
                           last_lines(convert("see a<b", unmarked_facts("a<b")), 5)));
-    EXPECT_TRUE(same_text(document(fennick_facts(), lines({"<P>" + kFont2 + "jones</P>"})),
-                          convert("jones", fennick_facts())));
 }
 
 }  // namespace

@@ -1,7 +1,6 @@
 #include "engine_test_support.h"
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <sstream>
 #include <vector>
@@ -18,27 +17,6 @@ std::vector<std::string_view> split_lines(std::string_view text) {
         text.remove_prefix(end);
     }
     return result;
-}
-
-std::string visible(std::string_view text) {
-    std::string shown;
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        if (c == '\r') {
-            shown += "\\r";
-        } else if (c == '\n') {
-            shown += "\\n";
-        } else if (c == '\t') {
-            shown += "\\t";
-        } else if (byte < 0x20 || byte >= 0x7F) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "\\x%02X", byte);
-            shown += hex;
-        } else {
-            shown += c;
-        }
-    }
-    return shown;
 }
 
 }  // namespace
@@ -124,36 +102,20 @@ testing::AssertionResult same_text(std::string_view expected, std::string_view a
     while (line < want.size() && line < got.size() && want[line] == got[line]) {
         ++line;
     }
-    auto failure = testing::AssertionFailure();
-    failure << "texts differ at line " << line + 1 << " (expected " << want.size() << " lines, got "
-            << got.size() << ")\n";
-    const auto from = line >= 2 ? line - 2 : 0;
-    for (auto i = from; i < line; ++i) {
-        failure << "    " << visible(want[i].substr(0, 160)) << "\n";
-    }
-    // Long lines are shown around their first difference.
-    std::size_t column = 0;
-    if (line < want.size() && line < got.size()) {
-        const auto& a = want[line];
-        const auto& b = got[line];
-        while (column < a.size() && column < b.size() && a[column] == b[column]) {
-            ++column;
+    // The first differing line of each, around its first differing byte.
+    const auto shown = [line](const std::vector<std::string_view>& text, std::string_view other) {
+        if (line >= text.size()) {
+            return std::string("(no line)");
         }
-    }
-    const auto window = [column](std::string_view text) {
-        constexpr std::size_t kBefore = 60;
-        constexpr std::size_t kWidth = 160;
-        const auto start = std::min(column > kBefore ? column - kBefore : 0, text.size());
-        return (start > 0 ? "..." : "") + visible(text.substr(start, kWidth)) +
-               (text.size() > start + kWidth ? "..." : "");
+        const auto a = text[line];
+        const auto column =
+            std::mismatch(a.begin(), a.end(), other.begin(), other.end()).first - a.begin();
+        return testing::PrintToString(std::string(a.substr(column > 60 ? column - 60 : 0, 160)));
     };
-    for (auto i = line; i < std::min(line + 3, want.size()); ++i) {
-        failure << "  - " << window(want[i]) << "\n";
-    }
-    for (auto i = line; i < std::min(line + 3, got.size()); ++i) {
-        failure << "  + " << window(got[i]) << "\n";
-    }
-    return failure;
+    return testing::AssertionFailure()
+           << "texts differ at line " << line + 1 << "\n  expected "
+           << shown(want, line < got.size() ? got[line] : "") << "\n  actual   "
+           << shown(got, line < want.size() ? want[line] : "");
 }
 
 }  // namespace quillet::test

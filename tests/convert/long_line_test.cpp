@@ -1,9 +1,11 @@
 // Long lines: a text line goes through the block steps in pieces and is
 // handed on while it is written. The document is the same whatever the size
-// of the pieces, and the sink never receives much more than a piece at once.
+// of the pieces, and the sink never receives much more than a piece at once;
+// a short document arrives in large chunks, and a failing sink stops it.
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
@@ -48,26 +50,26 @@ void PrintTo(const PieceCase& c, std::ostream* os) {
 // "~V~" items, style codes cut in their first eight characters and later,
 // escaped markup, and the student number cut by a hand-over.
 const std::vector<PieceCase> kCases = {
-    {"blank runs", lines({"a b  c   d    e     f      g" + std::string(37, ' ') + "h",
-                          std::string(41, ' ') + "lead", std::string(40, ' '),
-                          "x" + std::string(33, ' ')})},
+    {"blank runs",
+     lines({"a b  c   d    e     f      g" + std::string(37, ' ') + "h",
+            std::string(41, ' ') + "lead", std::string(40, ' '), "x" + std::string(33, ' ')})},
     {"tabs", lines({"a\tbc\tdef\tghijklmn\tx  \t y", "\t  lead tab", "ab\t<c>\t", "\t"})},
     {"list item after a break",
      lines({"text\r- item  with  blanks", "a\r-  not\r- but this", "x\r-", "y\r", "\r- ",
             std::string(30, 'z') + "\r\r- after two"})},
     {"v items", lines({"~V~- item ~B~bold~b~ text", "~V~~~~rest", "~V~<x>" + std::string(40, 'q'),
                        "~V~- a\r- b"})},
-    {"style codes", lines({"x~BiuL12~" + std::string(50, 'w') + "~biuL12~y",
-                           "a~" + std::string(40, 'q') + "bQiU~ b ~" + std::string(30, 'x') +
-                               "B~c~I~",
-                           "~VT~x~VTE~y~V" + std::string(20, 'T') + "~", "lone ~ tilde " +
-                           std::string(30, 'n'), "two ~ and ~ three ~ tildes " + std::string(20, 'n')})},
+    {"style codes",
+     lines({"x~BiuL12~" + std::string(50, 'w') + "~biuL12~y",
+            "a~" + std::string(40, 'q') + "bQiU~ b ~" + std::string(30, 'x') + "B~c~I~",
+            "~VT~x~VTE~y~V" + std::string(20, 'T') + "~", "lone ~ tilde " + std::string(30, 'n'),
+            "two ~ and ~ three ~ tildes " + std::string(20, 'n')})},
     {"markup", lines({"<b>&amp;</b> " + repeat("<>", 30) + " \"q\"", "~<B>~text<~"})},
     {"score key", lines({"  SCALED SCORES      DESCRIPTOR       PERCENTILE RANKING",
                          "    16 - 20            Strong              98% - 100%", "after"})},
-    {"student number cut", lines({repeat("padding ", 9) + "for student 12345678 " +
-                                      repeat("tail ", 11),
-                                  "next " + repeat("12345678", 5)})},
+    {"student number cut",
+     lines({repeat("padding ", 9) + "for student 12345678 " + repeat("tail ", 11),
+            "next " + repeat("12345678", 5)})},
     {"headings", lines({"Cognitive Tests", "analysis of cognitive tests", "x"})},
     {"table rows", lines({"a\t\t" + repeat("<cell> ", 12) + "\t\t" + repeat("v", 50),
                           "\t\t\t" + repeat("~B~", 20), "after the table"})},
@@ -87,12 +89,11 @@ TEST_P(LinePieces, EveryPieceSizeWritesTheSameDocument) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Steps, LinePieces, testing::ValuesIn(kCases),
-                         [](const auto& test) {
-                             std::string name = test.param.name;
-                             std::replace(name.begin(), name.end(), ' ', '_');
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Steps, LinePieces, testing::ValuesIn(kCases), [](const auto& test) {
+    std::string name = test.param.name;
+    std::replace(name.begin(), name.end(), ' ', '_');
+    return name;
+});
 
 TEST(LongLines, SampleReportsInPiecesAreTheSame) {
     const std::vector<std::pair<std::string, DocumentFacts>> samples = {
@@ -119,8 +120,8 @@ TEST(LongLines, StyleCodeAndStudentNumberAcrossHandOvers) {
     const std::string middle(2 * kLinePiece - 7, 'b');
     const std::string source = before + "~BiuL12~" + middle + "12345678" + "\t<z>  \r\n";
     const std::string body = lines({
-        "<P>" + kFont2 + before + "<B>" + middle + "12345678" + "&nbsp;&nbsp;&nbsp;&nbsp;&lt;z&gt;" +
-            "&nbsp;&nbsp;</P>",
+        "<P>" + kFont2 + before + "<B>" + middle + "12345678" +
+            "&nbsp;&nbsp;&nbsp;&nbsp;&lt;z&gt;" + "&nbsp;&nbsp;</P>",
         "<P>" + kFont2 + "<B>Table of Contents</B></P>",
     });
     EXPECT_TRUE(same_text(document(facts, body), convert(source, facts)));
@@ -139,9 +140,9 @@ TEST(LongLines, HandedOnInBoundedParts) {
         }
     };
     const std::vector<std::string> sources = {
-        std::string(8 * 1024 * 1024, ' ') + "x\r\n",  // leading blanks
-        std::string(8 * 1024 * 1024, ' ') + "\r\n",   // blank pairs
-        repeat("c\t\t", 1024 * 1024) + "\r\n",                 // table cells
+        std::string(8 * 1024 * 1024, ' ') + "x\r\n",          // leading blanks
+        std::string(8 * 1024 * 1024, ' ') + "\r\n",           // blank pairs
+        repeat("c\t\t", 1024 * 1024) + "\r\n",                // table cells
         "a\t" + std::string(4 * 1024 * 1024, ' ') + "b\r\n",  // a tab stop
         repeat("<>", 4 * 1024 * 1024) + "\r\n",
     };
@@ -151,6 +152,43 @@ TEST(LongLines, HandedOnInBoundedParts) {
         EXPECT_GT(sink.total, source.size());
         EXPECT_LE(sink.largest, 4 * 1024 * 1024U) << "a line of " << source.size() << " bytes";
     }
+}
+
+// Keeps what it is given, in the pieces it was given.
+class ChunkSink final : public HtmlSink {
+public:
+    std::vector<std::string> chunks;
+    void write(std::string_view bytes) override { chunks.emplace_back(bytes); }
+};
+
+class FailingSink final : public HtmlSink {
+public:
+    void write(std::string_view) override { throw std::runtime_error("disk full"); }
+};
+
+TEST(Sink, LargeDocumentsArriveInLargeChunksInOrder) {
+    std::string source;
+    for (int i = 0; i < 20'000; ++i) {
+        source += "Line of ~BiuL12~report~biuL12~ text number " + std::to_string(i) + "\r\n";
+    }
+    ChunkSink chunks;
+    write_report_document(source, analysis_facts(), standard_section_headings(), chunks);
+    ASSERT_GT(chunks.chunks.size(), 2u);
+    std::string joined;
+    for (std::size_t i = 0; i < chunks.chunks.size(); ++i) {
+        if (i + 1 < chunks.chunks.size()) {
+            EXPECT_GE(chunks.chunks[i].size(), 64u * 1024u);
+        }
+        joined += chunks.chunks[i];
+    }
+    EXPECT_EQ(joined, convert(source, analysis_facts()));
+}
+
+TEST(Sink, WriteFailurePassesThrough) {
+    FailingSink sink;
+    EXPECT_THROW(
+        write_report_document("@\r\ntext\r\n", analysis_facts(), standard_section_headings(), sink),
+        std::runtime_error);
 }
 
 }  // namespace

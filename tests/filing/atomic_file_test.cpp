@@ -17,7 +17,7 @@ QStringList everything_in(const QString& folder) {
 
 TEST(AtomicFile, NewAndReplacedDocumentsAppearWholeAndKeepTheirPermissions) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Analysis.htm"));
+    const QString path = dir.filePath("Analysis.htm");
     {
         AtomicFile file(path);
         ASSERT_TRUE(file.open()) << file.error().toStdString();
@@ -39,12 +39,12 @@ TEST(AtomicFile, NewAndReplacedDocumentsAppearWholeAndKeepTheirPermissions) {
     }
     EXPECT_EQ(test::read_file(path), QByteArray("second, longer"));
     EXPECT_EQ(QFile::permissions(path) & ~(QFileDevice::ReadUser | QFileDevice::WriteUser), mode);
-    EXPECT_EQ(everything_in(dir.path()), QStringList{QStringLiteral("Analysis.htm")});
+    EXPECT_EQ(everything_in(dir.path()), QStringList{"Analysis.htm"});
 }
 
 TEST(AtomicFile, UncommittedWritesLeaveNothingAndTheOldDocumentStays) {
     QTemporaryDir dir;
-    const QString path = dir.filePath(QStringLiteral("Dyslexia.htm"));
+    const QString path = dir.filePath("Dyslexia.htm");
     test::write_file(path, "old");
     {
         AtomicFile file(path);
@@ -60,12 +60,12 @@ TEST(AtomicFile, UncommittedWritesLeaveNothingAndTheOldDocumentStays) {
         EXPECT_FALSE(file.commit());
     }
     EXPECT_EQ(test::read_file(path), QByteArray("old"));
-    EXPECT_EQ(everything_in(dir.path()), QStringList{QStringLiteral("Dyslexia.htm")});
+    EXPECT_EQ(everything_in(dir.path()), QStringList{"Dyslexia.htm"});
 }
 
 TEST(AtomicFile, MissingFolderFailsWithAReason) {
     QTemporaryDir dir;
-    AtomicFile file(dir.filePath(QStringLiteral("gone/Analysis.htm")));
+    AtomicFile file(dir.filePath("gone/Analysis.htm"));
     EXPECT_FALSE(file.open());
     EXPECT_FALSE(file.error().isEmpty());
 }

@@ -1,9 +1,11 @@
 // The bytes of a document reach the file in order and whole, whether they
-// were written straight away or behind the engine.
+// were written straight away or behind the engine, however the engine paces them.
 #include <gtest/gtest.h>
 
 #include <QTemporaryDir>
+#include <chrono>
 #include <string>
+#include <thread>
 
 #include "document_writer.h"
 #include "test_support.h"
@@ -42,6 +44,27 @@ TEST(DocumentWriter, EveryByteArrivesInOrderWhateverTheChunks) {
         ASSERT_TRUE(file.commit());
         EXPECT_EQ(test::read_file(path).toStdString(), expected);
     }
+}
+
+// The writer thread waits for more while the engine pauses; every block
+// handed over later must wake it, or the engine waits for room for ever.
+TEST(DocumentWriter, AnEngineThatPausesDoesNotStallTheWriter) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("Analysis.htm"));
+    AtomicFile file(path);
+    ASSERT_TRUE(file.open());
+    std::string expected;
+    {
+        DocumentWriter writer(file, 0, 64);
+        for (char c = 'a'; c < 'u'; ++c) {
+            expected += std::string(16, c);
+            writer.write(std::string(16, c));
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
+        }
+        ASSERT_TRUE(writer.finish()) << writer.error().toStdString();
+    }
+    ASSERT_TRUE(file.commit());
+    EXPECT_EQ(test::read_file(path).toStdString(), expected);
 }
 
 TEST(DocumentWriter, AnUnfinishedWriterStopsWithoutWritingTheRest) {

@@ -112,6 +112,8 @@ TEST_F(ArrivalTrackerTest, ARescanFindsWhatNoNoticeToldAndAPrimedReportWaitsForA
     test::write_file(orvella_ + "~drntrpa01.tmp", "@one\r\n");
     test::write_file(orvella_ + "~drntrpa02.tmp", "@two\r\n");
     tracker_.prime(2, "~drntrpa01.tmp");  // converted when watching started
+    write(2, "~drntrpa04.tmp", "@four\r\n", 0);
+    tracker_.prime(2, "~drntrpa04.tmp");  // converted while it waited: it waits no more
     test::write_file(orvella_ + "~drntrpa03.tmp", "@three\r\n");
     tracker_.rescan(2, 0);
     EXPECT_EQ(taken(1000), (QStringList{"~drntrpa02.tmp", "~drntrpa03.tmp"}));
@@ -121,7 +123,7 @@ TEST_F(ArrivalTrackerTest, ARescanFindsWhatNoNoticeToldAndAPrimedReportWaitsForA
     ASSERT_TRUE(QFile::remove(orvella_ + "~drntrpa02.tmp"));
     test::write_file(orvella_ + "~drntrpa01.tmp", "@one, longer now\r\n");
     tracker_.rescan(2, 10000);
-    EXPECT_EQ(tracker_.tracked(), 2U);
+    EXPECT_EQ(tracker_.tracked(), 3U);
     EXPECT_EQ(taken(11000), QStringList{"~drntrpa01.tmp"});
 }
 

@@ -109,6 +109,16 @@ TEST_F(ReportWatcherTest, AFolderThatVanishesIsWatchedAgainWhenItReturns) {
     expect_arrivals({fennick_ + "b.fnr"});
 }
 
+TEST_F(ReportWatcherTest, TheReportsOfTheListAreKnownAlready) {
+    test::write_file(orvella_ + "~drntrpa01.tmp", "@one\r\n");
+    test::write_file(fennick_ + "a.fnr", "@a\r\n");
+    start();
+    ASSERT_TRUE(sys_->pr_Generate_File_List(0));
+    EXPECT_EQ(watcher_->tracker().tracked(), 0U);
+    watcher_->prime_report_list();
+    EXPECT_EQ(watcher_->tracker().tracked(), 2U);
+}
+
 TEST_F(ReportWatcherTest, DorrantIniMovesTheFennickWatch) {
     const QString first = box_.make_folder("db one");
     const QString second = box_.make_folder("db two");

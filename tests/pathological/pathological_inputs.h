@@ -1,8 +1,7 @@
 // Pathological report input, generated in memory: runs of the characters
 // and codes the body writer treats specially, repeated lines, a huge line.
 // Each case knows the document it must produce, as pieces with repeat counts
-// (so a 300 MB document is described in a few lines), or, where the expected
-// text is long and fixed elsewhere, counts of texts the document must hold.
+// (so a 300 MB document is described in a few lines).
 // Shared by the pathological test program and the benchmarks.
 #pragma once
 
@@ -27,11 +26,8 @@ struct Piece {
 struct Case {
     DocumentFacts facts;
     std::string source;
-    // The whole body (between the head and the closing lines), when known.
+    // The whole body, between the head and the closing lines.
     std::vector<Piece> body;
-    bool body_known = true;
-    // Texts the document holds exactly so many times (not overlapping).
-    std::vector<std::pair<std::string, std::size_t>> counts;
     // The per-line failure the document reports ("" for none) - its beginning.
     std::string failure_prefix;
 };
@@ -242,13 +238,14 @@ inline Case make_case(std::string_view name, std::size_t n) {
     } else if (name == "dyslexia_outline") {
         c = outline_repeated(dyslexia_facts(), n);
     } else if (name == "student_lines") {
-        // Every line names the student: a table of contents after each.
-        c.source = repeat("Report for student 12345678\r\n", n);
-        c.body_known = false;
-        c.counts = {{wrapped("Report for student 12345678"), n},
-                    {wrapped("Table of Contents"), n},
-                    {"<A HREF=\"#SEC39\">", n},
-                    {"<A HREF=\"#SEC40\">", 0}};
+        // Every line names the student: the same table of contents after each.
+        const std::string line = "Report for student 12345678\r\n";
+        StringSink one;
+        write_report_document(line, c.facts, standard_section_headings(), one);
+        const std::string head = expected_head(c.facts);
+        c.source = repeat(line, n);
+        c.body = {
+            {one.text.substr(head.size(), one.text.size() - head.size() - kFooter.size()), n}};
     }
     return c;
 }

