@@ -551,10 +551,18 @@ void frmMain::list_reports(bool give_focus) {
 }
 
 void frmMain::show_html_reports() {
+    if (batch_->running()) {
+        return;
+    }
     BusyCursor busy;
     gblnShowConversionColumns = false;
     pr_Set_Up_Grid();
     repaint_now();
+    // The repaint runs timers: a button's delayed click may have started a
+    // batch meanwhile, and the report list is then the batch's.
+    if (batch_->running()) {
+        return;
+    }
     pr_Get_List_Of_Converted_Files(sys_, gSortChoice);
     pr_Show_Report_List();
 }

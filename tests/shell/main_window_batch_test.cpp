@@ -241,5 +241,17 @@ TEST_F(WindowBatchTest, YesAfterTheBatchEndedWhileAskingClosesAtOnceAndArmsNothi
     EXPECT_EQ(prompts.questions.size(), 1u);
 }
 
+TEST_F(WindowBatchTest, ABatchStartedWhileTheListIsShownKeepsItsReportList) {
+    write_many_reports();
+    open_window();
+    // Alt+S then Alt+O: the second button's delayed click lands while the
+    // first command repaints.
+    QTimer::singleShot(0, [&] { action("mnuRep_Orvella")->trigger(); });
+    action("mnuRep_Show")->trigger();
+    ASSERT_TRUE(wait_until([&] { return !running(); }));
+    EXPECT_EQ(sys->Rep_FileCount(), kReports);
+    EXPECT_EQ(model().rowCount(), kReports);
+}
+
 }  // namespace
 }  // namespace quillet::test
