@@ -180,7 +180,7 @@ std::string_view ReportDocument::convert_blanks(std::string_view text, bool last
     if (!last && pos < stop) {
         const auto run = stop - (text.find_last_not_of(' ') + 1);
         if (run % 2 == 1) {
-            t.blank_held = " ";
+            t.blank_held.assign(1, ' ');
             --stop;
         }
     }
