@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <cstring>
 #include <memory>
 #include <numeric>
 #include <unordered_map>
@@ -26,8 +27,12 @@ struct CatalogueKind {
     QString comment;
 };
 
-CatalogueKind catalogue_kind(const QString& sub_folder, const QString& lower_name) {
-    if (sub_folder.toLower() == QLatin1String("fennick")) {
+bool is_fennick_folder(const QString& sub_folder) {
+    return sub_folder.toLower() == QLatin1String("fennick");
+}
+
+CatalogueKind catalogue_kind(bool fennick_folder, const QString& lower_name) {
+    if (fennick_folder) {
         return {1, QStringLiteral("Fennick Report")};
     }
     if (lower_name.contains(QLatin1String("analysis"))) {
@@ -122,6 +127,18 @@ private:
     std::unordered_map<qint64, QString> minutes_;
 };
 
+// A name as a folder listing gives it; most are plain ASCII, which every
+// local encoding reads the same.
+QString file_name(const char* name) {
+    const std::size_t length = std::strlen(name);
+    for (std::size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(name[i]) >= 0x80) {
+            return QFile::decodeName(name);
+        }
+    }
+    return QString::fromLatin1(name, static_cast<qsizetype>(length));
+}
+
 // One document found in a folder.
 struct ListedFile {
     QString name;
@@ -144,7 +161,7 @@ std::vector<ListedFile> list_documents(const QString& folder, const QString& suf
         if (item->d_name[0] == '.' || item->d_name[0] == '\0') {
             continue;
         }
-        QString name = QFile::decodeName(item->d_name);
+        QString name = file_name(item->d_name);
         QString lower_name = name.toLower();
         if (!lower_name.endsWith(suffix)) {
             continue;
@@ -172,6 +189,7 @@ std::vector<ListedFile> list_documents(const QString& folder, const QString& suf
 void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& dates) {
     const QString suffix = QLatin1Char('.') + sys.Extension(0);
     const QString folder = with_separator(sys.Path_HTMLReports()) + strSubFolder;
+    const bool fennick_folder = is_fennick_folder(strSubFolder);
     for (ListedFile& file : list_documents(folder, suffix)) {
         ReportEntry& e = sys.append_entry();
         e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
@@ -180,7 +198,7 @@ void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& 
         e.destination_timestamp = file.modified;
         e.Rep_DestinationFileDate = dates.text(e.destination_timestamp, file.modified_secs);
         e.Rep_Converted = true;
-        CatalogueKind kind = catalogue_kind(strSubFolder, e.Rep_DestinationFilename);
+        CatalogueKind kind = catalogue_kind(fennick_folder, e.Rep_DestinationFilename);
         e.Rep_ReportType = kind.code;
         e.Rep_Comment = std::move(kind.comment);
     }
