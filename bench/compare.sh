@@ -1,14 +1,16 @@
 #!/usr/bin/env bash
-# Measures quillet-convert against programs that do comparable work on the
-# same bytes, and prints the figures side by side with their ratios:
-#   engine     a 50 MB report-like file: quillet-convert on a folder holding
-#              it, cmark on the same text, cat of it (the read bound)
-#   batch      5,000 reports of about 8 KB: quillet-convert vs cp -r; and
-#              50,000 such reports against ten times the 5,000 figure
+# Measures quillet-convert against the floor of its work (a copy of what it
+# writes) and against programs that do comparable work on the same bytes,
+# and prints each figure beside its target:
+#   engine     a 50 MB report-like file: quillet-convert (wall, user and
+#              system time) against cp of the finished document into a new
+#              file (the write floor); cmark and cat for comparison
+#   batch      5,000 and 50,000 reports of about 8 KB: quillet-convert
+#              against cp -r of the finished document tree into a new folder
 #   catalogue  20,000 documents in 2,000 sub-folders: quillet-convert list
-#              vs find -printf
-#   memory     peak resident size of quillet-convert on the 50 MB report and
-#              on a report that is one 100 MB line of blanks (600 MB out)
+#              against find -printf '%p %T@'
+#   memory     peak resident size of quillet-convert alone (/usr/bin/time) on
+#              the 50 MB report and on one 100 MB line of blanks (600 MB out)
 #   linearity  the pathological cases of engine_bench, pathological_bench
 #              and document_text_bench: time at 10x the input over time at 1x
 # (The search figures are bench/search_bench.sh's.)
@@ -28,19 +30,21 @@ while [ $# -gt 0 ]; do
   case "$1" in
     --runs) runs=$2; shift ;;
     --profile) profile=1 ;;
-    -h|--help) sed -n '2,19p' "$0"; exit 0 ;;
+    -h|--help) sed -n '2,21p' "$0"; exit 0 ;;
     *) echo "bench/compare.sh: unknown option $1" >&2; exit 2 ;;
   esac
   shift
 done
 
-extra=(cmark python3)
+extra=(cmark python3 time)
 [ "$profile" = 1 ] && extra+=(linux-perf)
 quillet_install_packages "${QUILLET_DEBIAN_PACKAGES[@]}" "${extra[@]}"
 
 build="$root/build-release"
+launcher=()
+command -v ccache >/dev/null 2>&1 && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQUILLET_BUILD_GUI=OFF \
-  -DQUILLET_BUILD_TESTS=OFF -DQUILLET_BUILD_BENCH=ON >/dev/null
+  -DQUILLET_BUILD_TESTS=OFF -DQUILLET_BUILD_BENCH=ON "${launcher[@]}" >/dev/null
 cmake --build "$build" --target quillet-convert engine_bench pathological_bench document_text_bench \
   --parallel "$(nproc)" >/dev/null
 
@@ -152,126 +156,205 @@ env = dict(os.environ, HOME=os.path.join(work, "home"), XDG_DATA_HOME=os.path.jo
 def run(cmd, stdout=subprocess.DEVNULL):
     subprocess.run(cmd, check=True, stdout=stdout, stderr=subprocess.DEVNULL, env=env)
 
-def median_time(cmd, out=None, n=None):
-    """cmd is a command, or a function giving the command of the i-th run."""
-    times = []
+class Times:
+    """Medians of wall, user and system time of the child alone (wait4)."""
+    def __init__(self, runs):
+        self.wall = statistics.median(r[0] for r in runs)
+        self.user = statistics.median(r[1] for r in runs)
+        self.sys = statistics.median(r[2] for r in runs)
+        self.cpu = statistics.median(r[1] + r[2] for r in runs)
+
+def measure(cmd, out=None, n=None, before=None):
+    """cmd is a command, or a function giving the command of the i-th run;
+    before(i), when given, runs untimed before each run."""
+    results = []
     for i in range(n or runs):
+        if before:
+            before(i)
         args = cmd(i) if callable(cmd) else cmd
         sink = open(out, "wb") if out else subprocess.DEVNULL
         start = time.perf_counter()
-        run(args, stdout=sink)
-        times.append(time.perf_counter() - start)
+        child = subprocess.Popen(args, stdout=sink, stderr=subprocess.DEVNULL, env=env)
+        _, status, usage = os.wait4(child.pid, 0)
+        wall = time.perf_counter() - start
+        child.returncode = os.waitstatus_to_exitcode(status)
         if out:
             sink.close()
-    return statistics.median(times)
+        if child.returncode not in (0,):
+            raise SystemExit("bench/compare.sh: %s failed (%d)" % (args[0], child.returncode))
+        results.append((wall, usage.ru_utime, usage.ru_stime))
+    return Times(results)
 
-# Each run of a batch writes into a folder of its own, removed only after
-# every run of both sides: removing many files just before a run makes the
-# file system skip their recently freed inodes when it allocates new ones,
-# which would charge the removal to the next run.
+# Every run writes into a folder or file of its own that no run used before,
+# all removed only at the end: removing many files makes the file system
+# (ext4) pass over their freed inodes when it allocates new ones, for as long
+# as dirty data may wait to be written (vm.dirty_expire_centisecs, 30 s), which
+# would charge the removal to the runs after it.
+scratch_root = os.path.join(work, "scratch")
 scratch = []
 def new_folder(name, i, create=True):
-    folder = os.path.join(work, "scratch", "%s-%d" % (name, i))
+    folder = os.path.join(scratch_root, "%s-%d" % (name, i))
     shutil.rmtree(folder, ignore_errors=True)
     if create:
         os.makedirs(folder)
     scratch.append(folder)
     return folder
 
+def clean_scratch():
+    for folder in scratch:
+        shutil.rmtree(folder, ignore_errors=True)
+    scratch.clear()
+
+def remove_leftovers():
+    """Removes what an interrupted earlier run left, then waits until its freed
+    inodes are ordinary free ones again."""
+    if not os.path.exists(scratch_root):
+        return
+    shutil.rmtree(scratch_root, ignore_errors=True)
+    os.sync()
+    try:
+        with open("/proc/sys/vm/dirty_expire_centisecs") as f:
+            expire = int(f.read()) / 100
+    except (OSError, ValueError):
+        expire = 30
+    print("waiting %.0f s after removing an earlier run's files ..." % (expire + 1), file=sys.stderr)
+    time.sleep(expire + 1)
+
+def settled(_=None):
+    """Dirty pages of the runs before go to disk first, for both sides alike."""
+    os.sync()
+
 generate()
 os.makedirs(env["HOME"], exist_ok=True)
+remove_leftovers()
 
-# Engine: one 50 MB report.
+# Engine: one 50 MB report, into a new HTML reports folder each run.
 engine = os.path.join(work, "engine")
 src = os.path.join(engine, "src", "~drntrpa0001.tmp")
 size = os.path.getsize(src)
-engine_cmd = [convert, "orvella", "--settings", settings(engine), "--orvella",
-              os.path.join(engine, "src"), "--html", os.path.join(engine, "html"),
-              "--existing", "overwrite"]
-run(engine_cmd)  # warm: the folder and the document exist from here on
-t_engine = median_time(engine_cmd)
-t_cmark = median_time(["cmark", src], out=os.path.join(engine, "cmark.html"))
-t_cat = median_time(["cat", src])
+engine_ini = settings(engine)
+def engine_cmd(html):
+    return [convert, "orvella", "--settings", engine_ini, "--orvella",
+            os.path.join(engine, "src"), "--html", html]
+warm = new_folder("engine-warm", 0)
+run(engine_cmd(warm))  # the finished document, for the write floor
+document = os.path.join(warm, "12345678", "Analysis.htm")
+doc_mb = os.path.getsize(document) / 1e6
+t_engine = measure(lambda i: engine_cmd(new_folder("engine", i)), before=settled)
+t_write = measure(lambda i: ["cp", document, os.path.join(new_folder("write", i), "Analysis.htm")],
+                  before=settled)
+t_cmark = measure(["cmark", src], out=os.path.join(engine, "cmark.html"))
+t_cat = measure(["cat", src])
 mb = size / 1e6
 
-# Batch: 5,000 reports of about 8 KB.
+# Batch: 5,000 reports of about 8 KB; its floor is a copy of the document tree
+# it writes (the same bytes, files and folders) into a new folder.
 batch = os.path.join(work, "batch")
 batch_ini = settings(batch)
 def batch_cmd(i):
     return [convert, "orvella", "--settings", batch_ini, "--orvella",
             os.path.join(batch, "src"), "--html", new_folder("html", i)]
-shutil.rmtree(os.path.join(work, "scratch"), ignore_errors=True)
 os.sync()
-t_batch = median_time(batch_cmd)
-t_cp = median_time(lambda i: ["cp", "-r", os.path.join(batch, "src"),
-                              new_folder("copy", i, create=False)])
+t_batch = measure(batch_cmd, before=settled)
+tree = os.path.join(scratch_root, "html-0")
+t_tree = measure(lambda i: ["cp", "-r", tree, new_folder("tree", i, create=False)], before=settled)
+t_cp = measure(lambda i: ["cp", "-r", os.path.join(batch, "src"),
+                          new_folder("copy", i, create=False)], before=settled)
 
-# Batch: 50,000 reports of about 8 KB, against ten times the 5,000 figure
-# (before the folders of the runs above are removed, for the reason above).
+# Batch: 50,000 reports of about 8 KB, against the copy of its own tree.
 generate_large_batch()
 large = os.path.join(work, "batch50k")
 large_ini = settings(large)
 os.sync()
-t_batch50k = median_time(lambda i: [convert, "orvella", "--settings", large_ini, "--orvella",
-                                    os.path.join(large, "src"), "--html", new_folder("html50k", i)],
-                         n=min(runs, 3))
-for folder in scratch:
-    shutil.rmtree(folder, ignore_errors=True)
+large_runs = min(runs, 3)
+t_batch50k = measure(lambda i: [convert, "orvella", "--settings", large_ini, "--orvella",
+                                os.path.join(large, "src"), "--html", new_folder("html50k", i)],
+                     n=large_runs, before=settled)
+tree50k = os.path.join(scratch_root, "html50k-0")
+t_tree50k = measure(lambda i: ["cp", "-r", tree50k, new_folder("tree50k", i, create=False)],
+                    n=large_runs, before=settled)
 
-# Memory: the peak resident size of one conversion (the largest of the runs).
+# Memory: the peak resident size of one conversion (the largest of the runs),
+# of the converter alone: /usr/bin/time is a small process, while a child
+# forked from this Python would start with Python's own peak.
 def peak_rss_mb(cmd, n=None):
     peak = 0
-    for _ in range(n or runs):
-        child = subprocess.Popen(cmd, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
-        _, _, usage = os.wait4(child.pid, 0)
-        peak = max(peak, usage.ru_maxrss)
+    for i in range(n or runs):
+        report = subprocess.run(["/usr/bin/time", "-f", "%M"] + cmd(i), stdout=subprocess.DEVNULL,
+                                stderr=subprocess.PIPE, env=env, text=True, check=True).stderr
+        peak = max(peak, int(report.strip().splitlines()[-1]))
     return peak / 1024
 
 line = os.path.join(work, "line")
 line_src = os.path.join(line, "src", "~drntrpa0001.tmp")
 if not os.path.exists(line_src):
     write(line_src, b"@\r\n" + b" " * (100 * 1000 * 1000) + b"\r\n")
-line_cmd = [convert, "orvella", "--settings", settings(line), "--orvella",
-            os.path.join(line, "src"), "--html", os.path.join(line, "html"),
-            "--existing", "overwrite"]
-rss_engine = peak_rss_mb(engine_cmd)
+line_ini = settings(line)
+def line_cmd(i):
+    return [convert, "orvella", "--settings", line_ini, "--orvella",
+            os.path.join(line, "src"), "--html", new_folder("line", i)]
+rss_engine = peak_rss_mb(lambda i: engine_cmd(new_folder("engine-rss", i)))
 rss_line = peak_rss_mb(line_cmd)
 line_mb = os.path.getsize(line_src) / 1e6
 
-# Catalogue: 20,000 documents in 2,000 sub-folders.
+# Catalogue: 20,000 documents in 2,000 sub-folders, against find listing the
+# same tree with each file's time.
 catalogue = os.path.join(work, "catalogue")
-tree = os.path.join(catalogue, "html")
-list_cmd = [convert, "list", "--settings", settings(catalogue), "--html", tree]
+tree_html = os.path.join(catalogue, "html")
+list_cmd = [convert, "list", "--settings", settings(catalogue), "--html", tree_html]
 run(list_cmd)
-t_list = median_time(list_cmd)
-t_find = median_time(["find", tree, "-printf", "%P\t%TY-%Tm-%Td %TH:%TM\n"])
+t_list = measure(list_cmd)
+t_find = measure(["find", tree_html, "-printf", "%p %T@\n"])
+
+def verdict(ok):
+    return "met" if ok else "NOT MET"
 
 def show():
     print()
-    print("%-44s %12s   %-24s %12s   %s" % ("figure", "quillet", "compared with", "", "ratio"))
+    print("%-40s %10s   %-30s %10s   %s" % ("figure (seconds)", "quillet", "floor or comparison", "", "ratio"))
+    r_write = t_engine.wall / t_write.wall
+    r_tree = t_batch.wall / t_tree.wall
+    r_tree50k = t_batch50k.wall / t_tree50k.wall
+    r_find = t_list.wall / t_find.wall
+    user_rate = mb / t_engine.user if t_engine.user > 0 else float("inf")
     lines = [
-        ("engine, %.0f MB report (MB/s)" % mb, mb / t_engine, "cmark", mb / t_cmark,
-         "%.1fx cmark (target >= 5x), %.0f MB/s (target >= 250)" % (t_cmark / t_engine, mb / t_engine)),
-        ("", None, "cat (read bound)", mb / t_cat, "%.2fx the read bound" % (t_cat / t_engine)),
-        ("batch, 5,000 reports of 8 KB (s)", t_batch, "cp -r", t_cp,
-         "%.2fx cp -r (target <= 1.3x)" % (t_batch / t_cp)),
-        ("batch, 50,000 reports of 8 KB (s)", t_batch50k, "10x the 5,000 batch", 10 * t_batch,
-         "%.1fx the 5,000 figure (target <= 11x)" % (t_batch50k / t_batch)),
-        ("catalogue, 20,000 documents (s)", t_list, "find -printf", t_find,
-         "%.1fx find -printf (target <= 2x)" % (t_list / t_find)),
+        ("engine, %.0f MB report, wall" % mb, t_engine.wall,
+         "cp of its %.0f MB document" % doc_mb, t_write.wall,
+         "%.2fx the write floor (target <= 1.3x: %s)" % (r_write, verdict(r_write <= 1.3))),
+        ("engine, user time", t_engine.user, "", None,
+         "%.0f MB/s (target >= 800: %s)" % (user_rate, verdict(user_rate >= 800))),
+        ("engine, system time", t_engine.sys, "", None,
+         "user + system %.3f s, %.0f MB/s" % (t_engine.cpu, mb / t_engine.cpu)),
+        ("", None, "cmark", t_cmark.wall, "%.1fx cmark's speed" % (t_cmark.wall / t_engine.wall)),
+        ("", None, "cat (the read bound)", t_cat.wall, "%.2fx the read bound" % (t_cat.wall / t_engine.wall)),
+        ("batch, 5,000 reports of 8 KB", t_batch.wall, "cp -r of its document tree", t_tree.wall,
+         "%.2fx the tree copy (target <= 1.25x: %s)" % (r_tree, verdict(r_tree <= 1.25))),
+        ("", None, "cp -r of the sources", t_cp.wall, "%.2fx the source copy" % (t_batch.wall / t_cp.wall)),
+        ("batch, 50,000 reports of 8 KB", t_batch50k.wall, "cp -r of its document tree", t_tree50k.wall,
+         "%.2fx the tree copy (target <= 1.25x: %s)" % (r_tree50k, verdict(r_tree50k <= 1.25))),
+        ("", None, "10x the 5,000 batch", 10 * t_batch.wall,
+         "%.1fx the 5,000 figure" % (t_batch50k.wall / t_batch.wall)),
+        ("catalogue, 20,000 documents", t_list.wall, "find -printf '%p %T@'", t_find.wall,
+         "%.2fx find (target <= 1.3x: %s)" % (r_find, verdict(r_find <= 1.3))),
     ]
     for figure, ours, name, other, ratio in lines:
-        print("%-44s %12s   %-24s %12.3f   %s" % (
-            figure, "" if ours is None else "%.3f" % ours, name, other, ratio))
-    print("(medians of %d runs; MB = 10^6 bytes; times in seconds)" % runs)
+        print("%-40s %10s   %-30s %10s   %s" % (
+            figure, "" if ours is None else "%.3f" % ours, name,
+            "" if other is None else "%.3f" % other, ratio))
+    print("(medians of %d runs, %d for 50,000 reports; wall time unless named; user and system"
+          " time of the child alone; MB = 10^6 bytes)" % (runs, large_runs))
+    print("user + system time: batch 5,000 %.3f s, tree copy %.3f s; batch 50,000 %.3f s, tree copy"
+          " %.3f s; list %.3f s, find %.3f s" % (t_batch.cpu, t_tree.cpu, t_batch50k.cpu,
+                                                 t_tree50k.cpu, t_list.cpu, t_find.cpu))
     print()
-    print("%-44s %12s   %s" % ("peak memory (MiB resident)", "quillet", "above the source"))
+    print("%-40s %10s   %s" % ("peak memory (MiB resident, /usr/bin/time)", "quillet", "above the source"))
     for figure, rss, source_mb in (("engine, %.0f MB report" % mb, rss_engine, mb),
                                    ("one line of %.0f MB blanks" % line_mb, rss_line, line_mb)):
-        print("%-44s %12.0f   %+.0f MiB (target <= 64)" % (
-            figure, rss, rss - source_mb * 1e6 / 2**20))
+        above = rss - source_mb * 1e6 / 2**20
+        print("%-40s %10.0f   %+.0f MiB (target <= 64: %s)" % (figure, rss, above, verdict(above <= 64)))
 
 show()
+clean_scratch()
 
 # Linearity of the pathological cases. With its default settings the C
 # library keeps freed blocks below 32 MB for reuse but hands larger ones back
@@ -324,8 +407,8 @@ if profile:
         for line in report.splitlines():
             if "%" in line and not line.startswith("#"):
                 print("  " + line.strip()[:150])
-    top("engine", engine_cmd)
+    top("engine", engine_cmd(new_folder("engine-profile", 0)))
     top("batch", batch_cmd(runs))
     top("catalogue", list_cmd)
-    shutil.rmtree(os.path.join(work, "scratch"), ignore_errors=True)
+    clean_scratch()
 PY

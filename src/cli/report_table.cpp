@@ -44,18 +44,29 @@ QStringList header_cells(std::span<const ReportColumn> columns) {
     return header;
 }
 
-// One line of the table; every column but the last padded to its width.
-QString table_line(const QStringList& cells, const std::vector<qsizetype>& widths) {
-    QString line;
+// Appends one line of the table to text; every column but the last padded to its width.
+void append_table_line(const QStringList& cells, const std::vector<qsizetype>& widths,
+                       QString& text) {
+    static const QString blanks(256, QLatin1Char(' '));
     for (qsizetype c = 0; c < cells.size(); ++c) {
-        if (c + 1 == cells.size()) {
-            line += cells[c];
-        } else {
-            line +=
-                cells[c].leftJustified(widths[static_cast<std::size_t>(c)]) + QStringLiteral("  ");
+        text += cells[c];
+        if (c + 1 < cells.size()) {
+            // The padding to the column's width, and two blanks between columns.
+            for (qsizetype pad =
+                     std::max<qsizetype>(widths[static_cast<std::size_t>(c)] - cells[c].size(), 0) +
+                     2;
+                 pad > 0; pad -= blanks.size()) {
+                text += QStringView(blanks).left(std::min(pad, blanks.size()));
+            }
         }
     }
-    return line + QLatin1Char('\n');
+    text += QLatin1Char('\n');
+}
+
+QString table_line(const QStringList& cells, const std::vector<qsizetype>& widths) {
+    QString line;
+    append_table_line(cells, widths, line);
+    return line;
 }
 
 // Widths for rows printed one at a time, before their texts are known: the
@@ -106,9 +117,14 @@ QString format_table(const cSys_vars& sys, View view) {
             widths[c] = std::max(widths[c], row[static_cast<qsizetype>(c)].size());
         }
     }
+    qsizetype line_width = 1;
+    for (const qsizetype width : widths) {
+        line_width += width + 2;
+    }
     QString text;
+    text.reserve(line_width * static_cast<qsizetype>(rows.size()));
     for (const QStringList& row : rows) {
-        text += table_line(row, widths);
+        append_table_line(row, widths, text);
     }
     return text;
 }

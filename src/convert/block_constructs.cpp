@@ -15,8 +15,19 @@ namespace quillet {
 namespace {
 
 constexpr std::string_view kNbsp = "&nbsp;";
-constexpr std::string_view kTwoNbsp = "&nbsp;&nbsp;";
 constexpr std::size_t kTabStop = 8;
+
+// count non-breaking blanks.
+void append_nbsp(std::size_t count, std::string& dest) {
+    static constexpr std::string_view kMany =
+        "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
+        "&nbsp;";
+    while (count > 0) {
+        const std::size_t take = std::min(count, kMany.size() / kNbsp.size());
+        dest.append(kMany.substr(0, take * kNbsp.size()));
+        count -= take;
+    }
+}
 
 // Each TAB becomes blanks up to the next stop (stops every 8 columns);
 // column: where the text starts, modulo 8, and on return where it ends.
@@ -69,12 +80,16 @@ void ReportDocument::fn_ConvertBlocks(std::string_view line) {
     }
     TextLine& t = text_line_;
     t.escape = shape.markup;
+    t.tilde = shape.tilde;
     t.expand_tabs = shape.tabs > 0;
     // The blanks a TAB becomes may stand next to others.
     t.convert_blanks = shape.blank_pair || t.expand_tabs || line.starts_with(' ');
     // Leading blanks of a line that holds other text become non-breaking.
-    const auto leading = line.find_first_not_of(" \t");
-    t.leading_blanks = leading > 0 && leading != std::string_view::npos;
+    std::size_t leading = 0;
+    while (leading < line.size() && (line[leading] == ' ' || line[leading] == '\t')) {
+        ++leading;
+    }
+    t.leading_blanks = leading > 0 && leading < line.size();
     t.list_break = shape.carriage_return;
     t.first = true;
     t.column = 0;
@@ -157,32 +172,37 @@ std::string_view ReportDocument::convert_blanks(std::string_view text, bool last
     std::size_t pos = 0;
     if (t.leading_blanks) {
         const auto end = std::min(text.find_first_not_of(' '), text.size());
-        for (; pos < end; ++pos) {
-            dest += kNbsp;
-        }
+        append_nbsp(end, dest);
+        pos = end;
         t.leading_blanks = end == text.size();
     }
     auto stop = text.size();
     if (!last && pos < stop) {
         const auto run = stop - (text.find_last_not_of(' ') + 1);
         if (run % 2 == 1) {
-            t.blank_held = " ";
+            t.blank_held.assign(1, ' ');
             --stop;
         }
     }
     const auto rest = text.substr(0, stop);
-    while (pos < stop) {
-        const auto blank = rest.find("  ", pos);
-        if (blank == std::string_view::npos) {
-            break;
+    // Runs of blanks: each pair of a run becomes two non-breaking blanks, an
+    // odd last blank stays.
+    std::size_t done = pos;
+    while (pos + 1 < stop) {
+        if (rest[pos] != ' ' || rest[pos + 1] != ' ') {
+            ++pos;
+            continue;
         }
-        dest.append(rest.substr(pos, blank - pos));
-        pos = blank;
-        for (; pos + 1 < stop && rest[pos] == ' ' && rest[pos + 1] == ' '; pos += 2) {
-            dest += kTwoNbsp;
+        std::size_t end = pos + 2;
+        while (end < stop && rest[end] == ' ') {
+            ++end;
         }
+        dest.append(rest.substr(done, pos - done));
+        append_nbsp((end - pos) / 2 * 2, dest);
+        pos += (end - pos) / 2 * 2;
+        done = pos;
     }
-    dest.append(rest.substr(pos));
+    dest.append(rest.substr(done));
     return dest;
 }
 
@@ -297,9 +317,8 @@ std::string_view ReportDocument::anchor_heading(std::string_view line) {
         return line;
     }
     // The first heading not yet anchored whose text is the whole line, letter case aside.
-    for (std::size_t k = 1; k < lowered_headings_.size(); ++k) {
-        if (boolHeadingAnchored[k] || lowered_headings_[k].size() != line.size() ||
-            !equal_ignoring_case(line, lowered_headings_[k])) {
+    for (const std::size_t k : headings_by_length_[line.size()]) {
+        if (boolHeadingAnchored[k] || !equal_ignoring_case(line, lowered_headings_[k])) {
             continue;
         }
         boolHeadingAnchored[k] = true;

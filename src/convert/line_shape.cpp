@@ -1,66 +1,106 @@
 #include "line_shape.h"
 
-#include <bit>
-#include <cstdint>
 #include <cstring>
 
+#if defined(__SSE2__) && !defined(QUILLET_NO_SIMD)
+#include <emmintrin.h>
+#define QUILLET_SHAPE_SSE2 1
+#endif
+
 namespace quillet {
+
+#if defined(QUILLET_SHAPE_SSE2)
+
 namespace {
 
-// Eight bytes at a time: each function marks the bytes equal to c with their
-// top bit, exactly (no false marks next to a match).
-constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-constexpr std::uint64_t kLow7 = 0x7F7F7F7F7F7F7F7FULL;
+constexpr std::size_t kBlock = 16;
 
-std::uint64_t bytes_equal(std::uint64_t word, unsigned char c) {
-    const std::uint64_t diff = word ^ (kOnes * c);
-    return ~(((diff & kLow7) + kLow7) | diff | kLow7);
-}
+// What the blocks of a line looked at so far hold, a byte lane each.
+struct Lanes {
+    __m128i pairs = _mm_setzero_si128();  // a blank followed by a blank
+    __m128i tabs = _mm_setzero_si128();   // TABs counted, up to 255 a lane
+    __m128i returns = _mm_setzero_si128();
+    __m128i markup = _mm_setzero_si128();
+    __m128i tildes = _mm_setzero_si128();
 
-// Moves the mark of the last byte of a word (in memory order) to the place
-// of the first byte's mark.
-std::uint64_t last_to_first(std::uint64_t marks) {
-    if constexpr (std::endian::native == std::endian::little) {
-        return (marks >> 56) & 0x80;
-    } else {
-        return (marks & 0x80) << 56;
+    // Looks at the 16 bytes at block; the byte after them must be readable.
+    void look(const char* block) {
+        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
+        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
+        const auto equal = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+        pairs = _mm_or_si128(pairs, _mm_and_si128(equal(bytes, ' '), equal(next, ' ')));
+        tabs = _mm_adds_epu8(tabs, _mm_and_si128(equal(bytes, '\t'), _mm_set1_epi8(1)));
+        returns = _mm_or_si128(returns, equal(bytes, '\r'));
+        markup = _mm_or_si128(markup, _mm_or_si128(equal(bytes, '<'), equal(bytes, '>')));
+        tildes = _mm_or_si128(tildes, equal(bytes, '~'));
     }
-}
+
+    LineShape shape() const {
+        const auto any = [](__m128i v) { return _mm_movemask_epi8(v) != 0; };
+        const __m128i zero = _mm_setzero_si128();
+        // Lanes that saw a TAB, and lanes that saw more than one.
+        const int one = ~_mm_movemask_epi8(_mm_cmpeq_epi8(tabs, zero)) & 0xFFFF;
+        const bool two = any(_mm_xor_si128(
+            _mm_cmpeq_epi8(_mm_subs_epu8(tabs, _mm_set1_epi8(1)), zero), _mm_set1_epi8(-1)));
+        LineShape shape;
+        shape.tabs = two || (one & (one - 1)) != 0 ? 2 : (one != 0 ? 1 : 0);
+        shape.blank_pair = any(pairs);
+        shape.carriage_return = any(returns);
+        shape.markup = any(markup);
+        shape.tilde = any(tildes);
+        return shape;
+    }
+};
 
 }  // namespace
 
 LineShape shape_of(std::string_view line) {
-    LineShape shape;
-    std::uint64_t carry = 0;  // the previous word ended with a blank
-    std::uint64_t pairs = 0;
-    std::uint64_t returns = 0;
-    std::uint64_t markup = 0;
-    std::size_t tab_marks = 0;  // 1 for a word with a TAB, 2 for one with more
+    Lanes lanes;
     std::size_t pos = 0;
-    const auto look = [&](std::uint64_t word) {
-        const auto blanks = bytes_equal(word, ' ');
-        pairs |= (blanks & (blanks << 8)) | (blanks & carry);
-        carry = last_to_first(blanks);
-        const auto tabs = bytes_equal(word, '\t');
-        tab_marks += (tabs != 0 ? 1 : 0) + ((tabs & (tabs - 1)) != 0 ? 1 : 0);
-        returns |= bytes_equal(word, '\r');
-        markup |= bytes_equal(word, '<') | bytes_equal(word, '>');
-    };
-    for (; pos + 8 <= line.size(); pos += 8) {
-        std::uint64_t word;
-        std::memcpy(&word, line.data() + pos, 8);
-        look(word);
+    // Whole blocks with a byte after them; the rest, 1 to 16 bytes, from a
+    // copy padded with zero bytes, which match none of the characters looked for.
+    for (; pos + kBlock < line.size(); pos += kBlock) {
+        lanes.look(line.data() + pos);
     }
     if (pos < line.size()) {
-        std::uint64_t word = 0;  // zero bytes match none of the characters looked for
-        std::memcpy(&word, line.data() + pos, line.size() - pos);
-        look(word);
+        char rest[kBlock + 1] = {};
+        std::memcpy(rest, line.data() + pos, line.size() - pos);
+        lanes.look(rest);
     }
-    shape.tabs = tab_marks < 2 ? tab_marks : 2;
-    shape.blank_pair = pairs != 0;
-    shape.carriage_return = returns != 0;
-    shape.markup = markup != 0;
+    return lanes.shape();
+}
+
+#else
+
+LineShape shape_of(std::string_view line) {
+    LineShape shape;
+    char previous = 0;
+    for (const char c : line) {
+        switch (c) {
+            case ' ':
+                shape.blank_pair = shape.blank_pair || previous == ' ';
+                break;
+            case '\t':
+                shape.tabs = shape.tabs < 2 ? shape.tabs + 1 : 2;
+                break;
+            case '\r':
+                shape.carriage_return = true;
+                break;
+            case '<':
+            case '>':
+                shape.markup = true;
+                break;
+            case '~':
+                shape.tilde = true;
+                break;
+            default:
+                break;
+        }
+        previous = c;
+    }
     return shape;
 }
+
+#endif
 
 }  // namespace quillet

@@ -11,6 +11,7 @@ struct LineShape {
     bool blank_pair = false;       // two blanks side by side somewhere
     bool carriage_return = false;  // a CR inside the line
     bool markup = false;           // a "<" or ">"
+    bool tilde = false;            // a "~": the line may hold style codes
 };
 
 LineShape shape_of(std::string_view line);

@@ -68,11 +68,11 @@ bool ReportDocument::fn_WriteReportBody(std::string_view source) {
                 break;
             }
             case LineResult::failed:
-                out_.resize(line_start_);
+                out_.truncate(line_start_);
                 failure_ = "Line " + std::to_string(line_number) + ": " + failure_;
                 break;
             case LineResult::nothing:
-                out_.resize(line_start_);
+                out_.truncate(line_start_);
                 break;
         }
         flush_if_full();

@@ -42,7 +42,9 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
             lowered_headings_.push_back(lower_1252(heading_text(n)));
             const auto length = lowered_headings_.back().size();
             unanchored_by_length_.resize(std::max(unanchored_by_length_.size(), length + 1));
+            headings_by_length_.resize(unanchored_by_length_.size());
             ++unanchored_by_length_[length];
+            headings_by_length_[length].push_back(static_cast<std::size_t>(n));
         }
     }
 }
@@ -83,7 +85,7 @@ void ReportDocument::flush_line_part() {
     }
     const std::size_t keep = search ? std::min(needle - 1, out_.size() - line_start_) : 0;
     sink_.write(std::string_view(out_).substr(0, out_.size() - keep));
-    out_.erase(0, out_.size() - keep);
+    out_.erase_front(out_.size() - keep);
     line_start_ = 0;
 }
 

@@ -16,6 +16,7 @@
 #include "report_engine.h"
 #include "section_headings.h"
 #include "substring_finder.h"
+#include "text_buffer.h"
 
 namespace quillet {
 
@@ -57,12 +58,12 @@ private:
     LineResult fail_line(std::string_view what, std::string_view line);
 
     // In-line style codes and wrapping (style_codes.cpp).
-    void fn_ConvertStyleCode(std::string_view code, std::string& dest);
-    void translate_style_codes(std::string_view text, bool last, std::string& dest);
+    void fn_ConvertStyleCode(std::string_view code, TextBuffer& dest);
+    void translate_style_codes(std::string_view text, bool last, TextBuffer& dest);
     void extend_code(std::string_view text);
-    WrapClose open_wrap(bool no_paragraph, bool no_font, std::string& dest);
-    static void close_wrap(const WrapClose& close, std::string& dest);
-    void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, std::string& dest);
+    WrapClose open_wrap(bool no_paragraph, bool no_font, TextBuffer& dest);
+    static void close_wrap(const WrapClose& close, TextBuffer& dest);
+    void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, TextBuffer& dest);
 
     // Block constructs (block_constructs.cpp).
     void fn_ConvertBlocks(std::string_view line);
@@ -106,15 +107,18 @@ private:
 
     // The student number as it stands in the body text, and its search.
     SubstringFinder student_in_body_;
-    // Headings of this report kind, lower-cased, for the anchor comparison,
-    // and how many headings of each length are still waiting for their anchor.
+    // Headings of this report kind, lower-cased, for the anchor comparison;
+    // the numbers of the headings of each length; and how many headings of
+    // each length are still waiting for their anchor.
     std::vector<std::string> lowered_headings_;
+    std::vector<std::vector<std::size_t>> headings_by_length_;
     std::vector<int> unanchored_by_length_;
 
     // What the block steps carry from one piece of a text line to the next.
     struct TextLine {
         // Which steps the line needs, decided from the whole line.
         bool escape = false;
+        bool tilde = false;  // the line may hold style codes
         bool expand_tabs = false;
         bool convert_blanks = false;
         bool list_break = false;
@@ -139,7 +143,7 @@ private:
     // Output not yet handed to the sink; the current output line starts at
     // line_start_. line_names_student_: a part of the current line handed on
     // already named the student.
-    std::string out_;
+    TextBuffer out_;
     std::size_t line_start_ = 0;
     bool line_names_student_ = false;
     // The description of the last line that failed.

@@ -11,7 +11,7 @@ namespace {
 // Opens or closes one span by the letter that stands for it in a code: a
 // capital opens it when it is closed, a small letter closes it when it is open.
 void toggle_span(char letter, char capital, bool& open, std::string_view open_tag,
-                 std::string_view close_tag, std::string& dest) {
+                 std::string_view close_tag, TextBuffer& dest) {
     if (letter == capital && !open) {
         open = true;
         dest += open_tag;
@@ -23,7 +23,7 @@ void toggle_span(char letter, char capital, bool& open, std::string_view open_ta
 
 }  // namespace
 
-void ReportDocument::fn_ConvertStyleCode(std::string_view code, std::string& dest) {
+void ReportDocument::fn_ConvertStyleCode(std::string_view code, TextBuffer& dest) {
     if (code == "~VT~") {
         return;
     }
@@ -46,11 +46,18 @@ void ReportDocument::fn_ConvertStyleCode(std::string_view code, std::string& des
             boolPreformatted = true;
         }
     }
-    // Only the first b, i and u of the code count, in either letter case.
+    // Only the first b, i and u of the code count, in either letter case. In
+    // the font codes the reports use they stand at characters 2, 3 and 4.
     char bold = 0;
     char italic = 0;
     char underline = 0;
-    for (const char c : code) {
+    const auto is = [](char c, char small) { return (c | ('a' - 'A')) == small; };
+    if (font_code && code.size() >= 4 && is(code[2], 'i') && is(code[3], 'u')) {
+        bold = code[1];
+        italic = code[2];
+        underline = code[3];
+    }
+    for (const char c : bold != 0 ? std::string_view{} : code) {
         const char lower = lower_1252(c);
         if (lower == 'b' && bold == 0) {
             bold = c;
@@ -76,12 +83,16 @@ void ReportDocument::fn_ConvertStyleCode(std::string_view code, std::string& des
     }
 }
 
-void ReportDocument::translate_style_codes(std::string_view text, bool last, std::string& dest) {
+void ReportDocument::translate_style_codes(std::string_view text, bool last, TextBuffer& dest) {
     // The tags a code turns into hold no tilde, so one pass from left to right
     // sees every code. A tilde with no second one after it stays as text.
     // A piece other than the last may end inside a code: the code is
     // finished with the next piece.
     TextLine& t = text_line_;
+    if (!t.tilde) {
+        dest.append(text);
+        return;
+    }
     std::size_t pos = 0;
     if (t.in_code) {
         const auto close = text.find('~');
@@ -144,7 +155,7 @@ void ReportDocument::extend_code(std::string_view text) {
 }
 
 ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_font,
-                                                    std::string& dest) {
+                                                    TextBuffer& dest) {
     WrapClose close{boolBold, boolItalic, boolUnderline, false};
     const bool inside_block = boolPreformatted && boolPreBlockOpen;
     std::string_view paragraph;
@@ -177,7 +188,7 @@ ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_f
     return close;
 }
 
-void ReportDocument::close_wrap(const WrapClose& close, std::string& dest) {
+void ReportDocument::close_wrap(const WrapClose& close, TextBuffer& dest) {
     if (close.bold) {
         dest += "</B>";
     }
@@ -193,7 +204,7 @@ void ReportDocument::close_wrap(const WrapClose& close, std::string& dest) {
 }
 
 void ReportDocument::fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font,
-                                     std::string& dest) {
+                                     TextBuffer& dest) {
     const auto close = open_wrap(no_paragraph, no_font, dest);
     dest += text;
     close_wrap(close, dest);

@@ -3,6 +3,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QRandomGenerator>
+#include <atomic>
 #include <cerrno>
 #include <cstring>
 #include <utility>
@@ -25,6 +26,36 @@ QString sibling_name(const QString& path) {
     const QFileInfo info(path);
     return info.path() + QLatin1String("/.") + info.fileName() + QLatin1String(".") +
            QString::number(QRandomGenerator::global()->generate64(), 36) + QLatin1String(".part");
+}
+
+#ifdef AT_EMPTY_PATH
+std::atomic<bool> from_descriptor{true};
+#endif
+
+// Links the unnamed file open as fd at path. Straight from the descriptor
+// where the process may (that needs the right to read any file, as root has);
+// else through its name in /proc, which costs the kernel a lookup more.
+bool link_unnamed(int fd, const QByteArray& path) {
+#ifdef AT_EMPTY_PATH
+    if (from_descriptor.load(std::memory_order_relaxed)) {
+        if (::linkat(fd, "", AT_FDCWD, path.constData(), AT_EMPTY_PATH) == 0) {
+            return true;
+        }
+        if (errno != ENOENT && errno != EPERM) {
+            return false;
+        }
+    }
+#endif
+    const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd);
+    if (::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, path.constData(), AT_SYMLINK_FOLLOW) != 0) {
+        return false;
+    }
+#ifdef AT_EMPTY_PATH
+    // The descriptor was refused where the name in /proc was not: this
+    // process may not link from a descriptor.
+    from_descriptor.store(false, std::memory_order_relaxed);
+#endif
+    return true;
 }
 
 }  // namespace
@@ -113,9 +144,7 @@ bool AtomicFile::commit() {
     if (temporary_path_.isEmpty()) {
         // Give the unnamed file a name: the document's own when it is new,
         // else a hidden one that then replaces the document.
-        const QByteArray proc = "/proc/self/fd/" + QByteArray::number(fd_);
-        if (::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, native(path_).constData(),
-                     AT_SYMLINK_FOLLOW) == 0) {
+        if (link_unnamed(fd_, native(path_))) {
             return close_committed();
         }
         if (errno != EEXIST) {
@@ -125,8 +154,7 @@ bool AtomicFile::commit() {
         }
         for (int attempt = 0; attempt < 16; ++attempt) {
             temporary_path_ = sibling_name(path_);
-            if (::linkat(AT_FDCWD, proc.constData(), AT_FDCWD, native(temporary_path_).constData(),
-                         AT_SYMLINK_FOLLOW) == 0) {
+            if (link_unnamed(fd_, native(temporary_path_))) {
                 break;
             }
             temporary_path_.clear();

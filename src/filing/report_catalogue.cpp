@@ -1,11 +1,19 @@
 // The catalogue of converted documents (the HTML reports folder and its
 // immediate sub-folders) and the sorting of the report list.
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
+#include <cstring>
+#include <memory>
 #include <numeric>
+#include <unordered_map>
 #include <vector>
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 
 #include "report_catalogue.h"
 
@@ -19,8 +27,12 @@ struct CatalogueKind {
     QString comment;
 };
 
-CatalogueKind catalogue_kind(const QString& sub_folder, const QString& lower_name) {
-    if (sub_folder.toLower() == QLatin1String("fennick")) {
+bool is_fennick_folder(const QString& sub_folder) {
+    return sub_folder.toLower() == QLatin1String("fennick");
+}
+
+CatalogueKind catalogue_kind(bool fennick_folder, const QString& lower_name) {
+    if (fennick_folder) {
         return {1, QStringLiteral("Fennick Report")};
     }
     if (lower_name.contains(QLatin1String("analysis"))) {
@@ -85,28 +97,108 @@ const QString& text_key(const ReportEntry& e, std::int16_t key) {
     }
 }
 
-// Appends one entry per document of one folder (the HTML reports folder
-// itself when strSubFolder is empty).
-void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder) {
-    const QString suffix = QLatin1Char('.') + sys.Extension(0);
-    QDir folder(with_separator(sys.Path_HTMLReports()) + strSubFolder);
-    // The name filter (letter case ignored) spares the date lookup of other files.
-    folder.setNameFilters({QLatin1Char('*') + suffix});
-    const QFileInfoList files = folder.entryInfoList(QDir::Files, QDir::Name | QDir::IgnoreCase);
-    for (const QFileInfo& file : files) {
-        const QString name = file.fileName();
-        const QString lower = name.toLower();
-        if (!lower.endsWith(suffix)) {
+// The date texts of a catalogue: documents written together share their
+// minute, so each minute's date and time is formatted once and the seconds
+// are put behind it.
+class DateTexts {
+public:
+    // when: a time secs seconds after the epoch.
+    QString text(const QDateTime& when, qint64 secs) {
+        const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
+        if (const auto found = minutes_.find(minute); found != minutes_.end()) {
+            const int second = static_cast<int>(secs - minute * 60);
+            QString text = found->second;
+            text += QLatin1Char(static_cast<char>('0' + second / 10));
+            text += QLatin1Char(static_cast<char>('0' + second % 10));
+            return text;
+        }
+        QString text = format_document_date(when);
+        // Only where the local seconds are those of the universal time (the
+        // local offset is whole minutes) and the text ends with them.
+        const int second = static_cast<int>(secs - minute * 60);
+        if (when.time().second() == second && text.size() >= 2 &&
+            text.endsWith(when.time().toString(QStringLiteral("ss")))) {
+            minutes_.emplace(minute, text.left(text.size() - 2));
+        }
+        return text;
+    }
+
+private:
+    std::unordered_map<qint64, QString> minutes_;
+};
+
+// A name as a folder listing gives it; most are plain ASCII, which every
+// local encoding reads the same.
+QString file_name(const char* name) {
+    const std::size_t length = std::strlen(name);
+    for (std::size_t i = 0; i < length; ++i) {
+        if (static_cast<unsigned char>(name[i]) >= 0x80) {
+            return QFile::decodeName(name);
+        }
+    }
+    return QString::fromLatin1(name, static_cast<qsizetype>(length));
+}
+
+// One document found in a folder.
+struct ListedFile {
+    QString name;
+    QString lower_name;
+    QDateTime modified;
+    qint64 modified_secs = 0;
+};
+
+// The plain files of folder whose lower-cased names end with suffix, hidden
+// ones (a leading ".") left out; a link counts as the file it leads to.
+// Sorted by name, letter case ignored.
+std::vector<ListedFile> list_documents(const QString& folder, const QString& suffix) {
+    std::vector<ListedFile> files;
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()),
+                                                  &::closedir);
+    if (!dir) {
+        return files;
+    }
+    while (const dirent* item = ::readdir(dir.get())) {
+        if (item->d_name[0] == '.' || item->d_name[0] == '\0') {
             continue;
         }
+        QString name = file_name(item->d_name);
+        QString lower_name = name.toLower();
+        if (!lower_name.endsWith(suffix)) {
+            continue;
+        }
+        struct stat info {};
+        if (::fstatat(::dirfd(dir.get()), item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
+            continue;
+        }
+        ListedFile file;
+        file.name = std::move(name);
+        file.lower_name = std::move(lower_name);
+        file.modified = QDateTime::fromMSecsSinceEpoch(
+            static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
+        file.modified_secs = static_cast<qint64>(info.st_mtim.tv_sec);
+        files.push_back(std::move(file));
+    }
+    std::stable_sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
+        return a.lower_name.compare(b.lower_name, Qt::CaseInsensitive) < 0;
+    });
+    return files;
+}
+
+// Appends one entry per document of one folder (the HTML reports folder
+// itself when strSubFolder is empty).
+void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& dates) {
+    const QString suffix = QLatin1Char('.') + sys.Extension(0);
+    const QString folder = with_separator(sys.Path_HTMLReports()) + strSubFolder;
+    const bool fennick_folder = is_fennick_folder(strSubFolder);
+    for (ListedFile& file : list_documents(folder, suffix)) {
         ReportEntry& e = sys.append_entry();
-        e.Rep_DestinationFilename = QString(lower).remove(suffix);
+        e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
         e.Rep_DestinationPath = strSubFolder;
-        e.destination_listed_name = name;
-        e.destination_timestamp = file.lastModified();
-        e.Rep_DestinationFileDate = format_document_date(e.destination_timestamp);
+        e.destination_listed_name = std::move(file.name);
+        e.destination_timestamp = file.modified;
+        e.Rep_DestinationFileDate = dates.text(e.destination_timestamp, file.modified_secs);
         e.Rep_Converted = true;
-        CatalogueKind kind = catalogue_kind(strSubFolder, e.Rep_DestinationFilename);
+        CatalogueKind kind = catalogue_kind(fennick_folder, e.Rep_DestinationFilename);
         e.Rep_ReportType = kind.code;
         e.Rep_Comment = std::move(kind.comment);
     }
@@ -117,13 +209,14 @@ void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder) {
 void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
     sys.set_Rep_FileCount(0);
     if (!sys.Path_HTMLReports().isEmpty()) {
-        pr_List_HTML_Files(sys, QString());
+        DateTexts dates;
+        pr_List_HTML_Files(sys, QString(), dates);
         // Only the immediate sub-folders; hidden ones are not listed.
         const QStringList folders =
             QDir(sys.Path_HTMLReports())
                 .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
         for (const QString& folder : folders) {
-            pr_List_HTML_Files(sys, folder);
+            pr_List_HTML_Files(sys, folder, dates);
         }
     }
     pr_Sort_Report_List(sys, sort);

@@ -1,0 +1,71 @@
+// A growing run of bytes that the document writers append to. Appending is
+// inline: most pieces are short tags, and a call per piece would cost more
+// than the copy. The memory is kept while the buffer lives.
+#pragma once
+
+#include <cstddef>
+#include <cstring>
+#include <memory>
+#include <string_view>
+
+namespace quillet {
+
+class TextBuffer {
+public:
+    void append(std::string_view text) {
+        if (text.size() > capacity_ - size_) {
+            grow(text.size());
+        }
+        if (!text.empty()) {
+            std::memcpy(data_.get() + size_, text.data(), text.size());
+        }
+        size_ += text.size();
+    }
+    // count copies of c.
+    void append(std::size_t count, char c) {
+        if (count > capacity_ - size_) {
+            grow(count);
+        }
+        if (count > 0) {
+            std::memset(data_.get() + size_, c, count);
+        }
+        size_ += count;
+    }
+    TextBuffer& operator+=(std::string_view text) {
+        append(text);
+        return *this;
+    }
+    TextBuffer& operator+=(char c) {
+        append(std::string_view(&c, 1));
+        return *this;
+    }
+
+    std::size_t size() const { return size_; }
+    bool empty() const { return size_ == 0; }
+    void clear() { size_ = 0; }
+    // Drops the bytes from size on.
+    void truncate(std::size_t size) {
+        if (size < size_) {
+            size_ = size;
+        }
+    }
+    // Drops the first count bytes.
+    void erase_front(std::size_t count);
+    void reserve(std::size_t capacity) {
+        if (capacity > capacity_) {
+            grow(capacity - size_);
+        }
+    }
+
+    std::string_view view() const { return {data_.get(), size_}; }
+    operator std::string_view() const { return view(); }
+
+private:
+    void grow(std::size_t more);
+
+    std::unique_ptr<char[]> data_;
+    std::size_t size_ = 0;
+    std::size_t capacity_ = 0;
+};
+
+}  // namespace quillet
