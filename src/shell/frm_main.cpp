@@ -384,10 +384,11 @@ int frmMain::cell_padding() const {
 }
 
 int frmMain::text_margins() const {
-    // As the grid's cells draw their text.
-    return 2 *
-           (gridResults->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, gridResults) +
-            1);
+    // As the grid's cells draw their text, inside the grid line.
+    return 2 * (gridResults->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr,
+                                                  gridResults) +
+                1) +
+           (gridResults->showGrid() ? 1 : 0);
 }
 
 int frmMain::least_width(const ReportColumn& column) const {

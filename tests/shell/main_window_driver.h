@@ -177,7 +177,8 @@ inline std::string text(const std::vector<std::vector<QString>>& cells) {
 // Whether column c of grid is wide enough to show text whole, not elided.
 inline bool shows_whole(ReportGridView& grid, int c, const QString& text) {
     const int margins =
-        2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1);
+        2 * (grid.style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, &grid) + 1) +
+        (grid.showGrid() ? 1 : 0);  // the grid line
     return grid.columnWidth(c) >= grid.fontMetrics().horizontalAdvance(text) + margins;
 }
 

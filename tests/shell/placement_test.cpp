@@ -249,6 +249,15 @@ TEST_F(Placement, AtTheDesignedSizeEveryColumnsTextIsReadable) {
             trigger("mnuRep_Show");
         }
     }
+    // The longest outcome, of a cancelled batch's reports.
+    find<QAction>("mnuView_Preview")->setChecked(false);
+    trigger("mnuRep_Orvella");
+    for (int n = 1; n <= sys->Rep_FileCount(); ++n) {
+        sys->entry(n) = ReportEntry{};
+        sys->entry(n).Rep_Comment = QStringLiteral("Not converted: the batch was cancelled.");
+    }
+    trigger("mnuView_Student");
+    EXPECT_TRUE(shows_whole(grid(), 4, model().index(0, 4).data().toString()));
 }
 
 }  // namespace
