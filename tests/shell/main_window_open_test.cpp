@@ -18,7 +18,6 @@ protected:
         write_file(html + "Fennick/Jones.htm", "<html></html>");
         write_file(html + "top.htm", "<html></html>");
     }
-    void select_row(int n) { grid().setCurrentIndex(grid().model()->index(n - 1, 0)); }
     // Writes report entries into the list and their rows into the grid in the
     // view gblnShowConversionColumns chooses.
     void show_entries(const std::vector<ReportEntry>& entries) {
