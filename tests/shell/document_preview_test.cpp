@@ -21,6 +21,17 @@ QByteArray test_document(const char* name) {
     return file.readAll();
 }
 
+// A page break as the converter writes it.
+const QByteArray kPageBreak =
+    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n";
+
+TEST(PreviewHtml, PageBreaksBecomeOneRuleEach) {
+    const QString html = QString::fromLatin1("<BODY>\r\n<P>One</P>\r\n" + kPageBreak +
+                                             "<P>Two</P>\r\n<HR>\r\n" + kPageBreak + "</BODY>\r\n");
+    EXPECT_EQ(page_breaks_as_rules(html),
+              "<BODY>\r\n<P>One</P>\r\n<HR>\r\n<P>Two</P>\r\n<HR>\r\n<HR>\r\n</BODY>\r\n");
+}
+
 // Every piece holds whole tables and preformatted blocks.
 void expect_well_formed(const std::vector<QString>& pieces) {
     for (const QString& piece : pieces) {
