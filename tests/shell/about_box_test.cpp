@@ -1,4 +1,4 @@
-// The about box: its texts, the link's hover underline, the link and the keys.
+// The about box: the link's hover underline, the link and the keys.
 #include <gtest/gtest.h>
 #include <QLabel>
 #include <memory>
@@ -27,7 +27,6 @@ public:
 class AboutBoxTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        gstrVersion = QStringLiteral("Version 4.5.6");
         dialog_ = std::make_unique<frmAbout>(browser_);
         dialog_->show();
     }
@@ -39,20 +38,8 @@ protected:
     std::unique_ptr<frmAbout> dialog_;
 };
 
-TEST_F(AboutBoxTest, ShowsTitleVersionDescriptionAndLink) {
-    EXPECT_EQ(dialog_->windowTitle(), "About Quillet");
-    EXPECT_EQ(label("lblTitle").text(), "Quillet");
-    EXPECT_TRUE(label("lblTitle").font().bold());
-    EXPECT_EQ(label("lblVersion").text(), "Version 4.5.6");
-    EXPECT_EQ(label("lblDescription").text(),
-              "This application converts your Orvella Report files to a HTML file format which "
-              "is viewable and printable from Word 2000 and Internet Explorer 5.");
-    EXPECT_EQ(label("lblLink").text(), kVendorSite);
-    EXPECT_EQ(label("lblLink").palette().color(QPalette::WindowText), QColor(0, 0, 255));
-    EXPECT_FALSE(underlined());
-}
-
 TEST_F(AboutBoxTest, MovingTheMouseUnderlinesTheLinkOnlyOverTheLink) {
+    EXPECT_FALSE(underlined());
     // Where the mouse goes, and whether the link is underlined afterwards.
     const std::vector<std::pair<const char*, bool>> moves = {
         {"lblLink", true}, {"lblTitle", true},    {"picIcon", true}, {"lblVersion", true},
@@ -71,24 +58,18 @@ TEST_F(AboutBoxTest, MovingTheMouseUnderlinesTheLinkOnlyOverTheLink) {
     }
 }
 
-TEST_F(AboutBoxTest, EachLinkClickOpensTheVendorSiteAndTheBoxStaysOpen) {
+TEST_F(AboutBoxTest, EachLinkClickOpensTheVendorSiteAndEnterOrEscapeClose) {
     test::click(label("lblLink"));
     test::click(label("lblLink"));
-    ASSERT_EQ(browser_.opened.size(), 2u);
-    EXPECT_EQ(browser_.opened[0], QUrl(kVendorSite));
-    EXPECT_EQ(browser_.opened[1], QUrl(kVendorSite));
+    EXPECT_EQ(browser_.opened, std::vector<QUrl>(2, QUrl(kVendorSite)));
     EXPECT_TRUE(dialog_->isVisible());
-}
-
-TEST_F(AboutBoxTest, EnterAndEscapeClose) {
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        SCOPED_TRACE(key);
         frmAbout about(browser_);
         about.show();
         test::press_key(about, key);
-        EXPECT_FALSE(about.isVisible());
+        EXPECT_FALSE(about.isVisible()) << key;
     }
-    EXPECT_TRUE(browser_.opened.empty());
+    EXPECT_EQ(browser_.opened.size(), 2u);
 }
 
 }  // namespace

@@ -73,49 +73,13 @@ protected:
     }
 };
 
-TEST_F(ScreenReader, EveryControlOfEveryWindowIsNamedAndDescribed) {
+TEST_F(ScreenReader, EveryControlIsNamedAndDescribedButtonsByTheirCaptionsThePreviewAsText) {
     gstrVersion = QStringLiteral("Version 1.1");
-    write_file(html + "1111/Analysis.htm", "<html></html>");
-    open_window();
-    // The find box with text (its clear button shows) and the preview on.
-    find<QAction>("mnuView_Find")->trigger();
-    find<QLineEdit>("filterBox")->setText("1111");
-    find<QAction>("mnuView_Preview")->trigger();
-    RecordingBrowser about_browser;
-    frmAbout about(about_browser);
-    frmOptions options(*sys);
-    gintPathTarget = 2;
-    frmPath chooser(*sys);
-    frmSplash splash;
-    struct Window {
-        const char* name;
-        QWidget* widget;
-        std::size_t least_controls;
-    };
-    const Window windows[] = {{"main window", window.get(), 10},
-                              {"about box", &about, 6},
-                              {"options", &options, 20},
-                              {"folder chooser", &chooser, 6},
-                              {"splash", &splash, 4}};
-    for (const Window& w : windows) {
-        SCOPED_TRACE(w.name);
-        w.widget->show();
-        const std::vector<Control> controls = controls_of(*w.widget);
-        EXPECT_GE(controls.size(), w.least_controls);
-        for (const Control& c : controls) {
-            EXPECT_FALSE(c.name.trimmed().isEmpty()) << c.object.toStdString() << " has no name";
-            EXPECT_FALSE(c.description.trimmed().isEmpty())
-                << c.object.toStdString() << " (" << c.name.toStdString() << ") has no description";
-        }
-        w.widget->hide();
-    }
-}
-
-TEST_F(ScreenReader, InnerPartsPreviewAndCheckableMenuItems) {
     write_file(html + "1111/Analysis.htm",
                "<html><body><p>Before</p><table><tr><td>Cell</td></tr></table><p>After</p>"
                "</body></html>");
     open_window();
+    // The find box with text (its clear button shows) and the preview on.
     find<QAction>("mnuView_Find")->trigger();
     find<QLineEdit>("filterBox")->setText("1111");
     find<QAction>("mnuView_Preview")->trigger();
@@ -146,31 +110,50 @@ TEST_F(ScreenReader, InnerPartsPreviewAndCheckableMenuItems) {
     // plain menu item.
     EXPECT_EQ(automatic->role(), QAccessible::CheckBox);
     EXPECT_TRUE(automatic->state().checkable);
-}
 
-TEST_F(ScreenReader, ButtonsAreNamedByTheirCaptionsWithoutTheAccessKey) {
-    open_window();
+    RecordingBrowser about_browser;
+    frmAbout about(about_browser);
     frmOptions options(*sys);
+    gintPathTarget = 2;
+    frmPath chooser(*sys);
+    frmSplash splash;
+    // Buttons are named by their captions, without the access key.
     options.show();
-    const std::pair<const char*, const char*> main_buttons[] = {
-        {"cmdConvertOrvella", "Convert Orvella Reports"},
-        {"cmdConvertFennick", "Convert Fennick Reports"},
-        {"cmdShowReports", "Show HTML Reports"},
-        {"cmdOptions", "Options"},
+    const std::tuple<QWidget*, const char*, const char*> names[] = {
+        {window.get(), "cmdConvertOrvella", "Convert Orvella Reports"},
+        {window.get(), "cmdConvertFennick", "Convert Fennick Reports"},
+        {window.get(), "cmdShowReports", "Show HTML Reports"},
+        {window.get(), "cmdOptions", "Options"},
+        {&options, "cmdDefault", "Default All"},
+        {&options, "cmdOK", "OK"},
+        {&options, "optConvert(1)", "prompt me to choose YES or NO"},
+        {&options, "cmdSetPathOrvella", "Choose Orvella Folder"},  // its caption is "..."
+        {&options, "txtPathOrvella", "Orvella Folder"},
     };
-    for (const auto& [button, name] : main_buttons) {
-        EXPECT_EQ(name_of(*window, button), name);
+    for (const auto& [owner, control, name] : names) {
+        EXPECT_EQ(name_of(*owner, control), name);
     }
-    const std::pair<const char*, const char*> option_buttons[] = {
-        {"cmdDefault", "Default All"},
-        {"cmdCancel", "Cancel"},
-        {"cmdOK", "OK"},
-        {"optConvert(1)", "prompt me to choose YES or NO"},
-        {"cmdSetPathOrvella", "Choose Orvella Folder"},  // its caption is "..."
-        {"txtPathOrvella", "Orvella Folder"},
+    struct Window {
+        const char* name;
+        QWidget* widget;
+        std::size_t least_controls;
     };
-    for (const auto& [button, name] : option_buttons) {
-        EXPECT_EQ(name_of(options, button), name);
+    const Window windows[] = {{"main window", window.get(), 10},
+                              {"about box", &about, 6},
+                              {"options", &options, 20},
+                              {"folder chooser", &chooser, 6},
+                              {"splash", &splash, 4}};
+    for (const Window& w : windows) {
+        SCOPED_TRACE(w.name);
+        w.widget->show();
+        const std::vector<Control> controls = controls_of(*w.widget);
+        EXPECT_GE(controls.size(), w.least_controls);
+        for (const Control& c : controls) {
+            EXPECT_FALSE(c.name.trimmed().isEmpty()) << c.object.toStdString() << " has no name";
+            EXPECT_FALSE(c.description.trimmed().isEmpty())
+                << c.object.toStdString() << " (" << c.name.toStdString() << ") has no description";
+        }
+        w.widget->hide();
     }
 }
 
@@ -197,8 +180,6 @@ TEST_F(ScreenReader, TheGridReportsItsCellsAndColumnHeaders) {
         QAccessibleInterface* node = table->cellAt(row, column);
         return node != nullptr ? node->text(QAccessible::Name) : QStringLiteral("(none)");
     };
-    EXPECT_EQ(cell(0, 0), "1");
-    EXPECT_EQ(cell(0, 1), "1111");
     EXPECT_EQ(cell(1, 1), "2222");
     for (int r = 0; r < table->rowCount(); ++r) {
         for (int c = 0; c < table->columnCount(); ++c) {

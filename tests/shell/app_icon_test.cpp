@@ -33,8 +33,8 @@ TEST(ApplicationIcon, IsDrawnAtTheDevicePixelsOfEachScale) {
         EXPECT_EQ(pixmap.size(), QSize(device_side, device_side));
         EXPECT_DOUBLE_EQ(pixmap.devicePixelRatio(), scale);
         const QImage drawn = pixmap.toImage();
-        const QImage enlarged = small.scaled(drawn.size(), Qt::IgnoreAspectRatio,
-                                             Qt::SmoothTransformation);
+        const QImage enlarged =
+            small.scaled(drawn.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         EXPECT_LT(soft_share(drawn), soft_share(enlarged));
         EXPECT_GT(drawn.pixelColor(device_side / 2, device_side / 2).alpha(), 0)
             << "the sheet of paper is there";

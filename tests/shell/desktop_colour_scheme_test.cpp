@@ -31,9 +31,10 @@ TEST_F(DesktopColourSchemeTest, TheDesktopsPreferenceSwitchesTheSchemeBothWays) 
         DesktopScheme preference;
         bool dark;
     };
-    const Step steps[] = {{DesktopScheme::no_preference, false}, {DesktopScheme::dark, true},
-                          {DesktopScheme::dark, true},           {DesktopScheme::light, false},
-                          {DesktopScheme::dark, true},           {DesktopScheme::no_preference, false}};
+    const Step steps[] = {
+        {DesktopScheme::no_preference, false}, {DesktopScheme::dark, true},
+        {DesktopScheme::dark, true},           {DesktopScheme::light, false},
+        {DesktopScheme::dark, true},           {DesktopScheme::no_preference, false}};
     for (const Step& step : steps) {
         scheme.apply(step.preference);
         EXPECT_EQ(dark(), step.dark) << static_cast<int>(step.preference);
@@ -50,7 +51,8 @@ TEST_F(DesktopColourSchemeTest, ADarkPaletteOfThePlatformIsLeftAsItIs) {
     scheme.apply(DesktopScheme::dark);
     EXPECT_FALSE(scheme.switched_to_dark());
     scheme.apply(DesktopScheme::light);  // the platform's own: not ours to undo
-    EXPECT_EQ(QApplication::palette().color(QPalette::Window), platform_dark.color(QPalette::Window));
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window),
+              platform_dark.color(QPalette::Window));
 }
 
 TEST(DesktopSchemeValue, FollowsThePortalsCodes) {

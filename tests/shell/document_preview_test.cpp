@@ -104,7 +104,6 @@ TEST(PreviewHtml, ALongDocumentIsReadUpToTheLimit) {
 class Preview : public MainWindowTest {
 protected:
     PreviewPane& pane() { return window->document_commands().preview(); }
-    void select_row(int n) { grid().setCurrentIndex(grid().model()->index(n - 1, 0)); }
     // Clicks the first link whose text is text.
     void click_link(const QString& text) {
         const QTextCursor found =

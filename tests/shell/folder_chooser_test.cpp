@@ -85,7 +85,7 @@ TEST_F(FolderChooserTest, ShowsTheFolderItOpensOnAmongManyOthers) {
         << "the open folder is not in view";
 }
 
-TEST_F(FolderChooserTest, OpensOnTheFolderItEdits) {
+TEST_F(FolderChooserTest, OpensOnTheFolderItEditsOrItsNearestExistingParent) {
     // The default folders live below a hidden folder (~/.local/share).
     const QString fennick = sandbox_.make_folder(QStringLiteral(".local/share/db"));
     const QString orvella = sandbox_.make_folder(QStringLiteral("orvella"));
@@ -97,14 +97,11 @@ TEST_F(FolderChooserTest, OpensOnTheFolderItEdits) {
         gintPathTarget = target;
         frmPath chooser(*sys_);
         chooser.show();
-        EXPECT_EQ(chooser.windowTitle(), "Choose a folder");
         EXPECT_EQ(current_folder(chooser), expected[target]);
         EXPECT_EQ(chooser.open_folder(), expected[target]);
         EXPECT_TRUE(tree(chooser).isExpanded(tree(chooser).currentIndex().parent()));
     }
-}
-
-TEST_F(FolderChooserTest, VanishedFolderOpensOnItsNearestExistingParent) {
+    // A folder that has vanished: its nearest existing parent.
     sys_->set_Path_HTMLReports(sandbox_.path(QStringLiteral("reports/gone/deeper")));
     frmPath chooser(*sys_);
     EXPECT_EQ(current_folder(chooser), sandbox_.path(QStringLiteral("reports")));
@@ -166,7 +163,7 @@ TEST_F(FolderChooserTest, OkStoresTheOpenFolderNotTheHighlightedOne) {
     }
 }
 
-TEST_F(FolderChooserTest, GrowsKeepsItsSizeAndShowsTheHighlightedFoldersFullPath) {
+TEST_F(FolderChooserTest, GrowsKeepsItsSizeShowsTheHighlightedFolderAndCancelStoresNothing) {
     const QString name = QStringLiteral("a-folder-name-far-too-long-for-the-chooser-as-designed");
     sandbox_.make_folder(QStringLiteral("reports/html/") + name);
     QSize grown;
@@ -179,21 +176,15 @@ TEST_F(FolderChooserTest, GrowsKeepsItsSizeAndShowsTheHighlightedFoldersFullPath
         grown = chooser.size() + QSize(300, 120);
         chooser.resize(grown);
         EXPECT_EQ(chooser.size(), grown);
+        // A folder opened, then Cancel: nothing is stored.
+        double_click_sub_folder(chooser, start_, name);
+        ASSERT_EQ(chooser.open_folder(), start_ + u'/' + name);
         click(child(chooser, "cmdCancel"));
+        EXPECT_EQ(chooser.result(), QDialog::Rejected);
     }
+    EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
     frmPath again(*sys_);
     EXPECT_EQ(again.size(), grown);
-}
-
-TEST_F(FolderChooserTest, CancelStoresNothing) {
-    sandbox_.make_folder(QStringLiteral("reports/html/2024"));
-    frmPath chooser(*sys_);
-    chooser.show();
-    double_click_sub_folder(chooser, start_, QStringLiteral("2024"));
-    ASSERT_EQ(chooser.open_folder(), start_ + QStringLiteral("/2024"));
-    click(child(chooser, "cmdCancel"));
-    EXPECT_EQ(chooser.result(), QDialog::Rejected);
-    EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
 }
 
 TEST_F(FolderChooserTest, FolderThatCannotBeOpenedKeepsThePreviousChoice) {

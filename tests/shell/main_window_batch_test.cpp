@@ -96,7 +96,6 @@ TEST_F(WindowBatchTest, TheWindowAnswersWhileRowsComeInInListOrder) {
     int last_rows = 0;
     bool resized = false;
     bool menu_opened = false;
-    bool scrolled = false;
     ASSERT_TRUE(wait_until([&] {
         if (!running()) {
             return true;
@@ -120,11 +119,6 @@ TEST_F(WindowBatchTest, TheWindowAnswersWhileRowsComeInInListOrder) {
             QCoreApplication::processEvents();
             menu_opened = view->isVisible();
             view->close();
-        } else if (!scrolled && rows > 200) {
-            QScrollBar* bar = grid().verticalScrollBar();
-            bar->setValue(0);
-            grid().scrollTo(model().index(100, 0));
-            scrolled = bar->value() > 0;
         }
         return false;
     }));

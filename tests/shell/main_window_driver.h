@@ -260,6 +260,26 @@ protected:
     int current_row() {
         return grid().currentIndex().isValid() ? grid().currentIndex().row() + 1 : 0;
     }
+    void select_row(int n) { grid().setCurrentIndex(grid().model()->index(n - 1, 0)); }
+    // The "Report name" column as the grid shows it, top to bottom.
+    QStringList report_names() {
+        QStringList names;
+        for (int r = 0; r < grid().model()->rowCount(); ++r) {
+            names << grid().model()->index(r, 2).data().toString();
+        }
+        return names;
+    }
+    // The checked items of the View menu's sort choices.
+    QStringList checked_sort_items() {
+        QStringList names;
+        for (const char* name : {"mnuView_Student", "mnuView_ReportName", "mnuView_ReportDate",
+                                 "mnuView_Comment", "mnuView_Asc", "mnuView_Desc"}) {
+            if (action(name)->isChecked()) {
+                names << name;
+            }
+        }
+        return names;
+    }
 
     SettingsSandbox sandbox;
     QString orvella, fennick, html;

@@ -28,17 +28,13 @@ protected:
     }
 };
 
-TEST_F(Menus, OptionsAndAboutOpenModallyOverTheWindow) {
+TEST_F(Menus, OptionsAndAboutOpenModallyOverTheWindowAndExitClosesAndSaves) {
     open_window();
     EXPECT_EQ(modal_dialog_of([&] { click(find<QPushButton>("cmdOptions")); }),
               "quillet::frmOptions");
     EXPECT_EQ(modal_dialog_of([&] { trigger("mnuView_Options"); }), "quillet::frmOptions");
     EXPECT_EQ(modal_dialog_of([&] { trigger("mnuHelp_About"); }), "quillet::frmAbout");
     EXPECT_TRUE(window->isVisible());
-}
-
-TEST_F(Menus, ExitClosesTheWindowAndSaves) {
-    open_window();
     trigger("mnuFile_Exit");
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");

@@ -18,7 +18,6 @@ protected:
         write_file(html + "Fennick/Jones.htm", "<html></html>");
         write_file(html + "top.htm", "<html></html>");
     }
-    void select_row(int n) { grid().setCurrentIndex(grid().model()->index(n - 1, 0)); }
     // Writes report entries into the list and their rows into the grid in the
     // view gblnShowConversionColumns chooses.
     void show_entries(const std::vector<ReportEntry>& entries) {
@@ -114,7 +113,7 @@ TEST_F(OpenDocument, AnEmptyListOpensNothing) {
     EXPECT_TRUE(browser.opened.empty());
 }
 
-TEST_F(OpenDocument, ConversionViewOpensOnlyConvertedRows) {
+TEST_F(OpenDocument, ConversionViewOpensOnlyConvertedRowsAndPathsFollowTheDisk) {
     open_window();
     gblnShowConversionColumns = true;
     show_entries({entry("4711", "Analysis", false), entry("4711", "Dyslexia", true)});
@@ -131,12 +130,10 @@ TEST_F(OpenDocument, ConversionViewOpensOnlyConvertedRows) {
     show_entries({entry("4711", "Analysis", false)});
     double_click(grid().viewport(), row_centre(grid(), 1));
     EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Analysis.htm"});
-}
 
-TEST_F(OpenDocument, DocumentPathFollowsTheFolderOnDisk) {
+    // The document's path follows the folder on disk.
     QDir().mkpath(html + "fennick");
-    open_window();
-    gblnShowConversionColumns = false;
+    browser.opened.clear();
     show_entries({entry("", "loose", true), entry("Fennick", "smith", true),
                   entry("5555", "Analysis", true)});
     for (int n = 1; n <= 3; ++n) {

@@ -32,23 +32,6 @@ protected:
         window->close();
         process_events();
     }
-    QStringList checked_sort_items() {
-        QStringList names;
-        for (const char* name : {"mnuView_Student", "mnuView_ReportName", "mnuView_ReportDate",
-                                 "mnuView_Comment", "mnuView_Asc", "mnuView_Desc"}) {
-            if (action(name)->isChecked()) {
-                names << name;
-            }
-        }
-        return names;
-    }
-    QStringList report_names() {
-        QStringList names;
-        for (int r = 0; r < grid().model()->rowCount(); ++r) {
-            names << grid().model()->index(r, 2).data().toString();
-        }
-        return names;
-    }
     QSplitter& splitter() { return window->document_commands().splitter(); }
     // Drags the right edge of column c's header by dx pixels.
     void drag_column_edge(int c, int dx) {
