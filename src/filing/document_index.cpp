@@ -366,9 +366,11 @@ struct DocumentIndex::Impl {
               bool& cancelled);
 };
 
+namespace {
+
 // The statements that write documents, prepared once for a write.
-struct DocumentWriter {
-    explicit DocumentWriter(sqlite3* db)
+struct IndexStatements {
+    explicit IndexStatements(sqlite3* db)
         : find(db, "SELECT id, size, mtime FROM documents WHERE folder = ?1 AND name = ?2"),
           old_text(db, "SELECT text FROM document_texts WHERE id = ?1"),
           unindex(db,
@@ -471,6 +473,8 @@ private:
     sqlite3* db_;
 };
 
+}  // namespace
+
 // Creates the file 0600 before SQLite sees it; the -wal and -shm files take
 // its permissions.
 bool DocumentIndex::Impl::open_file() {
@@ -571,7 +575,7 @@ std::optional<Place> DocumentIndex::Impl::place_of(const QString& path) const {
 int DocumentIndex::Impl::write(const std::vector<Place>& places,
                                const std::function<bool(qint64, qint64)>& progress,
                                bool& cancelled) {
-    DocumentWriter writer(db);
+    IndexStatements writer(db);
     if (!writer.ok()) {
         return sqlite3_errcode(db);
     }

@@ -37,25 +37,24 @@ public:
         // and those of the focus control and the default button in the
         // highlight made 25% darker: hand it the colours from which that
         // gives the outlines wanted.
-        const std::unique_ptr<QStyleOption> copy(clone(*option));
         const QColor window = option->palette.color(QPalette::Window);
         const QColor outline = with_contrast(window.lighter(150), window, kOutlineDrawn);
         const QColor focus =
             with_contrast(option->palette.color(QPalette::Highlight), window, kOutlineDrawn);
-        copy->palette.setColor(QPalette::Window, outline.lighter(140));
-        copy->palette.setColor(QPalette::Highlight, focus.lighter(125));
-        QProxyStyle::drawPrimitive(element, copy.get(), painter, widget);
-    }
-
-private:
-    static std::unique_ptr<QStyleOption> clone(const QStyleOption& option) {
-        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(&option)) {
-            return std::make_unique<QStyleOptionButton>(*button);
+        // A copy of the option's own type: the options have no virtual
+        // destructor, so none is held through a base pointer.
+        const auto draw = [&](auto copy) {
+            copy.palette.setColor(QPalette::Window, outline.lighter(140));
+            copy.palette.setColor(QPalette::Highlight, focus.lighter(125));
+            QProxyStyle::drawPrimitive(element, &copy, painter, widget);
+        };
+        if (const auto* button = qstyleoption_cast<const QStyleOptionButton*>(option)) {
+            draw(*button);
+        } else if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(option)) {
+            draw(*frame);
+        } else {
+            draw(*option);
         }
-        if (const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(&option)) {
-            return std::make_unique<QStyleOptionFrame>(*frame);
-        }
-        return std::make_unique<QStyleOption>(option);
     }
 };
 
