@@ -2,6 +2,8 @@
 // looked at a bounded number of times, so any input takes linear time.
 #include "document_text.h"
 
+#include "windows_1252.h"
+
 #include <algorithm>
 #include <array>
 #include <cstdint>
@@ -10,13 +12,6 @@
 namespace quillet {
 
 namespace {
-
-// Windows-1252 0x80..0x9F; 0 marks the five bytes the code page leaves
-// undefined (control characters here).
-constexpr std::array<char16_t, 32> kHighBytes = {
-    0x20AC, 0,      0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160,
-    0x2039, 0x0152, 0,      0x017D, 0,      0,      0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0,      0x017E, 0x0178};
 
 char lower(char c) {
     return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
@@ -220,7 +215,7 @@ private:
         } else if (byte < 0x80) {
             out_.ascii(static_cast<char>(byte));
         } else if (byte <= 0x9F) {
-            const char16_t mapped = kHighBytes[byte - 0x80];
+            const char16_t mapped = kWindows1252High[byte - 0x80];
             if (mapped == 0) {
                 out_.blank();
             } else {
@@ -290,8 +285,8 @@ private:
             }
             value = value * (hex ? 16 : 10) + static_cast<std::uint32_t>(digit);
         }
-        if (value >= 0x80 && value <= 0x9F && kHighBytes[value - 0x80] != 0) {
-            return kHighBytes[value - 0x80];  // as browsers read them
+        if (value >= 0x80 && value <= 0x9F && kWindows1252High[value - 0x80] != 0) {
+            return kWindows1252High[value - 0x80];  // as browsers read them
         }
         if (value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF)) {
             return U'\xFFFD';

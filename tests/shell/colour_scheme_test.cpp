@@ -182,20 +182,13 @@ TEST_F(ColourScheme, EveryControlsOutlineStandsOutInTheDarkScheme) {
     QApplication::setPalette(light_palette());
     DesktopColourScheme desktop;
     desktop.apply(DesktopScheme::dark);
-    open_window();
-    RecordingBrowser about_browser;
-    frmAbout about(about_browser);
-    frmOptions options(*sys);
-    gintPathTarget = 2;
-    frmPath chooser(*sys);
-    for (QWidget* shown :
-         std::initializer_list<QWidget*>{window.get(), &about, &options, &chooser}) {
-        shown->show();
+    for_every_window([&](QWidget& shown) {
+        shown.show();
         process_events();
-        EXPECT_EQ(faint_outlines(*shown), std::vector<std::string>{})
-            << shown->metaObject()->className();
-        shown->hide();
-    }
+        EXPECT_EQ(faint_outlines(shown), std::vector<std::string>{})
+            << shown.metaObject()->className();
+        shown.hide();
+    });
     desktop.apply(DesktopScheme::light);
 }
 

@@ -20,7 +20,10 @@
 #include <vector>
 
 #include "browser_launcher.h"
+#include "frm_about.h"
 #include "frm_main.h"
+#include "frm_options.h"
+#include "frm_path.h"
 #include "report_catalogue.h"
 #include "report_grid_model.h"
 #include "report_grid_view.h"
@@ -279,6 +282,21 @@ protected:
             }
         }
         return names;
+    }
+
+    // Calls check with the main window, the about box, the options dialog
+    // and the folder chooser.
+    void for_every_window(const std::function<void(QWidget&)>& check) {
+        open_window();
+        RecordingBrowser about_browser;
+        frmAbout about(about_browser);
+        frmOptions options(*sys);
+        gintPathTarget = 2;
+        frmPath chooser(*sys);
+        for (QWidget* shown :
+             std::initializer_list<QWidget*>{window.get(), &about, &options, &chooser}) {
+            check(*shown);
+        }
     }
 
     SettingsSandbox sandbox;

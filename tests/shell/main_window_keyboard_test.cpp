@@ -147,16 +147,9 @@ QStringList access_key_clashes(QWidget& window) {
 }
 
 TEST_F(Keyboard, NoTwoControlsOfAWindowNorItemsOfAMenuShareAnAccessKey) {
-    open_window();
-    RecordingBrowser about_browser;
-    frmAbout about(about_browser);
-    frmOptions options(*sys);
-    gintPathTarget = 2;
-    frmPath chooser(*sys);
-    for (QWidget* shown :
-         std::initializer_list<QWidget*>{window.get(), &about, &options, &chooser}) {
-        EXPECT_EQ(access_key_clashes(*shown), QStringList{}) << shown->objectName().toStdString();
-    }
+    for_every_window([&](QWidget& shown) {
+        EXPECT_EQ(access_key_clashes(shown), QStringList{}) << shown.objectName().toStdString();
+    });
 }
 
 TEST_F(Keyboard, EachButtonsUnderlinedLetterPressesIt) {
