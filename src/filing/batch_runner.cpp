@@ -30,10 +30,6 @@ BatchRunner::BatchRunner(cSys_vars& sys, std::vector<int> indexes, OverwriteQues
     paced_ = new QTimer(this);
     paced_->setSingleShot(true);
     connect(paced_, &QTimer::timeout, this, [this] { woken(true); });
-    // The workers run at the owner's priority, as those of quillet-convert do: niced, they
-    // would lose their processors to any other busy program; the owner's thread stays
-    // responsive because its turns are short (and paced, see set_pace()).
-    batch_->set_background_workers(false);
     batch_->set_wakeup([fd = wakeup_fd_] {
         const std::uint64_t one = 1;
         while (::write(fd, &one, sizeof one) < 0 && errno == EINTR) {

@@ -2,21 +2,13 @@
 
 #include <QThread>
 #include <algorithm>
-#include <cerrno>
 #include <exception>
 #include <numeric>
 #include <utility>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 namespace quillet {
 
 namespace {
-
-// How much nicer than the owner background workers are: the scheduler then
-// gives the owner's thread about ten times their share of a busy processor.
-constexpr int kBackgroundNiceness = 10;
 
 // Runs one step of an entry; a failure ends the entry with its description.
 template <typename Step>
@@ -137,15 +129,6 @@ bool ParallelBatch::owner_has_work() const {
 }
 
 void ParallelBatch::work() {
-    if (background_) {
-        // A nicer thread: the scheduler prefers the window's thread to it.
-        const auto thread = static_cast<id_t>(::gettid());
-        errno = 0;
-        const int nice = ::getpriority(PRIO_PROCESS, thread);
-        if (errno == 0) {
-            ::setpriority(PRIO_PROCESS, thread, std::min(nice + kBackgroundNiceness, 19));
-        }
-    }
     TurnQuestion question(*this);
     ReportConverter converter(sys_, question, headings_, folders_, settings_);
     converter.set_index_feed(index_feed_);

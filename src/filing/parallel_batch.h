@@ -70,10 +70,6 @@ public:
     // to do. Must be cheap and thread-safe; calls are coalesced until the next
     // pump(). Set before start().
     void set_wakeup(std::function<void()> wakeup);
-    // The workers yield the processor to the owner's thread (and the rest of
-    // the system) whenever both want it: for an owner with a window to keep
-    // responsive. Set before start().
-    void set_background_workers(bool background) { background_ = background; }
     // Starts the workers. Once only.
     void start();
     // Any thread: no entry starts from now on.
@@ -85,8 +81,8 @@ public:
     // (then wakeup is called again when there is more). Returns true once
     // every entry has been delivered. Once cancelled, the entries that never
     // started are all delivered in one call, whatever the budget. A call made
-    // while an earlier one is
-    // still running (a question's nested event loop) does nothing.
+    // while an earlier one is still running (a question's nested event loop)
+    // does nothing.
     bool pump(OverwriteQuestion& question, const EntryDone& entry_done,
               std::chrono::milliseconds budget = std::chrono::milliseconds::max());
     // Owner thread: starts the batch when not yet started and pumps until
@@ -148,7 +144,6 @@ private:
     std::atomic<bool> wakeup_pending_{false};
     bool pumping_ = false;
     bool started_ = false;
-    bool background_ = false;
     std::vector<std::jthread> workers_;
 };
 
