@@ -19,14 +19,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <dirent.h>
-
 #include <algorithm>
 #include <string>
 #include <unordered_map>
 #include <utility>
 #include <vector>
 
+#include "document_listing.h"
 #include "document_text.h"
 #include "sys_vars.h"
 
@@ -83,21 +82,6 @@ FileState state_of(const struct stat& info) {
             static_cast<qint64>(info.st_mtim.tv_sec) * 1000000000 + info.st_mtim.tv_nsec};
 }
 
-bool ends_with_suffix(std::string_view name) {
-    constexpr std::string_view kSuffix = ".htm";
-    if (name.size() < kSuffix.size()) {
-        return false;
-    }
-    const std::string_view end = name.substr(name.size() - kSuffix.size());
-    return std::equal(end.begin(), end.end(), kSuffix.begin(), [](char a, char b) {
-        return (a >= 'A' && a <= 'Z' ? static_cast<char>(a - 'A' + 'a') : a) == b;
-    });
-}
-
-bool is_document_name(std::string_view name) {
-    return !name.empty() && name[0] != '.' && ends_with_suffix(name);
-}
-
 // The grid's student and report name of a document, as the catalogue has them.
 std::pair<QString, QString> student_and_report(const Place& place) {
     const QString folder = QFile::decodeName(QByteArray::fromStdString(place.folder));
@@ -113,41 +97,17 @@ using Listing = std::unordered_map<std::string, std::pair<Place, FileState>>;
 // folder and of its immediate sub-folders, hidden ones left out.
 Listing list_documents(const std::string& folder) {
     Listing found;
-    std::vector<std::string> folders;
-    auto list = [&](const std::string& path, const std::string& sub_folder, bool top) {
-        DIR* dir = ::opendir(path.c_str());
-        if (dir == nullptr) {
-            return;
-        }
-        const int fd = ::dirfd(dir);
-        while (const dirent* entry = ::readdir(dir)) {
-            const std::string_view name = entry->d_name;
-            if (name.empty() || name[0] == '.') {
-                continue;
-            }
-            const bool document = ends_with_suffix(name);
-            const bool maybe_folder = top && (entry->d_type == DT_DIR || entry->d_type == DT_LNK ||
-                                              entry->d_type == DT_UNKNOWN);
-            if (!document && !maybe_folder) {
-                continue;
-            }
-            struct stat info {};
-            if (::fstatat(fd, entry->d_name, &info, 0) != 0) {
-                continue;
-            }
-            if (document && S_ISREG(info.st_mode)) {
-                Place place{sub_folder, std::string(name)};
-                std::string key = place.key();
-                found.emplace(std::move(key), std::pair{std::move(place), state_of(info)});
-            } else if (top && S_ISDIR(info.st_mode)) {
-                folders.emplace_back(name);
-            }
-        }
-        ::closedir(dir);
+    const auto add = [&](const std::string& sub_folder) {
+        return [&found, sub_folder](std::string_view name, const struct stat& info) {
+            Place place{sub_folder, std::string(name)};
+            std::string key = place.key();
+            found.emplace(std::move(key), std::pair{std::move(place), state_of(info)});
+        };
     };
-    list(folder, std::string(), true);
+    std::vector<std::string> folders;
+    list_html_documents(folder, add(std::string()), &folders);
     for (const std::string& sub : folders) {
-        list(folder + '/' + sub, sub, false);
+        list_html_documents(folder + '/' + sub, add(sub));
     }
     return found;
 }
@@ -557,7 +517,7 @@ bool DocumentIndex::Impl::rebuild() {
 std::optional<Place> DocumentIndex::Impl::place_of(const QString& path) const {
     const QFileInfo info(path);
     const std::string name = QFile::encodeName(info.fileName()).toStdString();
-    if (!is_document_name(name)) {
+    if (!is_html_document_name(name)) {
         return std::nullopt;
     }
     const QString parent = QDir::cleanPath(info.absolutePath());

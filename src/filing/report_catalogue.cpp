@@ -1,22 +1,19 @@
 // The catalogue of converted documents (the HTML reports folder and its
 // immediate sub-folders) and the sorting of the report list.
-#include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
 #include <algorithm>
 #include <cstring>
-#include <memory>
 #include <numeric>
 #include <unordered_map>
 #include <vector>
 
-#include <dirent.h>
-#include <fcntl.h>
 #include <sys/stat.h>
 
 #include "report_catalogue.h"
 
+#include "document_listing.h"
 #include "folder_text.h"
 
 namespace quillet {
@@ -147,37 +144,23 @@ struct ListedFile {
     qint64 modified_secs = 0;
 };
 
-// The plain files of folder whose lower-cased names end with suffix, hidden
-// ones (a leading ".") left out; a link counts as the file it leads to.
-// Sorted by name, letter case ignored.
-std::vector<ListedFile> list_documents(const QString& folder, const QString& suffix) {
+// The documents of folder, sorted by name, letter case ignored. With
+// sub_folders set, also the names of its sub-folders.
+std::vector<ListedFile> list_documents(const QString& folder,
+                                       std::vector<std::string>* sub_folders = nullptr) {
     std::vector<ListedFile> files;
-    const std::unique_ptr<DIR, int (*)(DIR*)> dir(::opendir(QFile::encodeName(folder).constData()),
-                                                  &::closedir);
-    if (!dir) {
-        return files;
-    }
-    while (const dirent* item = ::readdir(dir.get())) {
-        if (item->d_name[0] == '.' || item->d_name[0] == '\0') {
-            continue;
-        }
-        QString name = file_name(item->d_name);
-        QString lower_name = name.toLower();
-        if (!lower_name.endsWith(suffix)) {
-            continue;
-        }
-        struct stat info {};
-        if (::fstatat(::dirfd(dir.get()), item->d_name, &info, 0) != 0 || !S_ISREG(info.st_mode)) {
-            continue;
-        }
-        ListedFile file;
-        file.name = std::move(name);
-        file.lower_name = std::move(lower_name);
-        file.modified = QDateTime::fromMSecsSinceEpoch(
-            static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
-        file.modified_secs = static_cast<qint64>(info.st_mtim.tv_sec);
-        files.push_back(std::move(file));
-    }
+    list_html_documents(
+        QFile::encodeName(folder).toStdString(),
+        [&](std::string_view name, const struct stat& info) {
+            ListedFile file;
+            file.name = file_name(std::string(name).c_str());
+            file.lower_name = file.name.toLower();
+            file.modified = QDateTime::fromMSecsSinceEpoch(
+                static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
+            file.modified_secs = static_cast<qint64>(info.st_mtim.tv_sec);
+            files.push_back(std::move(file));
+        },
+        sub_folders);
     std::stable_sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
         return a.lower_name.compare(b.lower_name, Qt::CaseInsensitive) < 0;
     });
@@ -185,12 +168,14 @@ std::vector<ListedFile> list_documents(const QString& folder, const QString& suf
 }
 
 // Appends one entry per document of one folder (the HTML reports folder
-// itself when strSubFolder is empty).
-void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& dates) {
+// itself when strSubFolder is empty). With sub_folders set, also gives the
+// names of the folder's sub-folders.
+void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& dates,
+                        std::vector<std::string>* sub_folders = nullptr) {
     const QString suffix = QLatin1Char('.') + sys.Extension(0);
     const QString folder = with_separator(sys.Path_HTMLReports()) + strSubFolder;
     const bool fennick_folder = is_fennick_folder(strSubFolder);
-    for (ListedFile& file : list_documents(folder, suffix)) {
+    for (ListedFile& file : list_documents(folder, sub_folders)) {
         ReportEntry& e = sys.append_entry();
         e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
         e.Rep_DestinationPath = strSubFolder;
@@ -210,11 +195,16 @@ void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
     sys.set_Rep_FileCount(0);
     if (!sys.Path_HTMLReports().isEmpty()) {
         DateTexts dates;
-        pr_List_HTML_Files(sys, QString(), dates);
-        // Only the immediate sub-folders; hidden ones are not listed.
-        const QStringList folders =
-            QDir(sys.Path_HTMLReports())
-                .entryList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+        std::vector<std::string> sub_folders;
+        pr_List_HTML_Files(sys, QString(), dates, &sub_folders);
+        // Only the immediate sub-folders, in the order of their names.
+        QStringList folders;
+        for (const std::string& name : sub_folders) {
+            folders.push_back(file_name(name.c_str()));
+        }
+        std::stable_sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
+            return a.compare(b, Qt::CaseInsensitive) < 0;
+        });
         for (const QString& folder : folders) {
             pr_List_HTML_Files(sys, folder, dates);
         }
