@@ -20,7 +20,9 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <chrono>
 #include <string>
+#include <thread>
 #include <unordered_map>
 #include <utility>
 #include <vector>
@@ -39,6 +41,8 @@ constexpr int kSchemaVersion = 2;
 // Documents written per transaction: other writers get their turn between them.
 constexpr int kDocumentsPerTransaction = 256;
 constexpr int kBusyTimeoutMs = 10000;
+// Opening is tried again this many times when it fails for another reason than damage.
+constexpr int kOpenAttempts = 5;
 // A query longer than this is refused.
 constexpr qsizetype kLongestQuery = 1000;
 // Documents larger than this are indexed by their first bytes only.
@@ -315,6 +319,9 @@ struct DocumentIndex::Impl {
     int exec(const char* sql) { return sqlite3_exec(db, sql, nullptr, nullptr, nullptr); }
 
     bool open();
+    // Makes the connection ready: the result code, SQLITE_NOTADB for a file
+    // that is not an index of this version.
+    int prepare();
     bool open_file();
     bool rebuild();
     std::string path_of(const Place& place) const {
@@ -436,7 +443,10 @@ private:
 }  // namespace
 
 // Creates the file 0600 before SQLite sees it; the -wal and -shm files take
-// its permissions.
+// its permissions. An existing file is never opened here: closing a
+// descriptor of it would release the locks that this process's other
+// connections hold on it, and another process could then take the
+// write-ahead log away from under them.
 bool DocumentIndex::Impl::open_file() {
     // Students' assessments: the folder and the files are the user's alone.
     const QString parent = QFileInfo(file).absolutePath();
@@ -444,14 +454,17 @@ bool DocumentIndex::Impl::open_file() {
         QFile::setPermissions(parent, QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
     }
     const QByteArray name = QFile::encodeName(file);
-    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-    if (fd < 0) {
+    const int fd = ::open(name.constData(), O_RDWR | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd >= 0) {
+        ::fchmod(fd, 0600);
+        ::close(fd);
+    } else if (errno != EEXIST) {
         error = QStringLiteral("cannot create the index %1: %2")
                     .arg(file, QString::fromLocal8Bit(std::strerror(errno)));
         return false;
+    } else {
+        ::chmod(name.constData(), 0600);
     }
-    ::fchmod(fd, 0600);
-    ::close(fd);
     if (sqlite3_open_v2(name.constData(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
                         nullptr) != SQLITE_OK) {
         error = last_error();
@@ -465,45 +478,77 @@ bool DocumentIndex::Impl::open_file() {
     return true;
 }
 
+int DocumentIndex::Impl::prepare() {
+    // WAL lets readers go on while one process writes.
+    int rc = exec("PRAGMA journal_mode=WAL");
+    if (rc != SQLITE_OK || (rc = exec("PRAGMA synchronous=NORMAL")) != SQLITE_OK ||
+        (rc = exec("BEGIN IMMEDIATE")) != SQLITE_OK) {
+        return rc;
+    }
+    bool usable = false;
+    {
+        Statement id(db, "PRAGMA application_id");
+        Statement version(db, "PRAGMA user_version");
+        Statement tables(db, "SELECT count(*) FROM sqlite_master");
+        if ((rc = id.step()) != SQLITE_ROW || (rc = version.step()) != SQLITE_ROW ||
+            (rc = tables.step()) != SQLITE_ROW) {
+            exec("ROLLBACK");
+            return rc;
+        }
+        usable = id.integer(0) == kApplicationId && version.integer(0) == kSchemaVersion;
+        if (!usable && tables.integer(0) == 0) {
+            // A new file: make the tables.
+            const std::string mark = "PRAGMA application_id=" + std::to_string(kApplicationId) +
+                                     "; PRAGMA user_version=" + std::to_string(kSchemaVersion) +
+                                     ";";
+            if ((rc = exec(kSchema)) != SQLITE_OK || (rc = exec(mark.c_str())) != SQLITE_OK) {
+                exec("ROLLBACK");
+                return rc;
+            }
+            usable = true;
+            fresh = true;
+        }
+    }
+    if (!usable) {
+        exec("ROLLBACK");
+        return SQLITE_NOTADB;  // not ours, or another version
+    }
+    if ((rc = exec("COMMIT")) != SQLITE_OK) {
+        exec("ROLLBACK");
+    }
+    return rc;
+}
+
 bool DocumentIndex::Impl::open() {
-    for (int attempt = 0; attempt < 2; ++attempt) {
+    bool rebuilt = false;
+    for (int attempt = 1;; ++attempt) {
         if (!open_file()) {
             return false;
         }
-        // WAL lets readers go on while one process writes.
-        if (exec("PRAGMA journal_mode=WAL") == SQLITE_OK &&
-            exec("PRAGMA synchronous=NORMAL") == SQLITE_OK &&
-            exec("BEGIN IMMEDIATE") == SQLITE_OK) {
-            Statement id(db, "PRAGMA application_id");
-            Statement version(db, "PRAGMA user_version");
-            Statement tables(db, "SELECT count(*) FROM sqlite_master");
-            const bool read = id.step() == SQLITE_ROW && version.step() == SQLITE_ROW &&
-                              tables.step() == SQLITE_ROW;
-            bool usable =
-                read && id.integer(0) == kApplicationId && version.integer(0) == kSchemaVersion;
-            if (read && !usable && tables.integer(0) == 0) {
-                // A new file: make the tables.
-                const std::string mark = "PRAGMA application_id=" + std::to_string(kApplicationId) +
-                                         "; PRAGMA user_version=" + std::to_string(kSchemaVersion) +
-                                         ";";
-                usable = exec(kSchema) == SQLITE_OK && exec(mark.c_str()) == SQLITE_OK;
-                fresh = true;
-            }
-            id.reset();
-            version.reset();
-            tables.reset();
-            if (usable && exec("COMMIT") == SQLITE_OK) {
-                return true;
-            }
-            exec("ROLLBACK");
+        const int rc = prepare();
+        if (rc == SQLITE_OK) {
+            return true;
         }
-        // Not ours, another version, or damaged: the cache is made anew.
+        error = QStringLiteral("cannot open the index %1: %2").arg(file, last_error());
         close();
+        if (rc == SQLITE_BUSY || (rc & 0xFF) == SQLITE_LOCKED) {
+            return false;  // held by another process for longer than the busy timeout
+        }
+        // A failure while another process opens, checkpoints or closes the
+        // file passes: try again. Only damage, or a failure that stays, has
+        // the cache made anew, once.
+        if (!is_damage(rc) && attempt < kOpenAttempts) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20 * attempt));
+            continue;
+        }
+        if (rebuilt) {
+            return false;
+        }
         remove_index_files(file);
         fresh = true;
+        rebuilt = true;
+        attempt = 0;
     }
-    error = QStringLiteral("cannot create the index %1").arg(file);
-    return false;
 }
 
 bool DocumentIndex::Impl::rebuild() {

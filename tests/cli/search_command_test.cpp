@@ -87,7 +87,7 @@ TEST(SearchCommand, SeveralProcessesWriteTheIndexAtOnce) {
     writers.push_back(ws.start({"orvella", "--jobs", "2"}));
     writers.push_back(ws.start({"search", "common"}));
     for (const auto& writer : writers) {
-        EXPECT_EQ(wait_for_exit(*writer, 240000), 0);
+        EXPECT_EQ(wait_for_exit(*writer, 240000), 0) << writer->arguments().join(" ").toStdString();
         EXPECT_EQ(writer->readAllStandardError(), "");
     }
     const RunResult all = ws.run({"search", "common", "--json", "--limit", "1000"});

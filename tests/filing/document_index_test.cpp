@@ -7,6 +7,9 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
+#include <fcntl.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <functional>
 
 #include "document_index.h"
@@ -142,6 +145,34 @@ TEST_F(DocumentIndexTest, DamagedOrForeignIndexIsRebuilt) {
         EXPECT_TRUE(index.refresh()) << index.error().toStdString();
         EXPECT_EQ(found(index, QStringLiteral("extra")), "/top 12345678/analysis");
     }
+}
+
+TEST_F(DocumentIndexTest, AnotherUseInTheSameProcessKeepsTheFirstOnesLock) {
+    // While a connection is open, the process holds a shared lock on the
+    // index; a process that finds none believes it closes the last one and
+    // takes the write-ahead log away. Opening a second connection (the
+    // comparison thread of a search) must not release the first one's lock.
+    put_standard_folder();
+    const DocumentIndex first(html(), file());
+    ASSERT_TRUE(first.ok());
+    const DocumentIndex second(html(), file());
+    ASSERT_TRUE(second.ok());
+    const QByteArray name = QFile::encodeName(file());
+    const pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        // Another process asks for the lock that a closing connection takes.
+        const int fd = ::open(name.constData(), O_RDONLY);
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_whence = SEEK_SET;
+        lock.l_start = 0x40000002;  // the shared-lock bytes of a database file
+        lock.l_len = 510;
+        _exit(fd >= 0 && ::fcntl(fd, F_GETLK, &lock) == 0 && lock.l_type != F_UNLCK ? 0 : 1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "the lock was released";
 }
 
 TEST_F(DocumentIndexTest, FilesAreTheUsersAlone) {
