@@ -15,6 +15,10 @@ QUILLET_DEBIAN_PACKAGES=(
   desktop-file-utils appstream bash-completion groff-base
 )
 
+# The compiler cache may take precompiled headers: their defines and times
+# are the build's own, and the header made a moment before a source is fine.
+export CCACHE_SLOPPINESS=${CCACHE_SLOPPINESS:-pch_defines,time_macros,include_file_mtime,include_file_ctime}
+
 quillet_missing_packages() {
   local pkg missing=()
   for pkg in "$@"; do
