@@ -96,23 +96,25 @@ const QString& text_key(const ReportEntry& e, std::int16_t key) {
 
 // The date texts of a catalogue: documents written together share their
 // minute, so each minute's date and time is formatted once and the seconds
-// are put behind it.
+// are put behind it. Only a new minute takes the local time, which asks the
+// C library for the time zone each time.
 class DateTexts {
 public:
-    // when: a time secs seconds after the epoch.
-    QString text(const QDateTime& when, qint64 secs) {
+    // The text of the time msecs milliseconds after the epoch.
+    QString text(qint64 msecs) {
+        const qint64 secs = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
         const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
+        const int second = static_cast<int>(secs - minute * 60);
         if (const auto found = minutes_.find(minute); found != minutes_.end()) {
-            const int second = static_cast<int>(secs - minute * 60);
             QString text = found->second;
             text += QLatin1Char(static_cast<char>('0' + second / 10));
             text += QLatin1Char(static_cast<char>('0' + second % 10));
             return text;
         }
+        const QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs);
         QString text = format_document_date(when);
         // Only where the local seconds are those of the universal time (the
         // local offset is whole minutes) and the text ends with them.
-        const int second = static_cast<int>(secs - minute * 60);
         if (when.time().second() == second && text.size() >= 2 &&
             text.endsWith(when.time().toString(QStringLiteral("ss")))) {
             minutes_.emplace(minute, text.left(text.size() - 2));
@@ -140,8 +142,7 @@ QString file_name(const char* name) {
 struct ListedFile {
     QString name;
     QString lower_name;
-    QDateTime modified;
-    qint64 modified_secs = 0;
+    qint64 modified_msecs = 0;
 };
 
 // The documents of folder, sorted by name, letter case ignored. With
@@ -155,9 +156,8 @@ std::vector<ListedFile> list_documents(const QString& folder,
             ListedFile file;
             file.name = file_name(std::string(name).c_str());
             file.lower_name = file.name.toLower();
-            file.modified = QDateTime::fromMSecsSinceEpoch(
-                static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
-            file.modified_secs = static_cast<qint64>(info.st_mtim.tv_sec);
+            file.modified_msecs =
+                static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
             files.push_back(std::move(file));
         },
         sub_folders);
@@ -180,8 +180,10 @@ void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& 
         e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
         e.Rep_DestinationPath = strSubFolder;
         e.destination_listed_name = std::move(file.name);
-        e.destination_timestamp = file.modified;
-        e.Rep_DestinationFileDate = dates.text(e.destination_timestamp, file.modified_secs);
+        // In universal time: it only orders the entries, and a local time
+        // would look the time zone up for every document.
+        e.destination_timestamp = QDateTime::fromMSecsSinceEpoch(file.modified_msecs, Qt::UTC);
+        e.Rep_DestinationFileDate = dates.text(file.modified_msecs);
         e.Rep_Converted = true;
         CatalogueKind kind = catalogue_kind(fennick_folder, e.Rep_DestinationFilename);
         e.Rep_ReportType = kind.code;
