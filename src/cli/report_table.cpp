@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "command_support.h"
 #include "report_columns.h"
 #include "sys_vars.h"
 
@@ -102,31 +103,39 @@ QJsonObject json_row(int number, const ReportEntry& entry, std::span<const Repor
 
 }  // namespace
 
-QString format_table(const cSys_vars& sys, View view) {
+void print_table(std::FILE* stream, const cSys_vars& sys, View view) {
     const auto columns = columns_of(view);
-    std::vector<QStringList> rows;
-    rows.reserve(static_cast<std::size_t>(sys.Rep_FileCount()) + 1);
-    rows.push_back(header_cells(columns));
-    for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
-        rows.push_back(row_cells(n, sys.entry(n), columns));
+    const QStringList header = header_cells(columns);
+    std::vector<qsizetype> widths;
+    for (const QString& cell : header) {
+        widths.push_back(cell.size());
     }
-
-    std::vector<qsizetype> widths(columns.size(), 0);
-    for (const QStringList& row : rows) {
+    const int count = sys.Rep_FileCount();
+    for (int n = 1; n <= count; ++n) {
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            widths[c] = std::max(widths[c], row[static_cast<qsizetype>(c)].size());
+            // Making a cell one line keeps its length.
+            widths[c] = std::max(widths[c], report_cell_text(n, sys.entry(n), columns[c].field).size());
         }
     }
-    qsizetype line_width = 1;
-    for (const qsizetype width : widths) {
-        line_width += width + 2;
-    }
+
+    // The lines go out in pieces of about this many characters.
+    constexpr qsizetype kPiece = 32 * 1024;
     QString text;
-    text.reserve(line_width * static_cast<qsizetype>(rows.size()));
-    for (const QStringList& row : rows) {
+    text.reserve(kPiece + 1024);
+    append_table_line(header, widths, text);
+    QStringList row;
+    for (int n = 1; n <= count; ++n) {
+        row.clear();
+        for (const ReportColumn& column : columns) {
+            row << one_line(report_cell_text(n, sys.entry(n), column.field));
+        }
         append_table_line(row, widths, text);
+        if (text.size() >= kPiece) {
+            print(stream, text);
+            text.resize(0);
+        }
     }
-    return text;
+    print(stream, text);
 }
 
 QString format_json(const cSys_vars& sys, View view) {

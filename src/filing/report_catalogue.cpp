@@ -65,18 +65,22 @@ bool earlier(const QDateTime& a, const QDateTime& b) {
 // QString comparison folds it (a low surrogate as part of its pair), so that
 // an exact comparison of two folded texts orders them as that comparison does.
 QString case_folded(const QString& text) {
-    QString folded = text;
+    QString folded = text;  // shares text until a unit changes
     char32_t last = 0;
-    for (QChar& unit : folded) {
-        const char16_t ch = unit.unicode();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t ch = text[i].unicode();
         char32_t code = ch;
         if (QChar::isLowSurrogate(ch) && QChar::isHighSurrogate(last)) {
             code = QChar::surrogateToUcs4(static_cast<char16_t>(last), ch);
         }
         last = ch;
         code = QChar::toCaseFolded(code);
-        unit = QChar(QChar::requiresSurrogates(code) ? QChar::lowSurrogate(code)
-                                                     : static_cast<char16_t>(code));
+        const char16_t unit = QChar::requiresSurrogates(code) ? QChar::lowSurrogate(code)
+                                                              : static_cast<char16_t>(code);
+        if (unit != ch) {
+            folded[i] = QChar(unit);
+        }
     }
     return folded;
 }
@@ -128,14 +132,13 @@ private:
 
 // A name as a folder listing gives it; most are plain ASCII, which every
 // local encoding reads the same.
-QString file_name(const char* name) {
-    const std::size_t length = std::strlen(name);
-    for (std::size_t i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(name[i]) >= 0x80) {
-            return QFile::decodeName(name);
+QString file_name(std::string_view name) {
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
         }
     }
-    return QString::fromLatin1(name, static_cast<qsizetype>(length));
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
 // One document found in a folder.
@@ -154,7 +157,7 @@ std::vector<ListedFile> list_documents(const QString& folder,
         QFile::encodeName(folder).toStdString(),
         [&](std::string_view name, const struct stat& info) {
             ListedFile file;
-            file.name = file_name(std::string(name).c_str());
+            file.name = file_name(name);
             file.lower_name = file.name.toLower();
             file.modified_msecs =
                 static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
@@ -167,15 +170,19 @@ std::vector<ListedFile> list_documents(const QString& folder,
     return files;
 }
 
-// Appends one entry per document of one folder (the HTML reports folder
-// itself when strSubFolder is empty). With sub_folders set, also gives the
-// names of the folder's sub-folders.
-void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& dates,
-                        std::vector<std::string>* sub_folders = nullptr) {
+// The documents of one folder of the catalogue: the HTML reports folder
+// itself (sub_folder empty) or one of its sub-folders.
+struct ListedFolder {
+    QString sub_folder;
+    std::vector<ListedFile> files;
+};
+
+// Appends one entry per document of one folder.
+void pr_List_HTML_Files(cSys_vars& sys, ListedFolder& listed, DateTexts& dates) {
     const QString suffix = QLatin1Char('.') + sys.Extension(0);
-    const QString folder = with_separator(sys.Path_HTMLReports()) + strSubFolder;
+    const QString& strSubFolder = listed.sub_folder;
     const bool fennick_folder = is_fennick_folder(strSubFolder);
-    for (ListedFile& file : list_documents(folder, sub_folders)) {
+    for (ListedFile& file : listed.files) {
         ReportEntry& e = sys.append_entry();
         e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
         e.Rep_DestinationPath = strSubFolder;
@@ -196,18 +203,29 @@ void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& 
 void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
     sys.set_Rep_FileCount(0);
     if (!sys.Path_HTMLReports().isEmpty()) {
-        DateTexts dates;
+        const QString top = with_separator(sys.Path_HTMLReports());
         std::vector<std::string> sub_folders;
-        pr_List_HTML_Files(sys, QString(), dates, &sub_folders);
+        std::vector<ListedFolder> listed;
+        listed.push_back({QString(), list_documents(top, &sub_folders)});
         // Only the immediate sub-folders, in the order of their names.
         QStringList folders;
         for (const std::string& name : sub_folders) {
-            folders.push_back(file_name(name.c_str()));
+            folders.push_back(file_name(name));
         }
         std::stable_sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
             return a.compare(b, Qt::CaseInsensitive) < 0;
         });
+        listed.reserve(static_cast<std::size_t>(folders.size()) + 1);
+        std::size_t total = listed.front().files.size();
         for (const QString& folder : folders) {
+            listed.push_back({folder, list_documents(top + folder)});
+            total += listed.back().files.size();
+        }
+        // Room for every entry at once, rather than growing entry by entry.
+        sys.set_Rep_FileCount(static_cast<int>(total));
+        sys.set_Rep_FileCount(0);
+        DateTexts dates;
+        for (ListedFolder& folder : listed) {
             pr_List_HTML_Files(sys, folder, dates);
         }
     }
@@ -253,13 +271,22 @@ void pr_Sort_Report_List(cSys_vars& sys, const SortChoice& sort) {
         });
     }
 
-    std::vector<ReportEntry> sorted;
-    sorted.reserve(order.size());
-    for (const int from : order) {
-        sorted.push_back(std::move(sys.entry(from + 1)));
-    }
-    for (int i = 0; i < count; ++i) {
-        sys.entry(i + 1) = std::move(sorted[static_cast<std::size_t>(i)]);
+    // Position i takes the entry at order[i]: each cycle of that permutation
+    // is moved round through one spare entry.
+    for (int start = 0; start < count; ++start) {
+        if (order[static_cast<std::size_t>(start)] == start) {
+            continue;
+        }
+        ReportEntry spare = std::move(sys.entry(start + 1));
+        int to = start;
+        for (int from = order[static_cast<std::size_t>(to)]; from != start;
+             from = order[static_cast<std::size_t>(to)]) {
+            sys.entry(to + 1) = std::move(sys.entry(from + 1));
+            order[static_cast<std::size_t>(to)] = to;
+            to = from;
+        }
+        sys.entry(to + 1) = std::move(spare);
+        order[static_cast<std::size_t>(to)] = to;
     }
 }
 
