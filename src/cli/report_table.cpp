@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstring>
 #include <span>
+#include <utility>
 #include <vector>
 
 #include "command_support.h"
@@ -24,8 +25,13 @@ std::span<const ReportColumn> columns_of(View view) {
 
 // Keeps each row on one line whatever a name holds.
 QString one_line(QString text) {
-    return text.replace(QLatin1Char('\n'), QLatin1Char(' '))
-        .replace(QLatin1Char('\r'), QLatin1Char(' '));
+    for (const QChar c : std::as_const(text)) {
+        if (c == u'\n' || c == u'\r') {
+            return text.replace(QLatin1Char('\n'), QLatin1Char(' '))
+                .replace(QLatin1Char('\r'), QLatin1Char(' '));
+        }
+    }
+    return text;
 }
 
 // The cells of row number, each on one line.
@@ -106,15 +112,21 @@ QJsonObject json_row(int number, const ReportEntry& entry, std::span<const Repor
 void print_table(std::FILE* stream, const cSys_vars& sys, View view) {
     const auto columns = columns_of(view);
     const QStringList header = header_cells(columns);
+    const int count = sys.Rep_FileCount();
     std::vector<qsizetype> widths;
     for (const QString& cell : header) {
         widths.push_back(cell.size());
     }
-    const int count = sys.Rep_FileCount();
-    for (int n = 1; n <= count; ++n) {
-        for (std::size_t c = 0; c < columns.size(); ++c) {
-            // Making a cell one line keeps its length.
-            widths[c] = std::max(widths[c], report_cell_text(n, sys.entry(n), columns[c].field).size());
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const ReportColumn::Field field = columns[c].field;
+        if (field == ReportColumn::Field::number) {
+            // The numbers run from 1 to count.
+            widths[c] = std::max(widths[c], QString::number(std::max(count, 1)).size());
+            continue;
+        }
+        // Making a cell one line keeps its length.
+        for (int n = 1; n <= count; ++n) {
+            widths[c] = std::max(widths[c], report_cell_text(n, sys.entry(n), field).size());
         }
     }
 

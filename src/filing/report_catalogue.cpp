@@ -71,6 +71,13 @@ QString case_folded(const QString& text) {
     for (qsizetype i = 0; i < size; ++i) {
         const char16_t ch = text[i].unicode();
         char32_t code = ch;
+        if (ch < 0x80) {  // the usual case: ASCII folds to itself but for A-Z
+            last = ch;
+            if (ch >= u'A' && ch <= u'Z') {
+                folded[i] = QChar(static_cast<char16_t>(ch - u'A' + u'a'));
+            }
+            continue;
+        }
         if (QChar::isLowSurrogate(ch) && QChar::isHighSurrogate(last)) {
             code = QChar::surrogateToUcs4(static_cast<char16_t>(last), ch);
         }
@@ -107,6 +114,17 @@ public:
     // The text of the time msecs milliseconds after the epoch.
     QString text(qint64 msecs) {
         const qint64 secs = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+        // Documents of the same second share one text.
+        if (!last_text_.isNull() && secs == last_secs_) {
+            return last_text_;
+        }
+        last_text_ = new_text(msecs, secs);
+        last_secs_ = secs;
+        return last_text_;
+    }
+
+private:
+    QString new_text(qint64 msecs, qint64 secs) {
         const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
         const int second = static_cast<int>(secs - minute * 60);
         if (const auto found = minutes_.find(minute); found != minutes_.end()) {
@@ -126,8 +144,9 @@ public:
         return text;
     }
 
-private:
     std::unordered_map<qint64, QString> minutes_;
+    qint64 last_secs_ = 0;
+    QString last_text_;
 };
 
 // A name as a folder listing gives it; most are plain ASCII, which every
