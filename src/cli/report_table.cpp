@@ -8,7 +8,6 @@
 #include <algorithm>
 #include <cstring>
 #include <span>
-#include <utility>
 #include <vector>
 
 #include "command_support.h"
@@ -23,22 +22,11 @@ std::span<const ReportColumn> columns_of(View view) {
     return report_columns(view == View::Conversion);
 }
 
-// Keeps each row on one line whatever a name holds.
-QString one_line(QString text) {
-    for (const QChar c : std::as_const(text)) {
-        if (c == u'\n' || c == u'\r') {
-            return text.replace(QLatin1Char('\n'), QLatin1Char(' '))
-                .replace(QLatin1Char('\r'), QLatin1Char(' '));
-        }
-    }
-    return text;
-}
-
-// The cells of row number, each on one line.
+// The cells of row number.
 QStringList row_cells(int number, const ReportEntry& entry, std::span<const ReportColumn> columns) {
     QStringList row;
     for (const ReportColumn& column : columns) {
-        row << one_line(report_cell_text(number, entry, column.field));
+        row << report_cell_text(number, entry, column.field);
     }
     return row;
 }
@@ -51,21 +39,27 @@ QStringList header_cells(std::span<const ReportColumn> columns) {
     return header;
 }
 
-// Appends one line of the table to text; every column but the last padded to its width.
+// Appends one cell of a table line to text, on one line whatever a name
+// holds; every cell but the last is padded to its column's width, and two
+// blanks go between columns.
+void append_cell(QStringView cell, qsizetype width, bool last, QString& text) {
+    text += cell;
+    QChar* const end = text.data() + text.size();
+    for (QChar* c = end - cell.size(); c != end; ++c) {
+        if (*c == u'\n' || *c == u'\r') {
+            *c = u' ';
+        }
+    }
+    if (!last) {
+        text.resize(text.size() + std::max<qsizetype>(width - cell.size(), 0) + 2, u' ');
+    }
+}
+
+// Appends one line of the table to text.
 void append_table_line(const QStringList& cells, const std::vector<qsizetype>& widths,
                        QString& text) {
-    static const QString blanks(256, QLatin1Char(' '));
     for (qsizetype c = 0; c < cells.size(); ++c) {
-        text += cells[c];
-        if (c + 1 < cells.size()) {
-            // The padding to the column's width, and two blanks between columns.
-            for (qsizetype pad =
-                     std::max<qsizetype>(widths[static_cast<std::size_t>(c)] - cells[c].size(), 0) +
-                     2;
-                 pad > 0; pad -= blanks.size()) {
-                text += QStringView(blanks).left(std::min(pad, blanks.size()));
-            }
-        }
+        append_cell(cells[c], widths[static_cast<std::size_t>(c)], c + 1 == cells.size(), text);
     }
     text += QLatin1Char('\n');
 }
@@ -117,31 +111,36 @@ void print_table(std::FILE* stream, const cSys_vars& sys, View view) {
     for (const QString& cell : header) {
         widths.push_back(cell.size());
     }
-    for (std::size_t c = 0; c < columns.size(); ++c) {
-        const ReportColumn::Field field = columns[c].field;
+    // A cell made one line keeps its length; the numbers run from 1 to count.
+    const auto cell_width = [&](int n, ReportColumn::Field field) {
         if (field == ReportColumn::Field::number) {
-            // The numbers run from 1 to count.
-            widths[c] = std::max(widths[c], QString::number(std::max(count, 1)).size());
-            continue;
+            return n == count ? QString::number(n).size() : qsizetype{0};
         }
-        // Making a cell one line keeps its length.
-        for (int n = 1; n <= count; ++n) {
-            widths[c] = std::max(widths[c], report_cell_text(n, sys.entry(n), field).size());
+        const QString* source = report_cell_source(sys.entry(n), field);
+        return source != nullptr ? source->size() : report_cell_text(n, sys.entry(n), field).size();
+    };
+    for (int n = 1; n <= count; ++n) {
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            widths[c] = std::max(widths[c], cell_width(n, columns[c].field));
         }
     }
 
     // The lines go out in pieces of about this many characters.
-    constexpr qsizetype kPiece = 32 * 1024;
+    constexpr qsizetype kPiece = 64 * 1024;
     QString text;
     text.reserve(kPiece + 1024);
     append_table_line(header, widths, text);
-    QStringList row;
     for (int n = 1; n <= count; ++n) {
-        row.clear();
-        for (const ReportColumn& column : columns) {
-            row << one_line(report_cell_text(n, sys.entry(n), column.field));
+        const ReportEntry& entry = sys.entry(n);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const bool last = c + 1 == columns.size();
+            if (const QString* source = report_cell_source(entry, columns[c].field)) {
+                append_cell(*source, widths[c], last, text);
+            } else {
+                append_cell(report_cell_text(n, entry, columns[c].field), widths[c], last, text);
+            }
         }
-        append_table_line(row, widths, text);
+        text += QLatin1Char('\n');
         if (text.size() >= kPiece) {
             print(stream, text);
             text.resize(0);

@@ -2,6 +2,7 @@
 // immediate sub-folders) and the sorting of the report list.
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
 #include <cstring>
@@ -90,6 +91,46 @@ QString case_folded(const QString& text) {
         }
     }
     return folded;
+}
+
+// The positions of keys in the order of their keys, ascending or descending,
+// equal keys in their previous order. A list holds few distinct keys (a
+// student's documents share the student, every student has the same
+// letters), so the distinct keys are sorted and each position follows its key.
+std::vector<int> order_by_text(const std::vector<QString>& keys, bool ascending) {
+    QHash<QString, int> index_of;
+    std::vector<const QString*> distinct;
+    std::vector<int> group(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        auto found = index_of.find(keys[i]);
+        if (found == index_of.end()) {
+            found = index_of.insert(keys[i], static_cast<int>(distinct.size()));
+            distinct.push_back(&keys[i]);
+        }
+        group[i] = found.value();
+    }
+    std::vector<int> sorted(distinct.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::sort(sorted.begin(), sorted.end(),
+              [&](int a, int b) { return *distinct[static_cast<std::size_t>(a)] <
+                                         *distinct[static_cast<std::size_t>(b)]; });
+    // Where each key's positions begin in the order.
+    std::vector<int> rank(distinct.size());
+    for (std::size_t r = 0; r < sorted.size(); ++r) {
+        rank[static_cast<std::size_t>(sorted[r])] =
+            static_cast<int>(ascending ? r : sorted.size() - 1 - r);
+    }
+    std::vector<int> begin(distinct.size() + 1, 0);
+    for (const int g : group) {
+        ++begin[static_cast<std::size_t>(rank[static_cast<std::size_t>(g)]) + 1];
+    }
+    std::partial_sum(begin.begin(), begin.end(), begin.begin());
+    std::vector<int> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto r = static_cast<std::size_t>(rank[static_cast<std::size_t>(group[i])]);
+        order[static_cast<std::size_t>(begin[r]++)] = static_cast<int>(i);
+    }
+    return order;
 }
 
 // The key text of an entry for the text keys (0 student, 1 name, 3 comment).
@@ -283,11 +324,7 @@ void pr_Sort_Report_List(cSys_vars& sys, const SortChoice& sort) {
         for (int i = 0; i < count; ++i) {
             keys.push_back(case_folded(text_key(sys.entry(i + 1), key)));
         }
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const QString& ka = keys[static_cast<std::size_t>(a)];
-            const QString& kb = keys[static_cast<std::size_t>(b)];
-            return ascending ? ka < kb : kb < ka;
-        });
+        order = order_by_text(keys, ascending);
     }
 
     // Position i takes the entry at order[i]: each cycle of that permutation
