@@ -8,6 +8,7 @@
 #include <cstring>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -201,6 +202,35 @@ QString file_name(std::string_view name) {
     return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
 }
 
+// name in lower case; an ASCII name without the Unicode tables.
+QString lower_case(const QString& name) {
+    bool upper = false;
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            return name.toLower();
+        }
+        upper = upper || (c >= u'A' && c <= u'Z');
+    }
+    if (!upper) {
+        return name;
+    }
+    QString lower(name.size(), Qt::Uninitialized);
+    std::transform(name.cbegin(), name.cend(), lower.begin(), [](QChar c) {
+        return c >= u'A' && c <= u'Z' ? QChar(static_cast<char16_t>(c.unicode() + 0x20)) : c;
+    });
+    return lower;
+}
+
+// name without every suffix in it: for most, the one at its end.
+QString without_suffix(QString name, const QString& suffix) {
+    if (!suffix.isEmpty() && name.endsWith(suffix) &&
+        name.indexOf(suffix.front()) == name.size() - suffix.size()) {
+        name.chop(suffix.size());
+        return name;
+    }
+    return std::move(name).remove(suffix);
+}
+
 // One document found in a folder.
 struct ListedFile {
     QString name;
@@ -218,16 +248,26 @@ std::vector<ListedFile> list_documents(const QString& folder,
         [&](std::string_view name, const struct stat& info) {
             ListedFile file;
             file.name = file_name(name);
-            file.lower_name = file.name.toLower();
+            file.lower_name = lower_case(file.name);
             file.modified_msecs =
                 static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
             files.push_back(std::move(file));
         },
         sub_folders);
-    std::stable_sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
-        return a.lower_name.compare(b.lower_name, Qt::CaseInsensitive) < 0;
-    });
-    return files;
+    // Folding each name once makes every comparison an exact one.
+    std::vector<std::pair<QString, std::size_t>> keys;
+    keys.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        keys.emplace_back(case_folded(files[i].lower_name), i);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<ListedFile> sorted;
+    sorted.reserve(files.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(files[key.second]));
+    }
+    return sorted;
 }
 
 // The documents of one folder of the catalogue: the HTML reports folder
@@ -244,7 +284,7 @@ void pr_List_HTML_Files(cSys_vars& sys, ListedFolder& listed, DateTexts& dates) 
     const bool fennick_folder = is_fennick_folder(strSubFolder);
     for (ListedFile& file : listed.files) {
         ReportEntry& e = sys.append_entry();
-        e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
+        e.Rep_DestinationFilename = without_suffix(std::move(file.lower_name), suffix);
         e.Rep_DestinationPath = strSubFolder;
         e.destination_listed_name = std::move(file.name);
         // In universal time: it only orders the entries, and a local time
@@ -268,16 +308,17 @@ void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
         std::vector<ListedFolder> listed;
         listed.push_back({QString(), list_documents(top, &sub_folders)});
         // Only the immediate sub-folders, in the order of their names.
-        QStringList folders;
+        std::vector<std::pair<QString, QString>> folders;  // folded name, name
+        folders.reserve(sub_folders.size());
         for (const std::string& name : sub_folders) {
-            folders.push_back(file_name(name));
+            QString folder = file_name(name);
+            folders.emplace_back(case_folded(folder), std::move(folder));
         }
-        std::stable_sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
-            return a.compare(b, Qt::CaseInsensitive) < 0;
-        });
-        listed.reserve(static_cast<std::size_t>(folders.size()) + 1);
+        std::stable_sort(folders.begin(), folders.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        listed.reserve(folders.size() + 1);
         std::size_t total = listed.front().files.size();
-        for (const QString& folder : folders) {
+        for (const auto& [key, folder] : folders) {
             listed.push_back({folder, list_documents(top + folder)});
             total += listed.back().files.size();
         }
