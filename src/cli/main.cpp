@@ -48,8 +48,11 @@ int run_convert(cSys_vars& sys, const Arguments& args) {
         print(stderr, QStringLiteral("\r\033[K"));
     }
 
-    print(stdout,
-          args.json ? format_json(sys, View::Conversion) : format_table(sys, View::Conversion));
+    if (args.json) {
+        print(stdout, format_json(sys, View::Conversion));
+    } else {
+        print_table(stdout, sys, View::Conversion);
+    }
     for (int i = 1; i <= count; ++i) {
         if (!sys.entry(i).Rep_Converted) {
             return kExitSomeNotConverted;
@@ -67,7 +70,11 @@ int run_list(cSys_vars& sys, const Arguments& args) {
         sys.set_Path_HTMLReports(*folder);
     }
     pr_Get_List_Of_Converted_Files(sys, args.sort);
-    print(stdout, args.json ? format_json(sys, View::List) : format_table(sys, View::List));
+    if (args.json) {
+        print(stdout, format_json(sys, View::List));
+    } else {
+        print_table(stdout, sys, View::List);
+    }
     return kExitConverted;
 }
 

@@ -10,6 +10,7 @@
 #include <span>
 #include <vector>
 
+#include "command_support.h"
 #include "report_columns.h"
 #include "sys_vars.h"
 
@@ -21,17 +22,11 @@ std::span<const ReportColumn> columns_of(View view) {
     return report_columns(view == View::Conversion);
 }
 
-// Keeps each row on one line whatever a name holds.
-QString one_line(QString text) {
-    return text.replace(QLatin1Char('\n'), QLatin1Char(' '))
-        .replace(QLatin1Char('\r'), QLatin1Char(' '));
-}
-
-// The cells of row number, each on one line.
+// The cells of row number.
 QStringList row_cells(int number, const ReportEntry& entry, std::span<const ReportColumn> columns) {
     QStringList row;
     for (const ReportColumn& column : columns) {
-        row << one_line(report_cell_text(number, entry, column.field));
+        row << report_cell_text(number, entry, column.field);
     }
     return row;
 }
@@ -44,21 +39,27 @@ QStringList header_cells(std::span<const ReportColumn> columns) {
     return header;
 }
 
-// Appends one line of the table to text; every column but the last padded to its width.
+// Appends one cell of a table line to text, on one line whatever a name
+// holds; every cell but the last is padded to its column's width, and two
+// blanks go between columns.
+void append_cell(QStringView cell, qsizetype width, bool last, QString& text) {
+    text += cell;
+    QChar* const end = text.data() + text.size();
+    for (QChar* c = end - cell.size(); c != end; ++c) {
+        if (*c == u'\n' || *c == u'\r') {
+            *c = u' ';
+        }
+    }
+    if (!last) {
+        text.resize(text.size() + std::max<qsizetype>(width - cell.size(), 0) + 2, u' ');
+    }
+}
+
+// Appends one line of the table to text.
 void append_table_line(const QStringList& cells, const std::vector<qsizetype>& widths,
                        QString& text) {
-    static const QString blanks(256, QLatin1Char(' '));
     for (qsizetype c = 0; c < cells.size(); ++c) {
-        text += cells[c];
-        if (c + 1 < cells.size()) {
-            // The padding to the column's width, and two blanks between columns.
-            for (qsizetype pad =
-                     std::max<qsizetype>(widths[static_cast<std::size_t>(c)] - cells[c].size(), 0) +
-                     2;
-                 pad > 0; pad -= blanks.size()) {
-                text += QStringView(blanks).left(std::min(pad, blanks.size()));
-            }
-        }
+        append_cell(cells[c], widths[static_cast<std::size_t>(c)], c + 1 == cells.size(), text);
     }
     text += QLatin1Char('\n');
 }
@@ -102,31 +103,50 @@ QJsonObject json_row(int number, const ReportEntry& entry, std::span<const Repor
 
 }  // namespace
 
-QString format_table(const cSys_vars& sys, View view) {
+void print_table(std::FILE* stream, const cSys_vars& sys, View view) {
     const auto columns = columns_of(view);
-    std::vector<QStringList> rows;
-    rows.reserve(static_cast<std::size_t>(sys.Rep_FileCount()) + 1);
-    rows.push_back(header_cells(columns));
-    for (int n = 1; n <= sys.Rep_FileCount(); ++n) {
-        rows.push_back(row_cells(n, sys.entry(n), columns));
+    const QStringList header = header_cells(columns);
+    const int count = sys.Rep_FileCount();
+    std::vector<qsizetype> widths;
+    for (const QString& cell : header) {
+        widths.push_back(cell.size());
     }
-
-    std::vector<qsizetype> widths(columns.size(), 0);
-    for (const QStringList& row : rows) {
+    // A cell made one line keeps its length; the numbers run from 1 to count.
+    const auto cell_width = [&](int n, ReportColumn::Field field) {
+        if (field == ReportColumn::Field::number) {
+            return n == count ? QString::number(n).size() : qsizetype{0};
+        }
+        const QString* source = report_cell_source(sys.entry(n), field);
+        return source != nullptr ? source->size() : report_cell_text(n, sys.entry(n), field).size();
+    };
+    for (int n = 1; n <= count; ++n) {
         for (std::size_t c = 0; c < columns.size(); ++c) {
-            widths[c] = std::max(widths[c], row[static_cast<qsizetype>(c)].size());
+            widths[c] = std::max(widths[c], cell_width(n, columns[c].field));
         }
     }
-    qsizetype line_width = 1;
-    for (const qsizetype width : widths) {
-        line_width += width + 2;
-    }
+
+    // The lines go out in pieces of about this many characters.
+    constexpr qsizetype kPiece = 64 * 1024;
     QString text;
-    text.reserve(line_width * static_cast<qsizetype>(rows.size()));
-    for (const QStringList& row : rows) {
-        append_table_line(row, widths, text);
+    text.reserve(kPiece + 1024);
+    append_table_line(header, widths, text);
+    for (int n = 1; n <= count; ++n) {
+        const ReportEntry& entry = sys.entry(n);
+        for (std::size_t c = 0; c < columns.size(); ++c) {
+            const bool last = c + 1 == columns.size();
+            if (const QString* source = report_cell_source(entry, columns[c].field)) {
+                append_cell(*source, widths[c], last, text);
+            } else {
+                append_cell(report_cell_text(n, entry, columns[c].field), widths[c], last, text);
+            }
+        }
+        text += QLatin1Char('\n');
+        if (text.size() >= kPiece) {
+            print(stream, text);
+            text.resize(0);
+        }
     }
-    return text;
+    print(stream, text);
 }
 
 QString format_json(const cSys_vars& sys, View view) {

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QString>
+#include <cstdio>
 
 #include "sys_vars.h"
 
@@ -9,8 +10,9 @@ namespace quillet::cli {
 
 enum class View { Conversion, List };
 
-// The whole report list in the given view, as text for standard output.
-QString format_table(const cSys_vars& sys, View view);
+// The whole report list in the given view: printed to stream as an aligned
+// table, or as JSON text.
+void print_table(std::FILE* stream, const cSys_vars& sys, View view);
 QString format_json(const cSys_vars& sys, View view);
 
 // Rows printed one at a time as they come (watch mode): a header line, then

@@ -2,11 +2,13 @@
 // immediate sub-folders) and the sorting of the report list.
 #include <QFile>
 #include <QFileInfo>
+#include <QHash>
 #include <QLocale>
 #include <algorithm>
 #include <cstring>
 #include <numeric>
 #include <unordered_map>
+#include <utility>
 #include <vector>
 
 #include <sys/stat.h>
@@ -65,20 +67,71 @@ bool earlier(const QDateTime& a, const QDateTime& b) {
 // QString comparison folds it (a low surrogate as part of its pair), so that
 // an exact comparison of two folded texts orders them as that comparison does.
 QString case_folded(const QString& text) {
-    QString folded = text;
+    QString folded = text;  // shares text until a unit changes
     char32_t last = 0;
-    for (QChar& unit : folded) {
-        const char16_t ch = unit.unicode();
+    const qsizetype size = text.size();
+    for (qsizetype i = 0; i < size; ++i) {
+        const char16_t ch = text[i].unicode();
         char32_t code = ch;
+        if (ch < 0x80) {  // the usual case: ASCII folds to itself but for A-Z
+            last = ch;
+            if (ch >= u'A' && ch <= u'Z') {
+                folded[i] = QChar(static_cast<char16_t>(ch - u'A' + u'a'));
+            }
+            continue;
+        }
         if (QChar::isLowSurrogate(ch) && QChar::isHighSurrogate(last)) {
             code = QChar::surrogateToUcs4(static_cast<char16_t>(last), ch);
         }
         last = ch;
         code = QChar::toCaseFolded(code);
-        unit = QChar(QChar::requiresSurrogates(code) ? QChar::lowSurrogate(code)
-                                                     : static_cast<char16_t>(code));
+        const char16_t unit = QChar::requiresSurrogates(code) ? QChar::lowSurrogate(code)
+                                                              : static_cast<char16_t>(code);
+        if (unit != ch) {
+            folded[i] = QChar(unit);
+        }
     }
     return folded;
+}
+
+// The positions of keys in the order of their keys, ascending or descending,
+// equal keys in their previous order. A list holds few distinct keys (a
+// student's documents share the student, every student has the same
+// letters), so the distinct keys are sorted and each position follows its key.
+std::vector<int> order_by_text(const std::vector<QString>& keys, bool ascending) {
+    QHash<QString, int> index_of;
+    std::vector<const QString*> distinct;
+    std::vector<int> group(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        auto found = index_of.find(keys[i]);
+        if (found == index_of.end()) {
+            found = index_of.insert(keys[i], static_cast<int>(distinct.size()));
+            distinct.push_back(&keys[i]);
+        }
+        group[i] = found.value();
+    }
+    std::vector<int> sorted(distinct.size());
+    std::iota(sorted.begin(), sorted.end(), 0);
+    std::sort(sorted.begin(), sorted.end(),
+              [&](int a, int b) { return *distinct[static_cast<std::size_t>(a)] <
+                                         *distinct[static_cast<std::size_t>(b)]; });
+    // Where each key's positions begin in the order.
+    std::vector<int> rank(distinct.size());
+    for (std::size_t r = 0; r < sorted.size(); ++r) {
+        rank[static_cast<std::size_t>(sorted[r])] =
+            static_cast<int>(ascending ? r : sorted.size() - 1 - r);
+    }
+    std::vector<int> begin(distinct.size() + 1, 0);
+    for (const int g : group) {
+        ++begin[static_cast<std::size_t>(rank[static_cast<std::size_t>(g)]) + 1];
+    }
+    std::partial_sum(begin.begin(), begin.end(), begin.begin());
+    std::vector<int> order(keys.size());
+    for (std::size_t i = 0; i < keys.size(); ++i) {
+        const auto r = static_cast<std::size_t>(rank[static_cast<std::size_t>(group[i])]);
+        order[static_cast<std::size_t>(begin[r]++)] = static_cast<int>(i);
+    }
+    return order;
 }
 
 // The key text of an entry for the text keys (0 student, 1 name, 3 comment).
@@ -96,23 +149,36 @@ const QString& text_key(const ReportEntry& e, std::int16_t key) {
 
 // The date texts of a catalogue: documents written together share their
 // minute, so each minute's date and time is formatted once and the seconds
-// are put behind it.
+// are put behind it. Only a new minute takes the local time, which asks the
+// C library for the time zone each time.
 class DateTexts {
 public:
-    // when: a time secs seconds after the epoch.
-    QString text(const QDateTime& when, qint64 secs) {
+    // The text of the time msecs milliseconds after the epoch.
+    QString text(qint64 msecs) {
+        const qint64 secs = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
+        // Documents of the same second share one text.
+        if (!last_text_.isNull() && secs == last_secs_) {
+            return last_text_;
+        }
+        last_text_ = new_text(msecs, secs);
+        last_secs_ = secs;
+        return last_text_;
+    }
+
+private:
+    QString new_text(qint64 msecs, qint64 secs) {
         const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
+        const int second = static_cast<int>(secs - minute * 60);
         if (const auto found = minutes_.find(minute); found != minutes_.end()) {
-            const int second = static_cast<int>(secs - minute * 60);
             QString text = found->second;
             text += QLatin1Char(static_cast<char>('0' + second / 10));
             text += QLatin1Char(static_cast<char>('0' + second % 10));
             return text;
         }
+        const QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs);
         QString text = format_document_date(when);
         // Only where the local seconds are those of the universal time (the
         // local offset is whole minutes) and the text ends with them.
-        const int second = static_cast<int>(secs - minute * 60);
         if (when.time().second() == second && text.size() >= 2 &&
             text.endsWith(when.time().toString(QStringLiteral("ss")))) {
             minutes_.emplace(minute, text.left(text.size() - 2));
@@ -120,28 +186,56 @@ public:
         return text;
     }
 
-private:
     std::unordered_map<qint64, QString> minutes_;
+    qint64 last_secs_ = 0;
+    QString last_text_;
 };
 
 // A name as a folder listing gives it; most are plain ASCII, which every
 // local encoding reads the same.
-QString file_name(const char* name) {
-    const std::size_t length = std::strlen(name);
-    for (std::size_t i = 0; i < length; ++i) {
-        if (static_cast<unsigned char>(name[i]) >= 0x80) {
-            return QFile::decodeName(name);
+QString file_name(std::string_view name) {
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) >= 0x80) {
+            return QFile::decodeName(QByteArray(name.data(), static_cast<qsizetype>(name.size())));
         }
     }
-    return QString::fromLatin1(name, static_cast<qsizetype>(length));
+    return QString::fromLatin1(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+// name in lower case; an ASCII name without the Unicode tables.
+QString lower_case(const QString& name) {
+    bool upper = false;
+    for (const QChar c : name) {
+        if (c.unicode() >= 0x80) {
+            return name.toLower();
+        }
+        upper = upper || (c >= u'A' && c <= u'Z');
+    }
+    if (!upper) {
+        return name;
+    }
+    QString lower(name.size(), Qt::Uninitialized);
+    std::transform(name.cbegin(), name.cend(), lower.begin(), [](QChar c) {
+        return c >= u'A' && c <= u'Z' ? QChar(static_cast<char16_t>(c.unicode() + 0x20)) : c;
+    });
+    return lower;
+}
+
+// name without every suffix in it: for most, the one at its end.
+QString without_suffix(QString name, const QString& suffix) {
+    if (!suffix.isEmpty() && name.endsWith(suffix) &&
+        name.indexOf(suffix.front()) == name.size() - suffix.size()) {
+        name.chop(suffix.size());
+        return name;
+    }
+    return std::move(name).remove(suffix);
 }
 
 // One document found in a folder.
 struct ListedFile {
     QString name;
     QString lower_name;
-    QDateTime modified;
-    qint64 modified_secs = 0;
+    qint64 modified_msecs = 0;
 };
 
 // The documents of folder, sorted by name, letter case ignored. With
@@ -153,35 +247,50 @@ std::vector<ListedFile> list_documents(const QString& folder,
         QFile::encodeName(folder).toStdString(),
         [&](std::string_view name, const struct stat& info) {
             ListedFile file;
-            file.name = file_name(std::string(name).c_str());
-            file.lower_name = file.name.toLower();
-            file.modified = QDateTime::fromMSecsSinceEpoch(
-                static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000);
-            file.modified_secs = static_cast<qint64>(info.st_mtim.tv_sec);
+            file.name = file_name(name);
+            file.lower_name = lower_case(file.name);
+            file.modified_msecs =
+                static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000;
             files.push_back(std::move(file));
         },
         sub_folders);
-    std::stable_sort(files.begin(), files.end(), [](const ListedFile& a, const ListedFile& b) {
-        return a.lower_name.compare(b.lower_name, Qt::CaseInsensitive) < 0;
-    });
-    return files;
+    // Folding each name once makes every comparison an exact one.
+    std::vector<std::pair<QString, std::size_t>> keys;
+    keys.reserve(files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        keys.emplace_back(case_folded(files[i].lower_name), i);
+    }
+    std::stable_sort(keys.begin(), keys.end(),
+                     [](const auto& a, const auto& b) { return a.first < b.first; });
+    std::vector<ListedFile> sorted;
+    sorted.reserve(files.size());
+    for (const auto& key : keys) {
+        sorted.push_back(std::move(files[key.second]));
+    }
+    return sorted;
 }
 
-// Appends one entry per document of one folder (the HTML reports folder
-// itself when strSubFolder is empty). With sub_folders set, also gives the
-// names of the folder's sub-folders.
-void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& dates,
-                        std::vector<std::string>* sub_folders = nullptr) {
+// The documents of one folder of the catalogue: the HTML reports folder
+// itself (sub_folder empty) or one of its sub-folders.
+struct ListedFolder {
+    QString sub_folder;
+    std::vector<ListedFile> files;
+};
+
+// Appends one entry per document of one folder.
+void pr_List_HTML_Files(cSys_vars& sys, ListedFolder& listed, DateTexts& dates) {
     const QString suffix = QLatin1Char('.') + sys.Extension(0);
-    const QString folder = with_separator(sys.Path_HTMLReports()) + strSubFolder;
+    const QString& strSubFolder = listed.sub_folder;
     const bool fennick_folder = is_fennick_folder(strSubFolder);
-    for (ListedFile& file : list_documents(folder, sub_folders)) {
+    for (ListedFile& file : listed.files) {
         ReportEntry& e = sys.append_entry();
-        e.Rep_DestinationFilename = std::move(file.lower_name).remove(suffix);
+        e.Rep_DestinationFilename = without_suffix(std::move(file.lower_name), suffix);
         e.Rep_DestinationPath = strSubFolder;
         e.destination_listed_name = std::move(file.name);
-        e.destination_timestamp = file.modified;
-        e.Rep_DestinationFileDate = dates.text(e.destination_timestamp, file.modified_secs);
+        // In universal time: it only orders the entries, and a local time
+        // would look the time zone up for every document.
+        e.destination_timestamp = QDateTime::fromMSecsSinceEpoch(file.modified_msecs, Qt::UTC);
+        e.Rep_DestinationFileDate = dates.text(file.modified_msecs);
         e.Rep_Converted = true;
         CatalogueKind kind = catalogue_kind(fennick_folder, e.Rep_DestinationFilename);
         e.Rep_ReportType = kind.code;
@@ -194,18 +303,30 @@ void pr_List_HTML_Files(cSys_vars& sys, const QString& strSubFolder, DateTexts& 
 void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
     sys.set_Rep_FileCount(0);
     if (!sys.Path_HTMLReports().isEmpty()) {
-        DateTexts dates;
+        const QString top = with_separator(sys.Path_HTMLReports());
         std::vector<std::string> sub_folders;
-        pr_List_HTML_Files(sys, QString(), dates, &sub_folders);
+        std::vector<ListedFolder> listed;
+        listed.push_back({QString(), list_documents(top, &sub_folders)});
         // Only the immediate sub-folders, in the order of their names.
-        QStringList folders;
+        std::vector<std::pair<QString, QString>> folders;  // folded name, name
+        folders.reserve(sub_folders.size());
         for (const std::string& name : sub_folders) {
-            folders.push_back(file_name(name.c_str()));
+            QString folder = file_name(name);
+            folders.emplace_back(case_folded(folder), std::move(folder));
         }
-        std::stable_sort(folders.begin(), folders.end(), [](const QString& a, const QString& b) {
-            return a.compare(b, Qt::CaseInsensitive) < 0;
-        });
-        for (const QString& folder : folders) {
+        std::stable_sort(folders.begin(), folders.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        listed.reserve(folders.size() + 1);
+        std::size_t total = listed.front().files.size();
+        for (const auto& [key, folder] : folders) {
+            listed.push_back({folder, list_documents(top + folder)});
+            total += listed.back().files.size();
+        }
+        // Room for every entry at once, rather than growing entry by entry.
+        sys.set_Rep_FileCount(static_cast<int>(total));
+        sys.set_Rep_FileCount(0);
+        DateTexts dates;
+        for (ListedFolder& folder : listed) {
             pr_List_HTML_Files(sys, folder, dates);
         }
     }
@@ -244,20 +365,25 @@ void pr_Sort_Report_List(cSys_vars& sys, const SortChoice& sort) {
         for (int i = 0; i < count; ++i) {
             keys.push_back(case_folded(text_key(sys.entry(i + 1), key)));
         }
-        std::stable_sort(order.begin(), order.end(), [&](int a, int b) {
-            const QString& ka = keys[static_cast<std::size_t>(a)];
-            const QString& kb = keys[static_cast<std::size_t>(b)];
-            return ascending ? ka < kb : kb < ka;
-        });
+        order = order_by_text(keys, ascending);
     }
 
-    std::vector<ReportEntry> sorted;
-    sorted.reserve(order.size());
-    for (const int from : order) {
-        sorted.push_back(std::move(sys.entry(from + 1)));
-    }
-    for (int i = 0; i < count; ++i) {
-        sys.entry(i + 1) = std::move(sorted[static_cast<std::size_t>(i)]);
+    // Position i takes the entry at order[i]: each cycle of that permutation
+    // is moved round through one spare entry.
+    for (int start = 0; start < count; ++start) {
+        if (order[static_cast<std::size_t>(start)] == start) {
+            continue;
+        }
+        ReportEntry spare = std::move(sys.entry(start + 1));
+        int to = start;
+        for (int from = order[static_cast<std::size_t>(to)]; from != start;
+             from = order[static_cast<std::size_t>(to)]) {
+            sys.entry(to + 1) = std::move(sys.entry(from + 1));
+            order[static_cast<std::size_t>(to)] = to;
+            to = from;
+        }
+        sys.entry(to + 1) = std::move(spare);
+        order[static_cast<std::size_t>(to)] = to;
     }
 }
 

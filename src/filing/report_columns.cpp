@@ -47,29 +47,41 @@ std::span<const ReportColumn> report_columns(bool conversion_view) {
     return kListColumns;
 }
 
-QString report_cell_text(int number, const ReportEntry& entry, ReportColumn::Field field) {
+const QString* report_cell_source(const ReportEntry& entry, ReportColumn::Field field) {
     switch (field) {
-        case Field::number:
-            return QString::number(number);
         case Field::source:
-            return entry.Rep_SourceFilename;
+            return &entry.Rep_SourceFilename;
         case Field::student:
             // A Fennick document is named after the student; the others lie in
             // the student's sub-folder.
-            return entry.Rep_ReportType == 1 ? entry.Rep_DestinationFilename
-                                             : entry.Rep_DestinationPath;
+            return entry.Rep_ReportType == 1 ? &entry.Rep_DestinationFilename
+                                             : &entry.Rep_DestinationPath;
         case Field::report:
-            return entry.Rep_DestinationFilename;
+            return &entry.Rep_DestinationFilename;
         case Field::date:
-            return entry.Rep_DestinationFileDate;
+            return &entry.Rep_DestinationFileDate;
+        case Field::comment:
+            return &entry.Rep_Comment;
+        case Field::number:
+        case Field::converted:
+        case Field::match:
+            break;
+    }
+    return nullptr;
+}
+
+QString report_cell_text(int number, const ReportEntry& entry, ReportColumn::Field field) {
+    if (const QString* text = report_cell_source(entry, field)) {
+        return *text;
+    }
+    switch (field) {
+        case Field::number:
+            return QString::number(number);
         case Field::converted:
             return entry.Rep_Converted ? QStringLiteral("Yes") : QStringLiteral("No");
-        case Field::comment:
-            return entry.Rep_Comment;
-        case Field::match:
-            return {};  // the passage belongs to the search, not to the entry
+        default:
+            return {};  // the passage of a match belongs to the search, not to the entry
     }
-    return {};
 }
 
 }  // namespace quillet

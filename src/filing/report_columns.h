@@ -26,5 +26,8 @@ std::span<const ReportColumn> match_columns();
 
 // The text that row number shows for entry in the field's column.
 QString report_cell_text(int number, const ReportEntry& entry, ReportColumn::Field field);
+// The member of entry that the field's column shows as it is; null for the
+// columns whose text is made for the row (number, converted, match).
+const QString* report_cell_source(const ReportEntry& entry, ReportColumn::Field field);
 
 }  // namespace quillet

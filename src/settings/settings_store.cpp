@@ -93,6 +93,14 @@ void write_setting(QSettings& store, const QString& section, const QString& key,
         }
     }
     const GroupScope scope(store, target_section);
+    // A value the store holds already is not set again: a store without
+    // changes is not written back (and synced to disk) at all.
+    if (have_target) {
+        const QVariant current = store.value(target_key);
+        if (current.typeId() == QMetaType::QString && current.toString() == value) {
+            return;
+        }
+    }
     store.setValue(target_key, value);
 }
 
