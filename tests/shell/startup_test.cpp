@@ -81,7 +81,7 @@ TEST(Display, NamedByTheVariablesOfThePlatformInUse) {
     }
 }
 
-TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefused) {
+TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefusedAndHandsOverItsToken) {
     application();
     QTemporaryDir dir;
     const QString store = dir.filePath("quillet.ini");
@@ -94,12 +94,8 @@ TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefused) {
         EXPECT_TRUE(SingleInstance(dir.filePath("demo.ini")).acquired());
     }
     EXPECT_TRUE(SingleInstance(store).acquired());
-}
 
-TEST(SingleInstance, ALaterStartHandsItsActivationTokenToTheFirst) {
-    application();
-    QTemporaryDir dir;
-    const QString store = dir.filePath("quillet.ini");
+    // A later start hands its activation token to the first.
     SingleInstance first(store);
     QByteArrayList tokens;
     ASSERT_TRUE(first.listen([&](const QByteArray& token) { tokens << token; }));
