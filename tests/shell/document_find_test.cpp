@@ -199,7 +199,7 @@ TEST_F(FindDocuments, ABatchIsFilteredLikeTheCatalogue) {
     EXPECT_EQ(count(), "1 of 3 documents");
 }
 
-TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstEscReturnsAndAMalformedOneSaysSo) {
+TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstMarksThemInThePreviewAndSaysWhatIsMalformed) {
     open_texts();
     search(R"("extra time")");
     EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
@@ -231,10 +231,8 @@ TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstEscReturnsAndAMalformedO
         EXPECT_FALSE(said.contains(sql, Qt::CaseInsensitive)) << said.toStdString();
     }
     EXPECT_EQ(rows().size(), 4);
-}
 
-TEST_F(FindDocuments, ThePreviewMarksTheMatchesAndScrollsToTheFirst) {
-    open_texts();
+    // The preview marks the matches and scrolls to the first.
     trigger("mnuView_Preview");
     search(R"("extra time")");
     PreviewPane& preview = window->document_commands().preview();
