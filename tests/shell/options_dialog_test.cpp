@@ -142,25 +142,7 @@ TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFo
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
 }
 
-TEST_F(OptionsDialogTest, OkStoresTheChosenOptionsAndAppendsOneSeparator) {
-    auto sys = sandbox_.make();
-    const QString html = sandbox_.make_folder("html");
-
-    auto dialog = open(*sys);
-    child<QLineEdit>(*dialog, "txtPathHTMLReports").setText(html.chopped(1));
-    child<QLineEdit>(*dialog, "txtPathOrvella").setText(html);
-    click_on(*dialog, "optConvert(1)");
-    click_on(*dialog, "optFennickChoice(0)");
-    click_on(*dialog, "cmdOK");
-
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), html);
-    EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
-    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
-    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
-}
-
-TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsIt) {
+TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStoresTheChosenOne) {
     sandbox_.write_ini("[Options]\nConvert%20Option=7\nFennick%20Choice=-3\n");
     auto sys = sandbox_.make();
     ASSERT_EQ(sys->Gen_ConvertOption(), 7);
@@ -172,6 +154,21 @@ TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsIt) {
 
     EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "7");
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "-3");
+
+    // The options chosen are stored, the folders with one separator.
+    const QString html = sandbox_.make_folder("html");
+    dialog = open(*sys);
+    child<QLineEdit>(*dialog, "txtPathHTMLReports").setText(html.chopped(1));
+    child<QLineEdit>(*dialog, "txtPathOrvella").setText(html);
+    click_on(*dialog, "optConvert(1)");
+    click_on(*dialog, "optFennickChoice(0)");
+    click_on(*dialog, "cmdOK");
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), html);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
 }
 
 TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {

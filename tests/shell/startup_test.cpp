@@ -152,7 +152,7 @@ struct Program {
     }
 };
 
-TEST(Program, HelpVersionAndNoDisplayNeedNoDisplay) {
+TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
     const QStringList no_display = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
     struct Case {
         QStringList args, unset;
@@ -180,9 +180,8 @@ TEST(Program, HelpVersionAndNoDisplayNeedNoDisplay) {
             EXPECT_EQ(err.count('\n'), 1) << err.toStdString();  // one line, not Qt's abort
         }
     }
-}
 
-TEST(Program, ASecondStartHandsOverToTheFirst) {
+    // A second start hands over to the first.
     Program program;
     const auto first = program.start({"--settings", program.settings});
     // The first listens once it has the lock.
