@@ -61,7 +61,17 @@ TEST_F(ConvertCommand, MixedBatchConvertsEveryValidReportAndGoesOnPastInvalidOne
     EXPECT_EQ(files_below(ws.html()), documents);
 }
 
-TEST_F(ConvertCommand, ExistingDocumentsPolicies) {
+TEST_F(ConvertCommand, TableOutputIsAlignedAndExistingDocumentsFollowThePolicies) {
+    const RunResult result = ws.run({"fennick"});
+    EXPECT_EQ(result.exit_code, 0);
+    const QList<QByteArray> lines = result.out.split('\n');
+    ASSERT_GE(lines.size(), 3);
+    EXPECT_TRUE(lines[0].startsWith("No.  Source filename  Student Number  Report name  Date"))
+        << lines[0].toStdString();
+    EXPECT_TRUE(lines[0].endsWith("Converted?  Comment"));
+    EXPECT_TRUE(lines[1].startsWith("1    jones            jones           jones        "));
+    EXPECT_EQ(lines[0].indexOf("Comment"), lines[1].indexOf("Created new HTML report"));
+
     QFile::remove(ws.orvella() + "~drntrpb02.tmp");
     ASSERT_EQ(ws.run({"orvella"}).exit_code, 0);
     const QString analysis = ws.html() + "12345678/Analysis.htm";
@@ -88,18 +98,6 @@ TEST_F(ConvertCommand, UnsafeStudentNumbersGoToTemp) {
     // Nothing was written beside the HTML reports folder.
     EXPECT_EQ(QDir(ws.root()).entryList(QDir::AllEntries | QDir::NoDotAndDotDot).size(), 5);
     EXPECT_TRUE(read_file(ws.html() + "Temp/Analysis.htm").contains("Report for ../../x</TITLE>"));
-}
-
-TEST_F(ConvertCommand, TableOutputIsAligned) {
-    const RunResult result = ws.run({"fennick"});
-    EXPECT_EQ(result.exit_code, 0);
-    const QList<QByteArray> lines = result.out.split('\n');
-    ASSERT_GE(lines.size(), 3);
-    EXPECT_TRUE(lines[0].startsWith("No.  Source filename  Student Number  Report name  Date"))
-        << lines[0].toStdString();
-    EXPECT_TRUE(lines[0].endsWith("Converted?  Comment"));
-    EXPECT_TRUE(lines[1].startsWith("1    jones            jones           jones        "));
-    EXPECT_EQ(lines[0].indexOf("Comment"), lines[1].indexOf("Created new HTML report"));
 }
 
 TEST(ListCommand, SortsByEveryKeyInBothDirections) {

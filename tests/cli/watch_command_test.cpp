@@ -180,25 +180,19 @@ TEST(WatchCommand, AReportWrittenAgainIsConvertedAgainAndARemovedOnesDocumentSta
     EXPECT_EQ(watch.rows().size(), 3U);
 }
 
-TEST(WatchCommand, AStoredAskPolicyLeavesExistingDocumentsAsTheyAre) {
+TEST(WatchCommand, AStoredAskPolicyKeepsDocumentsAndDorrantIniChangedMovesTheFennickWatch) {
     CliWorkspace ws;
-    write_file(ws.settings(), read_file(ws.settings()).replace("Option=0", "Option=1"));
+    const QString dorrant = ws.path("data/Quillet/dorrant.ini");
+    write_file(ws.settings(), read_file(ws.settings())
+                                  .replace("Option=0", "Option=1")
+                                  .replace("Choice=0", "Choice=1"));
+    write_file(dorrant, "database=" + ws.fennick().toUtf8() + "\n");
     write_file(ws.html() + "20240001/Analysis.htm", "earlier");
     write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
     Watch watch(ws);
     ASSERT_TRUE(watch.wait_rows(1));
     EXPECT_EQ(watch.rows()[0]["comment"].toString(), "HTML Report already exists");
     EXPECT_EQ(read_file(ws.html() + "20240001/Analysis.htm"), "earlier");
-}
-
-TEST(WatchCommand, DorrantIniChangedAfterABatchMovesTheFennickWatch) {
-    CliWorkspace ws;
-    const QString dorrant = ws.path("data/Quillet/dorrant.ini");
-    write_file(ws.settings(), read_file(ws.settings()).replace("Choice=0", "Choice=1"));
-    write_file(dorrant, "database=" + ws.fennick().toUtf8() + "\n");
-    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
-    Watch watch(ws);
-    ASSERT_TRUE(watch.wait_rows(1));
     ASSERT_TRUE(QDir().mkpath(ws.path("db")));
     write_file(dorrant, "database=" + ws.path("db/").toUtf8() + "\n");
     ASSERT_TRUE(watch.wait_err("dorrant.ini names the Fennick folder " + ws.path("db/")));

@@ -84,7 +84,7 @@ TEST(Document, FennickHeadingsTablesAndClosingDirective) {
     EXPECT_TRUE(same_text(document(fennick_facts(), body), convert(source, fennick_facts())));
 }
 
-TEST(Document, HeadTextFromTheReportIsEscaped) {
+TEST(Document, HeadTextIsEscapedAndFollowsTheFamilyWhileTheBodyFollowsTheKind) {
     // Quotes are escaped inside attribute values only; "&" never.
     const DocumentFacts orvella{kKindAnalysis, "1<2\"&", "A\"<b>", false};
     const std::string expected_orvella =
@@ -100,9 +100,7 @@ TEST(Document, HeadTextFromTheReportIsEscaped) {
     const auto text = convert("@1", fennick);
     EXPECT_NE(text.find(expected_fennick), std::string::npos);
     EXPECT_NE(text.find("<B>FENNICK REPORT FOR o\"&lt;x&gt;</B>"), std::string::npos);
-}
 
-TEST(Document, HeadFollowsTheFamilyAndBodyFollowsTheKind) {
     // A Fennick head over an Orvella body, and the other way round.
     DocumentFacts fennick_head = analysis_facts();
     fennick_head.fennick = true;

@@ -166,7 +166,7 @@ public:
     void write(std::string_view) override { throw std::runtime_error("disk full"); }
 };
 
-TEST(Sink, LargeDocumentsArriveInLargeChunksInOrder) {
+TEST(Sink, LargeDocumentsArriveInLargeChunksInOrderAndAFailurePassesThrough) {
     std::string source;
     for (int i = 0; i < 20'000; ++i) {
         source += "Line of ~BiuL12~report~biuL12~ text number " + std::to_string(i) + "\r\n";
@@ -182,9 +182,7 @@ TEST(Sink, LargeDocumentsArriveInLargeChunksInOrder) {
         joined += chunks.chunks[i];
     }
     EXPECT_EQ(joined, convert(source, analysis_facts()));
-}
-
-TEST(Sink, WriteFailurePassesThrough) {
+    // A write failure passes through.
     FailingSink sink;
     EXPECT_THROW(
         write_report_document("@\r\ntext\r\n", analysis_facts(), standard_section_headings(), sink),

@@ -42,7 +42,7 @@ TEST(AtomicFile, NewAndReplacedDocumentsAppearWholeAndKeepTheirPermissions) {
     EXPECT_EQ(everything_in(dir.path()), QStringList{"Analysis.htm"});
 }
 
-TEST(AtomicFile, UncommittedWritesLeaveNothingAndTheOldDocumentStays) {
+TEST(AtomicFile, UncommittedWritesLeaveNothingTheOldDocumentStaysAndAMissingFolderFails) {
     QTemporaryDir dir;
     const QString path = dir.filePath("Dyslexia.htm");
     test::write_file(path, "old");
@@ -61,13 +61,11 @@ TEST(AtomicFile, UncommittedWritesLeaveNothingAndTheOldDocumentStays) {
     }
     EXPECT_EQ(test::read_file(path), QByteArray("old"));
     EXPECT_EQ(everything_in(dir.path()), QStringList{"Dyslexia.htm"});
-}
 
-TEST(AtomicFile, MissingFolderFailsWithAReason) {
-    QTemporaryDir dir;
-    AtomicFile file(dir.filePath("gone/Analysis.htm"));
-    EXPECT_FALSE(file.open());
-    EXPECT_FALSE(file.error().isEmpty());
+    // A missing folder fails with a reason.
+    AtomicFile missing(dir.filePath("gone/Analysis.htm"));
+    EXPECT_FALSE(missing.open());
+    EXPECT_FALSE(missing.error().isEmpty());
 }
 
 }  // namespace

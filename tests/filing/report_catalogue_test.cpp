@@ -58,7 +58,11 @@ protected:
     QString html_;
 };
 
-TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
+TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKindsAndDates) {
+    // An empty folder, then a missing one, give an empty catalogue.
+    sys_->set_Rep_FileCount(4);
+    pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
+    EXPECT_EQ(sys_->Rep_FileCount(), 0);
     for (const char* name :
          {"a.htm", "fennick-analysis.htm", "Upper.HTM", "notes.txt", ".hidden.htm", "page.html",
           "4711/4711analysis.htm", "4711/4711Dyslexia.htm", "4711/deep/too-deep.htm",
@@ -66,6 +70,16 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
         add(name);
     }
     QDir().mkpath(html_ + "folder.htm");
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    {
+        QFile file(html_ + "4711/4711analysis.htm");
+        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
+        ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
+    }
+    // The source fields of the entries are left as they were.
+    sys_->set_Rep_FileCount(4);
+    sys_->entry(4).Rep_SourceFilename = "~drntrpa01";
+    sys_->entry(4).Rep_SourceFileExtension = "tmp";
 
     pr_Get_List_Of_Converted_Files(*sys_, kNoSort);
     expect_catalogue({
@@ -77,6 +91,12 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
         {"Fennick", "jones", 1, "Fennick Report", "jones.htm"},
         {"Fennick", "smith-analysis", 1, "Fennick Report", "smith-analysis.htm"},
     });
+    const ReportEntry& dated = sys_->entry(4);
+    EXPECT_EQ(dated.destination_timestamp, when);
+    EXPECT_EQ(dated.Rep_DestinationFileDate, format_document_date(when));
+    EXPECT_TRUE(dated.Rep_DestinationFileDate.endsWith(" 14:07:09"));
+    EXPECT_EQ(dated.Rep_SourceFilename, "~drntrpa01");
+    EXPECT_EQ(dated.Rep_SourceFileExtension, "tmp");
 
     // Sorted by student: Orvella documents by their folder, the rest by name.
     pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
@@ -86,34 +106,6 @@ TEST_F(CatalogueTest, TopFolderThenImmediateSubFoldersWithTheirKinds) {
     }
     EXPECT_EQ(order.join(' '),
               "fennick-analysis 4711analysis 4711dyslexia a jones smith-analysis upper");
-}
-
-TEST_F(CatalogueTest, DocumentDateAndUntouchedSourceFields) {
-    add("4711/4711analysis.htm");
-    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
-    {
-        QFile file(html_ + "4711/4711analysis.htm");
-        ASSERT_TRUE(file.open(QIODevice::ReadWrite));
-        ASSERT_TRUE(file.setFileTime(when, QFileDevice::FileModificationTime));
-    }
-    sys_->set_Rep_FileCount(1);
-    sys_->entry(1).Rep_SourceFilename = "~drntrpa01";
-    sys_->entry(1).Rep_SourceFileExtension = "tmp";
-
-    pr_Get_List_Of_Converted_Files(*sys_, kNoSort);
-    ASSERT_EQ(sys_->Rep_FileCount(), 1);
-    const ReportEntry& e = sys_->entry(1);
-    EXPECT_EQ(e.destination_timestamp, when);
-    EXPECT_EQ(e.Rep_DestinationFileDate, format_document_date(when));
-    EXPECT_TRUE(e.Rep_DestinationFileDate.endsWith(" 14:07:09"));
-    EXPECT_EQ(e.Rep_SourceFilename, "~drntrpa01");
-    EXPECT_EQ(e.Rep_SourceFileExtension, "tmp");
-}
-
-TEST_F(CatalogueTest, EmptyOrMissingFolderGivesAnEmptyCatalogue) {
-    sys_->set_Rep_FileCount(4);
-    pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
-    EXPECT_EQ(sys_->Rep_FileCount(), 0);
     sys_->set_Path_HTMLReports(box_.path("missing"));
     pr_Get_List_Of_Converted_Files(*sys_, SortChoice{});
     EXPECT_EQ(sys_->Rep_FileCount(), 0);

@@ -84,8 +84,15 @@ protected:
     QStringList arrived_, events_;
 };
 
-TEST_F(ReportWatcherTest, AFolderThatVanishesIsWatchedAgainWhenItReturns) {
+TEST_F(ReportWatcherTest, TheListsReportsAreKnownAndAVanishedFolderIsWatchedAgainOnItsReturn) {
+    test::write_file(orvella_ + "~drntrpa01.tmp", "@one\r\n");
+    test::write_file(fennick_ + "a.fnr", "@a\r\n");
     start();
+    ASSERT_TRUE(sys_->pr_Generate_File_List(0));
+    EXPECT_EQ(watcher_->tracker().tracked(), 0U);
+    watcher_->prime_report_list();
+    EXPECT_EQ(watcher_->tracker().tracked(), 2U);
+
     ASSERT_TRUE(QDir(orvella_).removeRecursively());
     ASSERT_TRUE(wait_until([&] { return !events_.isEmpty(); }));
     EXPECT_FALSE(watcher_->is_present(2));
@@ -107,16 +114,6 @@ TEST_F(ReportWatcherTest, AFolderThatVanishesIsWatchedAgainWhenItReturns) {
 
     test::write_file(fennick_ + "b.fnr", "@b\r\n");
     expect_arrivals({fennick_ + "b.fnr"});
-}
-
-TEST_F(ReportWatcherTest, TheReportsOfTheListAreKnownAlready) {
-    test::write_file(orvella_ + "~drntrpa01.tmp", "@one\r\n");
-    test::write_file(fennick_ + "a.fnr", "@a\r\n");
-    start();
-    ASSERT_TRUE(sys_->pr_Generate_File_List(0));
-    EXPECT_EQ(watcher_->tracker().tracked(), 0U);
-    watcher_->prime_report_list();
-    EXPECT_EQ(watcher_->tracker().tracked(), 2U);
 }
 
 TEST_F(ReportWatcherTest, DorrantIniMovesTheFennickWatch) {

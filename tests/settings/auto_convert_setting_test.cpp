@@ -12,7 +12,7 @@ namespace {
 
 using test::SettingsSandbox;
 
-TEST(AutoConvertSetting, StoredValuesAreReadInAnyLetterCase) {
+TEST(AutoConvertSetting, ReadInAnyLetterCaseWrittenOnceTurnedOnAndKeptInTheStoresSpelling) {
     const struct {
         const char* ini;
         bool on;
@@ -30,9 +30,8 @@ TEST(AutoConvertSetting, StoredValuesAreReadInAnyLetterCase) {
         box.write_ini(c.ini);
         EXPECT_EQ(box.make()->Gen_AutoConvert(), c.on);
     }
-}
 
-TEST(AutoConvertSetting, WrittenOnceTurnedOnAndThenKeptInTheStoresSpelling) {
+    // Written once turned on, then kept in the store's spelling.
     SettingsSandbox box;
     auto sys = box.make();
     sys->pr_Save_Sys_Settings();

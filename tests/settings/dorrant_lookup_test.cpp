@@ -115,7 +115,7 @@ TEST(DorrantLookup, LoadingTakesTheFolderOnlyWhenTheChoiceIsOne) {
 TEST(DorrantLookup, FirstExistingFileOfProgramUserAndSystemFolders) {
     // Each place below the sandbox holds a dorrant.ini that names its own
     // database folder, db/<place>; a place ending with "/" holds a folder named
-    // dorrant.ini instead. System folders: XDG_CONFIG_DIRS=etc1:relative:etc2.
+    // dorrant.ini instead, one ending with "!" a dorrant.ini without the word. System folders: XDG_CONFIG_DIRS=etc1:relative:etc2.
     enum ConfigHome { kUnset, kAbsolute, kRelative };  // XDG_CONFIG_HOME: -, config, "config"
     struct Case {
         const char* what;
@@ -138,6 +138,8 @@ TEST(DorrantLookup, FirstExistingFileOfProgramUserAndSystemFolders) {
          "etc2/Quillet"},
         {"only a plain file counts", {"config/Quillet/dorrant.ini/", "etc2/Quillet"}, kAbsolute,
          "etc2/Quillet"},
+        {"a file without the word still hides the later places", {"program!", "config/Quillet"},
+         kAbsolute, ""},
         {"none anywhere", {}, kAbsolute, ""},
     };
     for (const Case& c : cases) {
@@ -154,6 +156,8 @@ TEST(DorrantLookup, FirstExistingFileOfProgramUserAndSystemFolders) {
         for (const QString& place : c.places) {
             if (place.endsWith('/')) {
                 box.make_folder(place);
+            } else if (place.endsWith('!')) {
+                write_file(box.path(place.chopped(1) + "/dorrant.ini"), "[Paths]\r\npath=db\r\n");
             } else {
                 const QString db = box.make_folder("db/" + place);
                 write_file(box.path(place + "/dorrant.ini"), "database=" + db.toUtf8() + "\n");
@@ -166,20 +170,6 @@ TEST(DorrantLookup, FirstExistingFileOfProgramUserAndSystemFolders) {
         EXPECT_EQ(sys->Path_Fennick(),
                   c.expected.isEmpty() ? before : box.path("db/" + c.expected + "/"));
     }
-}
-
-TEST(DorrantLookup, AFileWithoutTheWordStillHidesTheLaterPlaces) {
-    SettingsSandbox box;
-    const QString before = box.make_folder("before");
-    const QString db = box.make_folder("db");
-    box.environment["XDG_CONFIG_HOME"] = box.path("config");
-    box.write_dorrant("[Paths]\r\npath=elsewhere\r\n");
-    write_file(box.path("config/Quillet/dorrant.ini"), "database=" + db.toUtf8() + "\n");
-    const auto sys = box.make();
-    sys->set_Path_Fennick(before);
-
-    EXPECT_TRUE(sys->pr_Set_FennickPath_to_DorrantDB());
-    EXPECT_EQ(sys->Path_Fennick(), before);
 }
 
 }  // namespace

@@ -91,17 +91,7 @@ TEST_F(DiscoveryTest, OtherCodesSearchBothFoldersFennickFirst) {
     }
 }
 
-TEST_F(DiscoveryTest, EmptyOrMissingFoldersGiveAnEmptyList) {
-    touch(orvella_, {"~drnt1.tmp"});
-    ASSERT_TRUE(sys_->pr_Generate_File_List(2));
-    EXPECT_FALSE(sys_->pr_Generate_File_List(1));
-    EXPECT_EQ(sys_->Rep_FileCount(), 0);
-    sys_->set_Path_Orvella(box_.path("no such folder"));
-    EXPECT_FALSE(sys_->pr_Generate_File_List(0));
-    EXPECT_EQ(sys_->Rep_FileCount(), 0);
-}
-
-TEST_F(DiscoveryTest, RefillWithFewerEntriesLeavesTheSurplusUntouched) {
+TEST_F(DiscoveryTest, RefillWithFewerEntriesLeavesTheSurplusUntouchedAndNoneEmptiesTheList) {
     touch(fennick_, {"a.fnr", "b.fnr", "c.fnr"});
     ASSERT_TRUE(sys_->pr_Generate_File_List(1));
     sys_->entry(3).Rep_Comment = "Created new HTML report";
@@ -113,6 +103,15 @@ TEST_F(DiscoveryTest, RefillWithFewerEntriesLeavesTheSurplusUntouched) {
     sys_->set_Rep_FileCount(3);
     EXPECT_EQ(sys_->entry(2).Rep_SourceFilename, "b");
     EXPECT_EQ(sys_->entry(3).Rep_Comment, "Created new HTML report");
+
+    // Empty or missing folders give an empty list.
+    QDir(fennick_).removeRecursively();
+    QDir().mkpath(fennick_);
+    EXPECT_FALSE(sys_->pr_Generate_File_List(1));
+    EXPECT_EQ(sys_->Rep_FileCount(), 0);
+    sys_->set_Path_Orvella(box_.path("no such folder"));
+    EXPECT_FALSE(sys_->pr_Generate_File_List(0));
+    EXPECT_EQ(sys_->Rep_FileCount(), 0);
 }
 
 TEST_F(DiscoveryTest, OneFileQualifiesByTheSameRuleAsAFolderListing) {
@@ -127,9 +126,7 @@ TEST_F(DiscoveryTest, OneFileQualifiesByTheSameRuleAsAFolderListing) {
     for (const auto& c : cases) {
         EXPECT_EQ(sys_->fn_Source_Code_Of(QString::fromLatin1(c.name)), c.code) << c.name;
     }
-}
-
-TEST_F(DiscoveryTest, AReportFromAnotherFolderKeepsItsFolder) {
+    // A report from another folder keeps its folder.
     sys_->set_Rep_FileCount(0);
     const ReportEntry& e =
         sys_->pr_Append_Source_Report(1, QStringLiteral("X.fnry.FNR"), "/elsewhere/");

@@ -204,7 +204,7 @@ TEST(SysVarsLoad, DefaultThatCannotBeCreatedStillEndsLoading) {
     EXPECT_EQ(box.stored("Options/HTML Reports"), sys->Path_HTMLReports());
 }
 
-TEST(SysVars, FolderSettersAppendOneSeparatorAndSaveNothing) {
+TEST(SysVars, FolderSettersAppendOneSeparatorAndSaveNothingWithOrWithoutAProgramFolder) {
     SettingsSandbox box;
     const auto sys = box.make();
     const std::pair<QString, QString> cases[] = {
@@ -217,25 +217,16 @@ TEST(SysVars, FolderSettersAppendOneSeparatorAndSaveNothing) {
     sys->set_Path_Fennick("/f");
     EXPECT_EQ(sys->Path_Orvella() + sys->Path_Fennick(), "/o//f/");
     EXPECT_EQ(box.stored("Options/Orvella"), box.temp_folder());
-}
 
-TEST(SysVars, DocumentDateIsTheShortDateAndTheTimeOrNothing) {
-    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
-    EXPECT_EQ(format_document_date(when),
-              QLocale::system().toString(when.date(), QLocale::ShortFormat) + " 14:07:09");
-    EXPECT_EQ(format_document_date(QDateTime()), "");
-}
-
-TEST(SysVars, ASettingsFileWithoutAProgramFolderLooksBesideTheProgram) {
-    SettingsSandbox box;
+    // Without a program folder, the settings look beside the program.
     auto options = box.options();
     options.program_folder.clear();
-    const cSys_vars sys(options);
-    EXPECT_FALSE(sys.program_folder().isEmpty());
-    EXPECT_EQ(sys.program_folder(), cSys_vars::user_options().program_folder);
+    const cSys_vars beside(options);
+    EXPECT_FALSE(beside.program_folder().isEmpty());
+    EXPECT_EQ(beside.program_folder(), cSys_vars::user_options().program_folder);
 }
 
-TEST(SysVars, ExistenceChecks) {
+TEST(SysVars, ExistenceChecksAndTheDocumentDate) {
     SettingsSandbox box;
     const QString folder = box.make_folder("here");
     test::write_file(folder + "file.htm", "x");
@@ -251,6 +242,11 @@ TEST(SysVars, ExistenceChecks) {
         EXPECT_EQ(cSys_vars::fn_CheckPathExists(path), exists) << path.toStdString();
         EXPECT_EQ(cSys_vars::fn_CheckFileExists(path), exists) << path.toStdString();
     }
+    // The document date: the short date and the time, or nothing.
+    const QDateTime when(QDate(2024, 3, 5), QTime(14, 7, 9));
+    EXPECT_EQ(format_document_date(when),
+              QLocale::system().toString(when.date(), QLocale::ShortFormat) + " 14:07:09");
+    EXPECT_EQ(format_document_date(QDateTime()), "");
 }
 
 TEST(ReportList, GrowsKeepsSurplusEntriesAndChecksEntryNumbers) {

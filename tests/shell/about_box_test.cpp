@@ -38,7 +38,7 @@ protected:
     std::unique_ptr<frmAbout> dialog_;
 };
 
-TEST_F(AboutBoxTest, MovingTheMouseUnderlinesTheLinkOnlyOverTheLink) {
+TEST_F(AboutBoxTest, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose) {
     EXPECT_FALSE(underlined());
     // Where the mouse goes, and whether the link is underlined afterwards.
     const std::vector<std::pair<const char*, bool>> moves = {
@@ -56,9 +56,7 @@ TEST_F(AboutBoxTest, MovingTheMouseUnderlinesTheLinkOnlyOverTheLink) {
         }
         EXPECT_EQ(underlined(), expected);
     }
-}
-
-TEST_F(AboutBoxTest, EachLinkClickOpensTheVendorSiteAndEnterOrEscapeClose) {
+    // Each click on the link opens the vendor's site; Enter and Esc close.
     test::click(label("lblLink"));
     test::click(label("lblLink"));
     EXPECT_EQ(browser_.opened, std::vector<QUrl>(2, QUrl(kVendorSite)));

@@ -30,20 +30,18 @@ protected:
     }
 };
 
-TEST_F(AutoConvertTest, OffTheWindowIsAsDesignedAndTheStoreKeepsWithoutTheKey) {
+TEST_F(AutoConvertTest, OffAsDesignedOnReportsAreConvertedAsTheyArriveAndTheChoiceIsRemembered) {
+    // Off: the window is as designed, and the store keeps without the key.
     open_window();
     EXPECT_FALSE(item()->isChecked());
     EXPECT_EQ(status(), nullptr);
-
     write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
     window->close();
     EXPECT_FALSE(QFileInfo::exists(html + "4711/Analysis.htm"));
     EXPECT_FALSE(read_file(sandbox.ini_file()).contains("Auto"))
         << read_file(sandbox.ini_file()).toStdString();
-}
 
-TEST_F(AutoConvertTest, OnReportsAreConvertedAsTheyArriveAndTheChoiceIsRemembered) {
-    write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+    window.reset();
     open_window();
     item()->trigger();
     EXPECT_TRUE(item()->isChecked());
@@ -71,17 +69,7 @@ TEST_F(AutoConvertTest, OnReportsAreConvertedAsTheyArriveAndTheChoiceIsRemembere
     EXPECT_TRUE(item()->isChecked());
     ASSERT_TRUE(wait_until([&] { return QFileInfo::exists(html + "4713/Analysis.htm"); }));
     ASSERT_NE(status(), nullptr);
-
-    // Off: the watcher and the status text go.
-    item()->trigger();
-    EXPECT_EQ(status(), nullptr);
-    EXPECT_FALSE(window->findChild<AutoConvert*>()->watching());
-    EXPECT_FALSE(sys->Gen_AutoConvert());
-}
-
-TEST_F(AutoConvertTest, TheStatusBarTellsOfAWatchedFolderThatIsGone) {
-    open_window();
-    item()->trigger();
+    // The status bar tells of a watched folder that is gone.
     ASSERT_TRUE(QDir(fennick).removeRecursively());
     ASSERT_TRUE(wait_until([&] { return status()->text().contains("missing"); }));
     EXPECT_EQ(status()->text(), "Converting automatically: watching " + orvella +
@@ -91,6 +79,12 @@ TEST_F(AutoConvertTest, TheStatusBarTellsOfAWatchedFolderThatIsGone) {
     ASSERT_TRUE(wait_until([&] { return !status()->text().contains("missing"); }));
     write_file(fennick + "jones.fnr", fennick_report());
     ASSERT_TRUE(wait_until([&] { return QFileInfo::exists(html + "Fennick/jones.htm"); }));
+
+    // Off: the watcher and the status text go.
+    item()->trigger();
+    EXPECT_EQ(status(), nullptr);
+    EXPECT_FALSE(window->findChild<AutoConvert*>()->watching());
+    EXPECT_FALSE(sys->Gen_AutoConvert());
 }
 
 }  // namespace

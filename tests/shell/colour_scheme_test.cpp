@@ -169,6 +169,20 @@ TEST_F(ColourScheme, GridRowsSelectionAndEveryWindowsTextsReadInBothSchemes) {
         RecordingBrowser about_browser;
         frmAbout about(about_browser);
         EXPECT_EQ(low_contrast_texts(about), std::vector<std::string>{});
+        // The light scheme keeps the designed colours; the dark takes the palette's.
+        const bool dark = scheme.name == std::string("dark");
+        EXPECT_EQ(is_dark(QApplication::palette()), dark);
+        const QColor label_text =
+            dark ? scheme.palette.color(QPalette::WindowText) : QColor(0, 0, 0);
+        for (const char* label : {"lblTitle", "lblDescription"}) {
+            EXPECT_EQ(about.findChild<QLabel*>(label)->palette().color(QPalette::WindowText),
+                      label_text)
+                << label;
+        }
+        EXPECT_EQ(about.findChild<QLabel*>("lblLink")->palette().color(QPalette::WindowText),
+                  dark ? with_contrast(scheme.palette.color(QPalette::Link),
+                                       scheme.palette.color(QPalette::Window))
+                       : QColor(0, 0, 255));
         frmOptions options(*sys);
         EXPECT_EQ(low_contrast_texts(options), std::vector<std::string>{});
         gintPathTarget = 2;
@@ -190,36 +204,6 @@ TEST_F(ColourScheme, EveryControlsOutlineStandsOutInTheDarkScheme) {
         shown.hide();
     });
     desktop.apply(DesktopScheme::light);
-}
-
-TEST_F(ColourScheme, LightSchemeKeepsTheDesignedColoursAndDarkTakesThePalettes) {
-    struct Expected {
-        const char* scheme;
-        QPalette palette;
-        QColor label_text, link;
-    };
-    const QPalette dark = dark_palette();
-    const Expected expected[] = {
-        {"light", light_palette(), QColor(0, 0, 0), QColor(0, 0, 255)},
-        {"dark", dark, dark.color(QPalette::WindowText),
-         with_contrast(dark.color(QPalette::Link), dark.color(QPalette::Window))},
-    };
-    for (const Expected& e : expected) {
-        SCOPED_TRACE(e.scheme);
-        QApplication::setPalette(e.palette);
-        EXPECT_EQ(is_dark(QApplication::palette()), e.scheme == std::string("dark"));
-        EXPECT_EQ(ReportGridModel::foreground(false), QColor(255, 255, 255));
-
-        RecordingBrowser about_browser;
-        frmAbout about(about_browser);
-        for (const char* label : {"lblTitle", "lblDescription"}) {
-            EXPECT_EQ(about.findChild<QLabel*>(label)->palette().color(QPalette::WindowText),
-                      e.label_text)
-                << label;
-        }
-        EXPECT_EQ(about.findChild<QLabel*>("lblLink")->palette().color(QPalette::WindowText),
-                  e.link);
-    }
 }
 
 TEST_F(ColourScheme, TheGridAndTheAboutBoxFollowASchemeChangeWhileOpen) {

@@ -42,15 +42,13 @@ TEST_F(DesktopColourSchemeTest, TheDesktopsPreferenceSwitchesTheSchemeBothWays) 
         EXPECT_EQ((proxy != nullptr ? proxy->baseStyle() : QApplication::style())->name(),
                   step.dark ? "fusion" : style_.toLower());
     }
-}
-
-TEST_F(DesktopColourSchemeTest, ADarkPaletteOfThePlatformIsLeftAsItIs) {
+    // A dark palette of the platform is left as it is.
     const QPalette platform_dark = dark_palette();
     QApplication::setPalette(platform_dark);
-    DesktopColourScheme scheme;
-    scheme.apply(DesktopScheme::dark);
-    EXPECT_FALSE(scheme.switched_to_dark());
-    scheme.apply(DesktopScheme::light);  // the platform's own: not ours to undo
+    DesktopColourScheme on_dark;
+    on_dark.apply(DesktopScheme::dark);
+    EXPECT_FALSE(on_dark.switched_to_dark());
+    on_dark.apply(DesktopScheme::light);  // the platform's own: not ours to undo
     EXPECT_EQ(QApplication::palette().color(QPalette::Window),
               platform_dark.color(QPalette::Window));
 }

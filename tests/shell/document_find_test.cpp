@@ -105,7 +105,7 @@ protected:
     RecordingFileManager file_manager;
 };
 
-TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentInAnyCaseAndEscClears) {
+TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag) {
     open_catalogue();
     EXPECT_FALSE(find<FilterBar>("filterBar")->isVisibleTo(window.get()));
     trigger("mnuView_Find");
@@ -147,6 +147,16 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentInAnyCaseAndEscClear
     EXPECT_TRUE(box().isVisibleTo(window.get()));
     press_key(&box(), Qt::Key_Escape);
     EXPECT_FALSE(box().isVisibleTo(window.get()));
+
+    // Dragged rows carry their documents' addresses.
+    const QAbstractItemModel& rows = *grid().model();
+    const std::unique_ptr<QMimeData> data(
+        rows.mimeData({rows.index(0, 0), rows.index(0, 3), rows.index(3, 1)}));
+    ASSERT_NE(data, nullptr);
+    EXPECT_EQ(data->urls(), QList<QUrl>({QUrl::fromLocalFile(html + "4711/Analysis.htm"),
+                                         QUrl::fromLocalFile(html + "Fennick/Jones.htm")}));
+    EXPECT_TRUE(grid().dragEnabled());
+    EXPECT_TRUE(rows.flags(rows.index(4, 0)).testFlag(Qt::ItemIsDragEnabled));
 }
 
 TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
@@ -189,7 +199,7 @@ TEST_F(FindDocuments, ABatchIsFilteredLikeTheCatalogue) {
     EXPECT_EQ(count(), "1 of 3 documents");
 }
 
-TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstAndEscReturnsToTheList) {
+TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstMarksThemInThePreviewAndSaysWhatIsMalformed) {
     open_texts();
     search(R"("extra time")");
     EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
@@ -211,10 +221,8 @@ TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstAndEscReturnsToTheList) 
     EXPECT_EQ(shown.headerData(4, Qt::Horizontal).toString(), "Comment");
     EXPECT_FALSE(box().isVisibleTo(window.get()));
     EXPECT_EQ(current_row(), 2);  // the document chosen among the matches
-}
 
-TEST_F(FindDocuments, AMalformedSearchSaysSoInOneLineWithoutSql) {
-    open_texts();
+    // A malformed search says so in one line, without SQL.
     search("extra AND");
     const QString said = search_status();
     EXPECT_TRUE(said.contains("extra AND")) << said.toStdString();
@@ -223,10 +231,8 @@ TEST_F(FindDocuments, AMalformedSearchSaysSoInOneLineWithoutSql) {
         EXPECT_FALSE(said.contains(sql, Qt::CaseInsensitive)) << said.toStdString();
     }
     EXPECT_EQ(rows().size(), 4);
-}
 
-TEST_F(FindDocuments, ThePreviewMarksTheMatchesAndScrollsToTheFirst) {
-    open_texts();
+    // The preview marks the matches and scrolls to the first.
     trigger("mnuView_Preview");
     search(R"("extra time")");
     PreviewPane& preview = window->document_commands().preview();
@@ -259,18 +265,6 @@ TEST_F(FindDocuments, TheFirstBuildOfTheIndexShowsItsProgressAndCanBeCancelled) 
     ASSERT_TRUE(wait_until([&] { return !window->text_search().busy(); }));
     EXPECT_EQ(search_status(), "Indexing stopped. What was read is kept for the next search.");
     EXPECT_FALSE(cancel->isVisibleTo(window.get()));
-}
-
-TEST_F(FindDocuments, DraggedRowsCarryTheirDocumentsAddresses) {
-    open_catalogue();
-    const QAbstractItemModel& rows = *grid().model();
-    const std::unique_ptr<QMimeData> data(
-        rows.mimeData({rows.index(0, 0), rows.index(0, 3), rows.index(3, 1)}));
-    ASSERT_NE(data, nullptr);
-    EXPECT_EQ(data->urls(), QList<QUrl>({QUrl::fromLocalFile(html + "4711/Analysis.htm"),
-                                         QUrl::fromLocalFile(html + "Fennick/Jones.htm")}));
-    EXPECT_TRUE(grid().dragEnabled());
-    EXPECT_TRUE(rows.flags(rows.index(4, 0)).testFlag(Qt::ItemIsDragEnabled));
 }
 
 TEST(ShowInFolder, WithoutAFileManagerTheFolderIsOpened) {

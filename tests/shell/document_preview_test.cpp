@@ -25,11 +25,22 @@ QByteArray test_document(const char* name) {
 const QByteArray kPageBreak =
     "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n";
 
-TEST(PreviewHtml, PageBreaksBecomeOneRuleEach) {
+TEST(PreviewHtml, PageBreaksBecomeOneRuleEachAndALongDocumentIsReadUpToTheLimit) {
     const QString html = QString::fromLatin1("<BODY>\r\n<P>One</P>\r\n" + kPageBreak +
                                              "<P>Two</P>\r\n<HR>\r\n" + kPageBreak + "</BODY>\r\n");
     EXPECT_EQ(page_breaks_as_rules(html),
               "<BODY>\r\n<P>One</P>\r\n<HR>\r\n<P>Two</P>\r\n<HR>\r\n<HR>\r\n</BODY>\r\n");
+
+    QTemporaryDir dir;
+    const QString path = dir.filePath("long.htm");
+    write_file(path, QByteArray("caf\xe9 \x93quoted\x94 ") + QByteArray(100, 'x'));
+    const DocumentHtml whole = read_document_html(path, 1000);
+    EXPECT_EQ(whole.html, QStringLiteral("café “quoted” ") + QString(100, 'x'));
+    EXPECT_FALSE(whole.cut);
+    const DocumentHtml start = read_document_html(path, 4);
+    EXPECT_EQ(start.html, "caf\u00e9");
+    EXPECT_TRUE(start.cut);
+    EXPECT_FALSE(read_document_html(dir.filePath("missing.htm"), 10).error.isEmpty());
 }
 
 // Every piece holds whole tables and preformatted blocks.
@@ -88,19 +99,6 @@ TEST(PreviewHtml, ALongTableIsClosedAndOpenedAgainBetweenRows) {
     EXPECT_EQ(joined, html);
 }
 
-TEST(PreviewHtml, ALongDocumentIsReadUpToTheLimit) {
-    QTemporaryDir dir;
-    const QString path = dir.filePath("long.htm");
-    write_file(path, QByteArray("caf\xe9 \x93quoted\x94 ") + QByteArray(100, 'x'));
-    const DocumentHtml whole = read_document_html(path, 1000);
-    EXPECT_EQ(whole.html, QStringLiteral("café “quoted” ") + QString(100, 'x'));
-    EXPECT_FALSE(whole.cut);
-    const DocumentHtml start = read_document_html(path, 4);
-    EXPECT_EQ(start.html, "caf\u00e9");
-    EXPECT_TRUE(start.cut);
-    EXPECT_FALSE(read_document_html(dir.filePath("missing.htm"), 10).error.isEmpty());
-}
-
 class Preview : public MainWindowTest {
 protected:
     PreviewPane& pane() { return window->document_commands().preview(); }
@@ -124,7 +122,7 @@ protected:
     }
 };
 
-TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocument) {
+TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNone) {
     write_file(html + "12345678/Analysis.htm", test_document("analysis_worked_example.htm"));
     write_file(html + "87654321/Dyslexia.htm", test_document("dyslexia_document.htm"));
     open_window();
@@ -158,6 +156,15 @@ TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocument) {
 
     trigger("mnuView_Preview");
     EXPECT_FALSE(pane().isVisibleTo(window.get()));
+
+    // A report that was not converted: the preview says why, in words.
+    write_file(orvella + "~drntrpa01.tmp", "not a report\r\n");
+    trigger("mnuView_Preview");
+    trigger("mnuRep_Orvella");
+    ASSERT_EQ(current_row(), 1);
+    EXPECT_EQ(pane().toPlainText(),
+              "The report ~drntrpa01 was not converted, so it has no HTML document to show.\n"
+              "Why: Invalid Orvella report.");
 }
 
 TEST_F(Preview, ContentsLinksMoveWithinOtherLinksGoToTheBrowser) {
@@ -205,17 +212,6 @@ TEST_F(Preview, ALongDocumentShowsItsStartAtOnceAndTheRestSoonAfter) {
     EXPECT_TRUE(wait_until([&] { return !pane().loading(); }));
     EXPECT_TRUE(
         pane().toPlainText().simplified().endsWith("Paragraph 2999 of the report. The end."));
-}
-
-TEST_F(Preview, AReportThatWasNotConvertedSaysWhyInWords) {
-    write_file(orvella + "~drntrpa01.tmp", "not a report\r\n");
-    open_window();
-    trigger("mnuView_Preview");
-    trigger("mnuRep_Orvella");
-    ASSERT_EQ(current_row(), 1);
-    EXPECT_EQ(pane().toPlainText(),
-              "The report ~drntrpa01 was not converted, so it has no HTML document to show.\n"
-              "Why: Invalid Orvella report.");
 }
 
 }  // namespace

@@ -86,7 +86,7 @@ protected:
     QString out;
 };
 
-TEST_F(PrintDocuments, PrintsTheSelectedDocumentPageBreaksStartingPages) {
+TEST_F(PrintDocuments, PrintsTheSelectedDocumentAndExportsOnePdfPerSelectedRow) {
     open_catalogue();
     select_rows({2});
     dialogs.print_to = out + "printed.pdf";
@@ -100,10 +100,9 @@ TEST_F(PrintDocuments, PrintsTheSelectedDocumentPageBreaksStartingPages) {
     trigger("mnuFile_Print");
     EXPECT_EQ(dialogs.setups, 2);
     EXPECT_EQ(QDir(out).entryList(QDir::Files), QStringList{"printed.pdf"});
-}
+    QFile::remove(out + "printed.pdf");
 
-TEST_F(PrintDocuments, ExportWritesOnePdfPerSelectedRowAndNamesAMissingDocument) {
-    open_catalogue();
+    // Export writes one PDF file per selected row.
     select_rows({1, 3});
     dialogs.folder = out;
     trigger("mnuFile_ExportPdf");

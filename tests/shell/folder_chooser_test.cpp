@@ -65,27 +65,15 @@ protected:
     QString start_;
 };
 
-TEST_F(FolderChooserTest, ShowsTheFolderItOpensOnAmongManyOthers) {
-    // Enough neighbours that the open folder lies far below the tree's top.
-    for (int i = 0; i < 80; ++i) {
-        sandbox_.make_folder(QStringLiteral("many/f%1").arg(i, 2, 10, QLatin1Char('0')));
+TEST_F(FolderChooserTest, OpensOnTheFolderItEditsOrItsNearestExistingParentAndInView) {
+    // Without a folder to edit it does not open.
+    for (const std::int16_t target : {std::int16_t{7}, std::int16_t{-1}}) {
+        gintPathTarget = target;
+        frmPath chooser(*sys_);
+        EXPECT_EQ(chooser.exec(), QDialog::Rejected);
+        EXPECT_FALSE(chooser.isVisible());
+        EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
     }
-    const QString deep = sandbox_.make_folder(QStringLiteral("many/f79/deep")).chopped(1);
-    sys_->set_Path_HTMLReports(deep);
-    frmPath chooser(*sys_);
-    chooser.show();
-    QTreeView& view = tree(chooser);
-    EXPECT_TRUE(QTest::qWaitFor(
-        [&] {
-            const QRect shown = view.visualRect(view.currentIndex());
-            return current_folder(chooser) == deep && shown.isValid() &&
-                   view.viewport()->rect().contains(shown.center());
-        },
-        30000))
-        << "the open folder is not in view";
-}
-
-TEST_F(FolderChooserTest, OpensOnTheFolderItEditsOrItsNearestExistingParent) {
     // The default folders live below a hidden folder (~/.local/share).
     const QString fennick = sandbox_.make_folder(QStringLiteral(".local/share/db"));
     const QString orvella = sandbox_.make_folder(QStringLiteral("orvella"));
@@ -105,16 +93,23 @@ TEST_F(FolderChooserTest, OpensOnTheFolderItEditsOrItsNearestExistingParent) {
     sys_->set_Path_HTMLReports(sandbox_.path(QStringLiteral("reports/gone/deeper")));
     frmPath chooser(*sys_);
     EXPECT_EQ(current_folder(chooser), sandbox_.path(QStringLiteral("reports")));
-}
-
-TEST_F(FolderChooserTest, DoesNotOpenWithoutAFolderToEdit) {
-    for (const std::int16_t target : {std::int16_t{7}, std::int16_t{-1}}) {
-        gintPathTarget = target;
-        frmPath chooser(*sys_);
-        EXPECT_EQ(chooser.exec(), QDialog::Rejected);
-        EXPECT_FALSE(chooser.isVisible());
-        EXPECT_EQ(sys_->Path_HTMLReports(), start_ + '/');
+    // Enough neighbours that the open folder lies far below the tree's top.
+    for (int i = 0; i < 80; ++i) {
+        sandbox_.make_folder(QStringLiteral("many/f%1").arg(i, 2, 10, QLatin1Char('0')));
     }
+    const QString deep = sandbox_.make_folder(QStringLiteral("many/f79/deep")).chopped(1);
+    sys_->set_Path_HTMLReports(deep);
+    frmPath far(*sys_);
+    far.show();
+    QTreeView& view = tree(far);
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] {
+            const QRect shown = view.visualRect(view.currentIndex());
+            return current_folder(far) == deep && shown.isValid() &&
+                   view.viewport()->rect().contains(shown.center());
+        },
+        30000))
+        << "the open folder is not in view";
 }
 
 TEST_F(FolderChooserTest, OkStoresTheOpenFolderNotTheHighlightedOne) {

@@ -33,43 +33,9 @@ protected:
     }
 };
 
-TEST_F(Grid, ConversionViewShowsSourceAndOutcome) {
-    set_entries(2);
-    sys->entry(2).Rep_ReportType = 1;  // a Fennick entry is named after the student
-    gblnShowConversionColumns = true;
-    window->pr_Set_Up_Grid();
-    fill(1, 2);
-    EXPECT_EQ(text(grid_cells(model())),
-              "No. | Source filename | Student Number | Report name | Date | Converted? | Comment\n"
-              "1 | src1 | folder1 | name1 | date1 | Yes | comment1\n"
-              "2 | src2 | name2 | name2 | date2 | No | comment2\n");
-    const QModelIndex no = model().index(1, 5);
-    EXPECT_TRUE(is_greyed_out({no.data(Qt::BackgroundRole).value<QColor>(),
-                               no.data(Qt::ForegroundRole).value<QColor>()}));
-}
-
-TEST_F(Grid, ARowFilledAheadOfOthersLeavesTheRowsBetweenEmpty) {
-    // A row beyond the last one (an entry that finished before those ahead
-    // of it) adds the rows between, empty.
-    set_entries(3);
-    window->pr_Set_Up_Grid();
-    fill(3, 3);
-    EXPECT_EQ(text(grid_cells(model())),
-              "No. | Student Number | Report name | Date | Comment\n"
-              " |  |  |  | \n"
-              " |  |  |  | \n"
-              "3 | folder3 | name3 | date3 | comment3\n");
-}
-
-TEST_F(Grid, TheNumberColumnShowsTheWidestNumberWhole) {
-    set_entries(10000);
-    window->pr_Set_Up_Grid();
-    fill(9999, 10000);
-    EXPECT_TRUE(shows_whole(grid(), 0, "10000")) << grid().columnWidth(0);
-}
-
-TEST_F(Grid, AnEmptyListSaysWhatToDoAndWhereItLooked) {
-    // What the list view paints over its background.
+TEST_F(Grid, BothViewsShowTheirRowsAsTheEntriesFinish) {
+    // An empty list says what to do and where it looked: what the list view
+    // paints over its background.
     auto painted_text = [&] {
         const QImage image = grid().viewport()->grab().toImage();
         const QColor base = grid().palette().color(QPalette::Base);
@@ -88,6 +54,36 @@ TEST_F(Grid, AnEmptyListSaysWhatToDoAndWhereItLooked) {
     gblnShowConversionColumns = true;  // a batch about to start: nothing to say
     window->pr_Set_Up_Grid();
     EXPECT_EQ(painted_text(), 0);
+
+    set_entries(2);
+    sys->entry(2).Rep_ReportType = 1;  // a Fennick entry is named after the student
+    window->pr_Set_Up_Grid();
+    fill(1, 2);
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Source filename | Student Number | Report name | Date | Converted? | Comment\n"
+              "1 | src1 | folder1 | name1 | date1 | Yes | comment1\n"
+              "2 | src2 | name2 | name2 | date2 | No | comment2\n");
+    const QModelIndex no = model().index(1, 5);
+    EXPECT_TRUE(is_greyed_out({no.data(Qt::BackgroundRole).value<QColor>(),
+                               no.data(Qt::ForegroundRole).value<QColor>()}));
+
+    // A row beyond the last one (an entry that finished before those ahead
+    // of it) adds the rows between, empty.
+    set_entries(3);
+    gblnShowConversionColumns = false;
+    window->pr_Set_Up_Grid();
+    fill(3, 3);
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              " |  |  |  | \n"
+              " |  |  |  | \n"
+              "3 | folder3 | name3 | date3 | comment3\n");
+
+    // The "No." column shows the widest number whole.
+    set_entries(10000);
+    window->pr_Set_Up_Grid();
+    fill(9999, 10000);
+    EXPECT_TRUE(shows_whole(grid(), 0, "10000")) << grid().columnWidth(0);
 }
 
 }  // namespace

@@ -177,7 +177,7 @@ TEST_F(WindowBatchTest, CancelButtonAndEscStopTheBatchOnceEntriesInFlightEnd) {
     }
 }
 
-TEST_F(WindowBatchTest, ClosingDuringABatchAsksAndNoKeepsItRunning) {
+TEST_F(WindowBatchTest, ClosingDuringABatchAsksNoKeepsItRunningAndYesOnceItEndedClosesAtOnce) {
     write_many_reports();
     open_window();
     start_batch();
@@ -192,6 +192,34 @@ TEST_F(WindowBatchTest, ClosingDuringABatchAsksAndNoKeepsItRunning) {
     ASSERT_TRUE(wait_until([&] { return !running(); }));
     EXPECT_EQ(files_below(html).size(), static_cast<std::size_t>(kReports));
     EXPECT_TRUE(window->isVisible());
+
+    // Yes after the batch ended while asking closes at once and arms nothing.
+    start_batch();
+    wait_for_rows(1);
+
+    // The batch ends while the question is open.
+    prompts.on_question = [&] { EXPECT_TRUE(wait_until([&] { return !running(); })); };
+    prompts.answer = true;
+    EXPECT_TRUE(window->close());
+    EXPECT_FALSE(window->isVisible());
+
+    // The next batch ends without closing the window.
+    prompts.on_question = {};
+    window->show();
+    start_batch();
+    ASSERT_TRUE(wait_until([&] { return !running(); }));
+    process_events();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_EQ(prompts.questions.size(), 2u);
+
+    // A batch started while the list is shown keeps its report list.
+    // Alt+S then Alt+O: the second button's delayed click lands while the
+    // first command repaints.
+    QTimer::singleShot(0, [&] { action("mnuRep_Orvella")->trigger(); });
+    action("mnuRep_Show")->trigger();
+    ASSERT_TRUE(wait_until([&] { return !running(); }));
+    EXPECT_EQ(sys->Rep_FileCount(), kReports);
+    EXPECT_EQ(model().rowCount(), kReports);
 }
 
 TEST_F(WindowBatchTest, ClosingDuringABatchWithYesStopsItAndThenCloses) {
@@ -211,40 +239,6 @@ TEST_F(WindowBatchTest, ClosingDuringABatchWithYesStopsItAndThenCloses) {
     expect_stopped_batch();
     // The settings were saved on the way out.
     EXPECT_NE(sandbox.stored(QStringLiteral("Settings/WindowState")), "<absent>");
-}
-
-TEST_F(WindowBatchTest, YesAfterTheBatchEndedWhileAskingClosesAtOnceAndArmsNothing) {
-    write_many_reports();
-    open_window();
-    start_batch();
-    wait_for_rows(1);
-
-    // The batch ends while the question is open.
-    prompts.on_question = [&] { EXPECT_TRUE(wait_until([&] { return !running(); })); };
-    prompts.answer = true;
-    EXPECT_TRUE(window->close());
-    EXPECT_FALSE(window->isVisible());
-
-    // The next batch ends without closing the window.
-    prompts.on_question = {};
-    window->show();
-    start_batch();
-    ASSERT_TRUE(wait_until([&] { return !running(); }));
-    process_events();
-    EXPECT_TRUE(window->isVisible());
-    EXPECT_EQ(prompts.questions.size(), 1u);
-}
-
-TEST_F(WindowBatchTest, ABatchStartedWhileTheListIsShownKeepsItsReportList) {
-    write_many_reports();
-    open_window();
-    // Alt+S then Alt+O: the second button's delayed click lands while the
-    // first command repaints.
-    QTimer::singleShot(0, [&] { action("mnuRep_Orvella")->trigger(); });
-    action("mnuRep_Show")->trigger();
-    ASSERT_TRUE(wait_until([&] { return !running(); }));
-    EXPECT_EQ(sys->Rep_FileCount(), kReports);
-    EXPECT_EQ(model().rowCount(), kReports);
 }
 
 }  // namespace

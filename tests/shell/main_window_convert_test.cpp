@@ -118,13 +118,32 @@ TEST_F(ConvertCommand, BatchShowsTheConversionViewWhileItRuns) {
                   " | Overwrote existing HTML Report\n");
 }
 
-TEST_F(ConvertCommand, NoSourceReportsShowsTheMessageAndKeepsTheGrid) {
-    write_file(html + "4711/4711analysis.htm", "<html></html>");
+TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTheGrid) {
     write_file(orvella + "notes.tmp", orvella_report("1"));
     open_window();
-    const std::string before = text(grid_cells(model()));
-    ASSERT_EQ(model().rowCount(), 1);
+    EXPECT_EQ(model().rowCount(), 0);
+    EXPECT_FALSE(find<QLabel>("lblPromptUser")->isVisible());
+    EXPECT_EQ(current_row(), 0);
 
+    write_file(html + "a.htm", "<html></html>");
+    write_file(html + "Fennick/jones.htm", "<html></html>");
+    write_file(html + "4711/4711analysis.htm", "<html></html>");
+    click(find<QPushButton>("cmdShowReports"));
+    const std::string listed =
+        "No. | Student Number | Report name | Date | Comment\n"
+        "1 | 4711 | 4711analysis | " +
+        date_of("4711/4711analysis.htm").toStdString() +
+        " | Orvella Analysis Report\n"
+        "2 |  | a | " +
+        date_of("a.htm").toStdString() +
+        " | A HTML Document\n"
+        "3 | jones | jones | " +
+        date_of("Fennick/jones.htm").toStdString() + " | Fennick Report\n";
+    EXPECT_EQ(text(grid_cells(model())), listed);
+    EXPECT_EQ(current_row(), 1);
+    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+
+    // No source reports: the message, and the grid stays.
     for (const auto& [command, folder] :
          {std::pair{"cmdConvertOrvella", orvella}, std::pair{"cmdConvertFennick", fennick}}) {
         prompts.informations.clear();
@@ -136,37 +155,12 @@ TEST_F(ConvertCommand, NoSourceReportsShowsTheMessageAndKeepsTheGrid) {
                   "Could not find any Reports in the Orvella or Fennick Folder to convert to "
                   "HTML.\n" +
                       QDir::toNativeSeparators(folder));
-        EXPECT_EQ(text(grid_cells(model())), before) << command;
+        EXPECT_EQ(text(grid_cells(model())), listed) << command;
     }
     EXPECT_EQ(sys->Rep_FileCount(), 0);
     // The row left standing still opens the document it shows.
     double_click(grid().viewport(), row_centre(grid(), 1));
-    ASSERT_EQ(browser.opened.size(), 1u);
-    EXPECT_EQ(browser.opened[0], html + "4711/4711analysis.htm");
-}
-
-TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAgain) {
-    open_window();
-    EXPECT_EQ(model().rowCount(), 0);
-    EXPECT_FALSE(find<QLabel>("lblPromptUser")->isVisible());
-    EXPECT_EQ(current_row(), 0);
-
-    write_file(html + "a.htm", "<html></html>");
-    write_file(html + "Fennick/jones.htm", "<html></html>");
-    write_file(html + "4711/4711analysis.htm", "<html></html>");
-    click(find<QPushButton>("cmdShowReports"));
-    EXPECT_EQ(text(grid_cells(model())),
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | 4711 | 4711analysis | " +
-                  date_of("4711/4711analysis.htm").toStdString() +
-                  " | Orvella Analysis Report\n"
-                  "2 |  | a | " +
-                  date_of("a.htm").toStdString() +
-                  " | A HTML Document\n"
-                  "3 | jones | jones | " +
-                  date_of("Fennick/jones.htm").toStdString() + " | Fennick Report\n");
-    EXPECT_EQ(current_row(), 1);
-    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/4711analysis.htm"});
 
     // An emptied folder: only the header row; the prompt stays.
     QDir(html).removeRecursively();

@@ -1,7 +1,7 @@
-// The main window from the keyboard: where the focus starts, access keys that
-// no two controls of a window or items of a menu share, the standard
-// shortcuts, Home and End, and the popup menu reached from the header row and
-// the menu key.
+// The main window from the keyboard and its menus: where the focus starts,
+// access keys that no two controls of a window or items of a menu share, the
+// standard shortcuts, Home and End, the popup menu reached from the header row
+// and the menu key, and the dialogs the window opens modally.
 #include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QHeaderView>
@@ -73,7 +73,7 @@ protected:
     std::unique_ptr<QTimer> watcher_;
 };
 
-TEST_F(Keyboard, TheGridHasTheFocusAndAltWithAMenuTitlesLetterOpensThatMenu) {
+TEST_F(Keyboard, TheGridHasTheFocusAltWithAMenuTitlesLetterOpensThatMenuAndAButtonsPressesIt) {
     write_file(html + "1111/Analysis.htm", "<html></html>");
     write_file(html + "2222/Analysis.htm", "<html></html>");
     write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
@@ -102,6 +102,31 @@ TEST_F(Keyboard, TheGridHasTheFocusAndAltWithAMenuTitlesLetterOpensThatMenu) {
     EXPECT_EQ(model().rowCount(), 2) << "a command ran";
     EXPECT_FALSE(QFileInfo::exists(html + "Fennick/jones.htm"));
     EXPECT_FALSE(QFileInfo::exists(document("3333")));
+
+    // Each button's underlined letter presses it.
+    without_dialogs([&] { type(Qt::Key_O, Qt::AltModifier); });
+    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(document("3333")); }, 30000));
+    finish_batches();
+    without_dialogs([&] { type(Qt::Key_E, Qt::AltModifier); });
+    EXPECT_TRUE(
+        QTest::qWaitFor([&] { return QFileInfo::exists(html + "Fennick/jones.htm"); }, 30000));
+    finish_batches();
+    type(Qt::Key_S, Qt::AltModifier);  // a button's access key clicks it a moment later
+    EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == 4; }, 30000))
+        << "Show HTML Reports listed the catalogue";
+
+    for (const auto& [key, modifiers] :
+         {std::pair{Qt::Key_Comma, Qt::ControlModifier}, std::pair{Qt::Key_P, Qt::AltModifier}}) {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+        bool options_opened = false;
+        when_modal_opens<frmOptions>([&](frmOptions& dialog) {
+            options_opened = true;
+            dialog.reject();
+        });
+        type(key, modifiers);
+        EXPECT_TRUE(QTest::qWaitFor([&] { return options_opened; }, 30000)) << key;
+    }
 }
 
 // The access keys of every control of a window (and of its menu bar), and of
@@ -152,36 +177,7 @@ TEST_F(Keyboard, NoTwoControlsOfAWindowNorItemsOfAMenuShareAnAccessKey) {
     });
 }
 
-TEST_F(Keyboard, EachButtonsUnderlinedLetterPressesIt) {
-    write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
-    write_file(fennick + "jones.fnr", fennick_report());
-    open_active_window();
-    without_dialogs([&] { type(Qt::Key_O, Qt::AltModifier); });
-    EXPECT_TRUE(QTest::qWaitFor([&] { return QFileInfo::exists(document("3333")); }, 30000));
-    finish_batches();
-    without_dialogs([&] { type(Qt::Key_E, Qt::AltModifier); });
-    EXPECT_TRUE(
-        QTest::qWaitFor([&] { return QFileInfo::exists(html + "Fennick/jones.htm"); }, 30000));
-    finish_batches();
-    type(Qt::Key_S, Qt::AltModifier);  // a button's access key clicks it a moment later
-    EXPECT_TRUE(QTest::qWaitFor([&] { return model().rowCount() == 2; }, 30000))
-        << "Show HTML Reports listed the catalogue";
-
-    for (const auto& [key, modifiers] :
-         {std::pair{Qt::Key_Comma, Qt::ControlModifier}, std::pair{Qt::Key_P, Qt::AltModifier}}) {
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
-        bool options_opened = false;
-        when_modal_opens<frmOptions>([&](frmOptions& dialog) {
-            options_opened = true;
-            dialog.reject();
-        });
-        type(key, modifiers);
-        EXPECT_TRUE(QTest::qWaitFor([&] { return options_opened; }, 30000)) << key;
-    }
-}
-
-TEST_F(Keyboard, HomeEndAndTheStandardShortcuts) {
+TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
     for (const char* student : {"1111", "2222", "3333"}) {
         write_file(document(student), "<html></html>");
     }
@@ -201,14 +197,9 @@ TEST_F(Keyboard, HomeEndAndTheStandardShortcuts) {
     type(Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(browser.opened, std::vector<QString>{document("4444")});
 
-    type(Qt::Key_Q, Qt::ControlModifier);
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");
-}
-
-TEST_F(Keyboard, ThePopupMenuOpensFromTheHeaderRowAndTheMenuKey) {
-    write_file(html + "1111/Analysis.htm", "<html></html>");
-    open_active_window();
+    // The popup menu opens from the header row and the menu key.
+    browser.opened.clear();
+    type(Qt::Key_Home);
     QWidget* header = grid().horizontalHeader()->viewport();
     const QPoint on_header = header->rect().center();
 
@@ -225,8 +216,12 @@ TEST_F(Keyboard, ThePopupMenuOpensFromTheHeaderRowAndTheMenuKey) {
     type(Qt::Key_Down);  // to "Open", the first item
     type(Qt::Key_Return);
     EXPECT_EQ(open_popup(), "");
-    ASSERT_EQ(browser.opened.size(), 1U);
-    EXPECT_EQ(browser.opened[0], document("1111"));
+    EXPECT_EQ(browser.opened, std::vector<QString>{document("1111")});
+
+
+    type(Qt::Key_Q, Qt::ControlModifier);
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");
 }
 
 TEST_F(Keyboard, SortItemsShowCheckMarksAndStayExclusive) {
@@ -261,6 +256,32 @@ TEST_F(Keyboard, SortItemsShowCheckMarksAndStayExclusive) {
         EXPECT_EQ(action("mnuView_Asc")->isChecked(), key == Qt::Key_A);
         EXPECT_EQ(gSortChoice.gblnSortAscending, key == Qt::Key_A);
     }
+}
+
+TEST_F(Keyboard, OptionsAndAboutOpenModallyOverTheWindowAndExitClosesAndSaves) {
+    open_window();
+    // Runs command and closes the modal dialog it opens; returns its class.
+    const auto modal_dialog_of = [&](const std::function<void()>& command) {
+        QString seen;
+        QTimer::singleShot(0, [&] {
+            if (QWidget* modal = QApplication::activeModalWidget()) {
+                seen = QString::fromLatin1(modal->metaObject()->className());
+                EXPECT_EQ(modal->parentWidget(), window.get());
+                modal->close();
+            }
+        });
+        command();
+        return seen;
+    };
+    EXPECT_EQ(modal_dialog_of([&] { click(find<QPushButton>("cmdOptions")); }),
+              "quillet::frmOptions");
+    EXPECT_EQ(modal_dialog_of([&] { trigger("mnuView_Options"); }), "quillet::frmOptions");
+    EXPECT_EQ(modal_dialog_of([&] { trigger("mnuHelp_About"); }), "quillet::frmAbout");
+    EXPECT_TRUE(window->isVisible());
+    trigger("mnuFile_Exit");
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");
+    EXPECT_EQ(sandbox.stored("Options/HTML Reports"), html);
 }
 
 }  // namespace

@@ -91,6 +91,8 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
     auto sys = sandbox_.make();
     sys->set_Gen_ConvertOption(1);
     sys->set_Path_Orvella(sandbox_.make_folder("orvella"));
+    const QString html = sandbox_.make_folder("html");
+    sys->set_Path_HTMLReports(html);
     sys->pr_Save_Sys_Settings();
     const QByteArray ini_before = test::read_file(sandbox_.ini_file());
     const QString orvella_before = sys->Path_Orvella();
@@ -103,6 +105,10 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
     EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), sandbox_.default_html());
     EXPECT_EQ(selected(*dialog, "optConvert", 3), 0);
     EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
+    // A chooser cancelled shows the folder of the settings again.
+    test::on_next_modal<frmPath>([](frmPath& chooser) { click(child(chooser, "cmdCancel")); });
+    click_on(*dialog, "cmdSetPathHTMLReports");
+    EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), html);
 
     click_on(*dialog, "cmdCancel");
     EXPECT_FALSE(dialog->isVisible());
@@ -110,6 +116,7 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
     EXPECT_EQ(sys->Path_Orvella(), orvella_before);
     EXPECT_EQ(sys->Gen_ConvertOption(), 1);
     EXPECT_EQ(sys->Gen_FennickChoice(), 0);
+    EXPECT_EQ(sys->Path_HTMLReports(), html);
     EXPECT_EQ(test::read_file(sandbox_.ini_file()), ini_before);
 }
 
@@ -135,25 +142,7 @@ TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFo
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
 }
 
-TEST_F(OptionsDialogTest, OkStoresTheChosenOptionsAndAppendsOneSeparator) {
-    auto sys = sandbox_.make();
-    const QString html = sandbox_.make_folder("html");
-
-    auto dialog = open(*sys);
-    child<QLineEdit>(*dialog, "txtPathHTMLReports").setText(html.chopped(1));
-    child<QLineEdit>(*dialog, "txtPathOrvella").setText(html);
-    click_on(*dialog, "optConvert(1)");
-    click_on(*dialog, "optFennickChoice(0)");
-    click_on(*dialog, "cmdOK");
-
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), html);
-    EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
-    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
-    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
-}
-
-TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsIt) {
+TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStoresTheChosenOne) {
     sandbox_.write_ini("[Options]\nConvert%20Option=7\nFennick%20Choice=-3\n");
     auto sys = sandbox_.make();
     ASSERT_EQ(sys->Gen_ConvertOption(), 7);
@@ -165,6 +154,21 @@ TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsIt) {
 
     EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "7");
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "-3");
+
+    // The options chosen are stored, the folders with one separator.
+    const QString html = sandbox_.make_folder("html");
+    dialog = open(*sys);
+    child<QLineEdit>(*dialog, "txtPathHTMLReports").setText(html.chopped(1));
+    child<QLineEdit>(*dialog, "txtPathOrvella").setText(html);
+    click_on(*dialog, "optConvert(1)");
+    click_on(*dialog, "optFennickChoice(0)");
+    click_on(*dialog, "cmdOK");
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), html);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
 }
 
 TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
@@ -187,21 +191,6 @@ TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
     click_on(*dialog, "cmdCancel");
     EXPECT_EQ(sys->Path_Orvella(), picked);
     EXPECT_EQ(sandbox_.stored("Options/Orvella"), saved_orvella);
-}
-
-TEST_F(OptionsDialogTest, CancelledChooserShowsTheSettingsFolderAgain) {
-    auto sys = sandbox_.make();
-    const QString html = sandbox_.make_folder("html");
-    sys->set_Path_HTMLReports(html);
-
-    auto dialog = open(*sys);
-    click_on(*dialog, "cmdDefault");
-    ASSERT_EQ(text(*dialog, "txtPathHTMLReports"), sandbox_.default_html());
-    test::on_next_modal<frmPath>([](frmPath& chooser) { click(child(chooser, "cmdCancel")); });
-    click_on(*dialog, "cmdSetPathHTMLReports");
-
-    EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), html);
-    EXPECT_EQ(sys->Path_HTMLReports(), html);
 }
 
 }  // namespace

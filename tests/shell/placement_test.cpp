@@ -39,6 +39,8 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
         int top, left, height, width;
         QPoint pos;
         QSize size;
+        const char* state = "0";
+        Qt::WindowStates expected_state = Qt::WindowNoState;
     };
     const QPoint stored_pos(px(600), px(1500));
     const QSize stored(px(11000), px(6000));
@@ -68,27 +70,31 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
          {px(600), screen_area().height() - px(6000)},
          stored},
         {"smaller than designed", 1500, 600, 15, 15, stored_pos, {}},
+        // Only 2 of the stored window states opens maximized.
+        {"state 1", 1500, 600, 6000, 11000, stored_pos, stored, "1"},
+        {"state 2", 1500, 600, 6000, 11000, stored_pos, stored, "2", Qt::WindowMaximized},
+        {"state 3", 1500, 600, 6000, 11000, stored_pos, stored, "3"},
+        {"state -1", 1500, 600, 6000, 11000, stored_pos, stored, "-1"},
     };
     for (const Case& c : cases) {
         window.reset();
-        open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\n", c.top, c.left,
-                                    c.height, c.width)
+        open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\nWindowState=%s\n",
+                                    c.top, c.left, c.height, c.width, c.state)
                       .toUtf8());
         const QSize designed = window->minimumSize();
         const QSize size(c.size.width() <= 0 ? designed.width() : c.size.width(),
                          c.size.height() <= 0 ? designed.height() : c.size.height());
-        EXPECT_EQ(window->size(), size) << c.name;
-        if (c.pos.isNull()) {
+        // (Under a maximized window, the normal placement is the stored one.)
+        EXPECT_EQ(window->normalGeometry().size(), size) << c.name;
+        if (c.expected_state == Qt::WindowNoState) {
             // Centred in twips: a pixel either way from centring in pixels.
-            EXPECT_LE((window->pos() - centred(size)).manhattanLength(), 2) << c.name;
-        } else {
-            EXPECT_EQ(window->pos(), c.pos) << c.name;
+            const QPoint pos = c.pos.isNull() ? centred(size) : c.pos;
+            EXPECT_LE((window->pos() - pos).manhattanLength(), c.pos.isNull() ? 2 : 0) << c.name;
         }
-        EXPECT_EQ(window->windowState(), Qt::WindowNoState) << c.name;
+        EXPECT_EQ(window->windowState(), c.expected_state) << c.name;
     }
-}
-
-TEST_F(Placement, KeyNamesInAnyCaseAndValuesThatAreNotNumbersKeepTheCurrentOnes) {
+    // Key names in any case; values that are no numbers keep the designed ones.
+    window.reset();
     open_with("");
     const QPoint designed_pos = window->pos();
     const QSize designed = window->size();
@@ -102,23 +108,6 @@ TEST_F(Placement, KeyNamesInAnyCaseAndValuesThatAreNotNumbersKeepTheCurrentOnes)
     EXPECT_EQ(window->pos(), designed_pos);
     EXPECT_EQ(window->size(), QSize(designed.width(), px(6000)));
     EXPECT_EQ(window->windowState(), Qt::WindowNoState);
-}
-
-TEST_F(Placement, StoredWindowStates) {
-    const QByteArray place = "Top=1500\nLeft=600\nHeight=6000\nWidth=11000\n";
-    struct Case {
-        const char* state;
-        Qt::WindowStates expected;
-    };
-    for (const Case& c : {Case{"0", Qt::WindowNoState}, Case{"1", Qt::WindowNoState},
-                          Case{"2", Qt::WindowMaximized}, Case{"3", Qt::WindowNoState},
-                          Case{"-1", Qt::WindowNoState}}) {
-        window.reset();
-        open_with(place + "WindowState=" + c.state + "\n");
-        EXPECT_EQ(window->windowState(), c.expected) << c.state;
-        // The normal placement is the stored one, also under a maximized window.
-        EXPECT_EQ(window->normalGeometry().size(), QSize(px(11000), px(6000))) << c.state;
-    }
 }
 
 TEST_F(Placement, ClosingSavesThePlacementAndTheSettings) {
@@ -140,9 +129,8 @@ TEST_F(Placement, ClosingSavesThePlacementAndTheSettings) {
     open_window();
     EXPECT_EQ(window->pos(), QPoint(px(600), px(450)));
     EXPECT_EQ(window->size(), QSize(px(11000), px(6600)));
-}
 
-TEST_F(Placement, ClosedMaximizedOrMinimizedOpensMaximizedOrNormal) {
+    // Closed maximized it opens maximized; closed minimized, normal.
     struct Case {
         void (QWidget::*show)();
         const char* saved_state;
@@ -150,9 +138,6 @@ TEST_F(Placement, ClosedMaximizedOrMinimizedOpensMaximizedOrNormal) {
     };
     for (const Case& c : {Case{&QWidget::showMaximized, "2", Qt::WindowMaximized},
                           Case{&QWidget::showMinimized, "1", Qt::WindowNoState}}) {
-        window.reset();
-        sys.reset();
-        open_window();
         (window.get()->*c.show)();
         process_events();
         window->close();

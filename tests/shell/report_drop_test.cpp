@@ -32,35 +32,7 @@ protected:
     static QUrl file(const QString& path) { return QUrl::fromLocalFile(path); }
 };
 
-TEST_F(DropReports, ReportsAreTakenByNameFromFilesAndFolders) {
-    const QString elsewhere = sandbox.make_folder("elsewhere");
-    const QString inbox = sandbox.make_folder("elsewhere/inbox");
-    const QString empty = sandbox.make_folder("elsewhere/empty");
-    for (const char* name : {"Smith.FNR", "~DRNTrpa01.tmp", "notes.txt", "other.tmp"}) {
-        write_file(elsewhere + name, "x");
-    }
-    for (const char* name : {"b.fnr", "a.fnr", "readme.txt", "~drnt02.tmp"}) {
-        write_file(inbox + name, "x");
-    }
-    QDir().mkpath(inbox + "deeper.fnr");  // a folder, however it is named
-    configure();
-    sys = sandbox.make();
-
-    const DroppedItems items =
-        sort_dropped(*sys, {file(elsewhere + "Smith.FNR"), file(elsewhere + "notes.txt"),
-                            file(elsewhere + "~DRNTrpa01.tmp"), file(elsewhere + "other.tmp"),
-                            file(inbox), file(empty), file(elsewhere + "Smith.FNR"),
-                            file(elsewhere + "gone.fnr"), QUrl("https://example.org/a.fnr")});
-    const std::vector<DroppedReport> reports = {
-        {1, "Smith.FNR", elsewhere}, {2, "~DRNTrpa01.tmp", elsewhere}, {1, "a.fnr", inbox},
-        {1, "b.fnr", inbox},         {2, "~drnt02.tmp", inbox},
-    };
-    EXPECT_EQ(items.reports, reports);
-    EXPECT_EQ(items.ignored, QStringList({"notes.txt", "other.tmp", "empty", "gone.fnr",
-                                          "https://example.org/a.fnr"}));
-}
-
-TEST_F(DropReports, DroppedReportsAreConvertedAndListedOthersNamedAndLeftAlone) {
+TEST_F(DropReports, ReportsTakenByNameAreConvertedAndListedOthersNamedAndLeftAlone) {
     const QString elsewhere = sandbox.make_folder("elsewhere");
     write_file(elsewhere + "~drntrpa07.tmp", orvella_report("4711"));
     write_file(elsewhere + "Jones.fnr", fennick_report());
@@ -88,6 +60,29 @@ TEST_F(DropReports, DroppedReportsAreConvertedAndListedOthersNamedAndLeftAlone) 
     EXPECT_EQ(grid_cells(model()), cells);
     EXPECT_EQ(sys->Rep_FileCount(), 2);
     EXPECT_EQ(window->statusBar()->currentMessage(), "Not a report, ignored: photo.png");
+
+    // Reports are taken by name from files and folders.
+    const QString inbox = sandbox.make_folder("elsewhere/inbox");
+    const QString empty = sandbox.make_folder("elsewhere/empty");
+    for (const char* name : {"Smith.FNR", "~DRNTrpa01.tmp", "notes.txt", "other.tmp"}) {
+        write_file(elsewhere + name, "x");
+    }
+    for (const char* name : {"b.fnr", "a.fnr", "readme.txt", "~drnt02.tmp"}) {
+        write_file(inbox + name, "x");
+    }
+    QDir().mkpath(inbox + "deeper.fnr");  // a folder, however it is named
+    const DroppedItems items =
+        sort_dropped(*sys, {file(elsewhere + "Smith.FNR"), file(elsewhere + "notes.txt"),
+                            file(elsewhere + "~DRNTrpa01.tmp"), file(elsewhere + "other.tmp"),
+                            file(inbox), file(empty), file(elsewhere + "Smith.FNR"),
+                            file(elsewhere + "gone.fnr"), QUrl("https://example.org/a.fnr")});
+    const std::vector<DroppedReport> reports = {
+        {1, "Smith.FNR", elsewhere}, {2, "~DRNTrpa01.tmp", elsewhere}, {1, "a.fnr", inbox},
+        {1, "b.fnr", inbox},         {2, "~drnt02.tmp", inbox},
+    };
+    EXPECT_EQ(items.reports, reports);
+    EXPECT_EQ(items.ignored, QStringList({"notes.txt", "other.tmp", "empty", "gone.fnr",
+                                          "https://example.org/a.fnr"}));
 }
 
 }  // namespace

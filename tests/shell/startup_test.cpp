@@ -81,7 +81,7 @@ TEST(Display, NamedByTheVariablesOfThePlatformInUse) {
     }
 }
 
-TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefused) {
+TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefusedAndHandsOverItsToken) {
     application();
     QTemporaryDir dir;
     const QString store = dir.filePath("quillet.ini");
@@ -94,12 +94,8 @@ TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefused) {
         EXPECT_TRUE(SingleInstance(dir.filePath("demo.ini")).acquired());
     }
     EXPECT_TRUE(SingleInstance(store).acquired());
-}
 
-TEST(SingleInstance, ALaterStartHandsItsActivationTokenToTheFirst) {
-    application();
-    QTemporaryDir dir;
-    const QString store = dir.filePath("quillet.ini");
+    // A later start hands its activation token to the first.
     SingleInstance first(store);
     QByteArrayList tokens;
     ASSERT_TRUE(first.listen([&](const QByteArray& token) { tokens << token; }));
@@ -156,7 +152,7 @@ struct Program {
     }
 };
 
-TEST(Program, HelpVersionAndNoDisplayNeedNoDisplay) {
+TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
     const QStringList no_display = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
     struct Case {
         QStringList args, unset;
@@ -184,9 +180,8 @@ TEST(Program, HelpVersionAndNoDisplayNeedNoDisplay) {
             EXPECT_EQ(err.count('\n'), 1) << err.toStdString();  // one line, not Qt's abort
         }
     }
-}
 
-TEST(Program, ASecondStartHandsOverToTheFirst) {
+    // A second start hands over to the first.
     Program program;
     const auto first = program.start({"--settings", program.settings});
     // The first listens once it has the lock.
