@@ -58,8 +58,7 @@ std::string_view after_held(std::string& held, std::string_view text, std::strin
 
 }  // namespace
 
-void ReportDocument::fn_ConvertBlocks(std::string_view line) {
-    LineShape shape = shape_of(line);
+void ReportDocument::fn_ConvertBlocks(std::string_view line, LineShape shape) {
     // The score key holds no "<", ">", "&" or ";": it stands in the escaped
     // line exactly where it stands in the line.
     if (shape.blank_pair && line.size() >= score_key::kShortest) {

@@ -1,5 +1,6 @@
 #include "line_shape.h"
 
+#include <bit>
 #include <cstring>
 
 #if defined(__SSE2__) && !defined(QUILLET_NO_SIMD)
@@ -23,10 +24,8 @@ struct Lanes {
     __m128i markup = _mm_setzero_si128();
     __m128i tildes = _mm_setzero_si128();
 
-    // Looks at the 16 bytes at block; the byte after them must be readable.
-    void look(const char* block) {
-        const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block));
-        const __m128i next = _mm_loadu_si128(reinterpret_cast<const __m128i*>(block + 1));
+    // Looks at 16 bytes; next holds the bytes one further on.
+    void look(__m128i bytes, __m128i next) {
         const auto equal = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
         pairs = _mm_or_si128(pairs, _mm_and_si128(equal(bytes, ' '), equal(next, ' ')));
         tabs = _mm_adds_epu8(tabs, _mm_and_si128(equal(bytes, '\t'), _mm_set1_epi8(1)));
@@ -52,22 +51,82 @@ struct Lanes {
     }
 };
 
+__m128i load(const char* bytes) {
+    return _mm_loadu_si128(reinterpret_cast<const __m128i*>(bytes));
+}
+
+// The 16 bytes at block and the 16 after its first; the byte after the
+// block must be readable.
+void look_at(const char* block, Lanes& lanes) {
+    lanes.look(load(block), load(block + 1));
+}
+
+// The first count bytes (at most 16) of text, from a copy padded with zero
+// bytes, which match none of the characters looked for.
+void look_at_rest(const char* text, std::size_t count, Lanes& lanes) {
+    char rest[kBlock + 1] = {};
+    std::memcpy(rest, text, count);
+    look_at(rest, lanes);
+}
+
+// v with the lanes from count on (count at most 16) set to zero bytes.
+__m128i first_lanes(__m128i v, int count) {
+    const __m128i index = _mm_setr_epi8(0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15);
+    return _mm_and_si128(v, _mm_cmpgt_epi8(_mm_set1_epi8(static_cast<char>(count)), index));
+}
+
 }  // namespace
 
 LineShape shape_of(std::string_view line) {
     Lanes lanes;
     std::size_t pos = 0;
-    // Whole blocks with a byte after them; the rest, 1 to 16 bytes, from a
-    // copy padded with zero bytes, which match none of the characters looked for.
+    // Whole blocks with a byte after them, then the rest, 1 to 16 bytes.
     for (; pos + kBlock < line.size(); pos += kBlock) {
-        lanes.look(line.data() + pos);
+        look_at(line.data() + pos, lanes);
     }
     if (pos < line.size()) {
-        char rest[kBlock + 1] = {};
-        std::memcpy(rest, line.data() + pos, line.size() - pos);
-        lanes.look(rest);
+        look_at_rest(line.data() + pos, line.size() - pos, lanes);
     }
     return lanes.shape();
+}
+
+ShapedLine line_at(std::string_view source, std::size_t pos) {
+    const char* data = source.data();
+    if (data[pos] == '\n') {
+        return {source.substr(pos, 0), pos + 1, {}};
+    }
+    Lanes lanes;
+    // Whole blocks with a byte after them. The LF is looked for among the
+    // bytes one further on: a CR before it is then always in the block.
+    std::size_t block = pos;
+    for (; block + kBlock < source.size(); block += kBlock) {
+        const __m128i bytes = load(data + block);
+        const __m128i next = load(data + block + 1);
+        const int feeds = _mm_movemask_epi8(_mm_cmpeq_epi8(next, _mm_set1_epi8('\n')));
+        if (feeds == 0) {
+            lanes.look(bytes, next);
+            continue;
+        }
+        const std::size_t feed = block + 1 + std::countr_zero(static_cast<unsigned>(feeds));
+        const std::size_t end = data[feed - 1] == '\r' ? feed - 1 : feed;
+        const auto count = static_cast<int>(end - block);
+        lanes.look(first_lanes(bytes, count), first_lanes(next, count - 1));
+        return {source.substr(pos, end - pos), feed + 1, lanes.shape()};
+    }
+    // The rest, 1 to 16 bytes; an LF in it is not its first byte.
+    const auto rest = source.substr(block);
+    const auto feed = rest.find('\n');
+    std::size_t end = source.size();
+    std::size_t next = end;
+    if (feed != std::string_view::npos) {
+        end = block + feed;
+        next = end + 1;
+        if (data[end - 1] == '\r') {
+            --end;
+        }
+    }
+    look_at_rest(data + block, end - block, lanes);
+    return {source.substr(pos, end - pos), next, lanes.shape()};
 }
 
 #else
@@ -99,6 +158,23 @@ LineShape shape_of(std::string_view line) {
         previous = c;
     }
     return shape;
+}
+
+ShapedLine line_at(std::string_view source, std::size_t pos) {
+    // A line ends after LF; the LF and one CR before it are not part of it.
+    auto end = source.find('\n', pos);
+    std::size_t next = 0;
+    if (end == std::string_view::npos) {
+        end = source.size();
+        next = end;
+    } else {
+        next = end + 1;
+        if (end > pos && source[end - 1] == '\r') {
+            --end;
+        }
+    }
+    const auto line = source.substr(pos, end - pos);
+    return {line, next, shape_of(line)};
 }
 
 #endif
