@@ -252,6 +252,7 @@ std::string_view ReportDocument::apply_score_key(std::string_view line) {
     for (const auto row : score_key::kRows) {
         if (score_key::holds(line, row, '%')) {
             make_fixed_pitch();
+            break;
         }
     }
     return line;
