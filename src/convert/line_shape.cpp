@@ -3,6 +3,8 @@
 #include <bit>
 #include <cstring>
 
+#include "byte_search.h"
+
 #if defined(__SSE2__) && !defined(QUILLET_NO_SIMD)
 #include <emmintrin.h>
 #define QUILLET_SHAPE_SSE2 1
@@ -16,37 +18,40 @@ namespace {
 
 constexpr std::size_t kBlock = 16;
 
-// What the blocks of a line looked at so far hold, a byte lane each.
+// What the blocks of a line looked at so far hold, a byte lane each. TAB
+// (0x09) and CR (0x0D) differ in one bit, as do "<" (0x3C) and ">" (0x3E):
+// each pair is one comparison. Few lines hold a TAB or a CR; those are
+// looked at once more for them.
 struct Lanes {
     __m128i pairs = _mm_setzero_si128();  // a blank followed by a blank
-    __m128i tabs = _mm_setzero_si128();   // TABs counted, up to 255 a lane
-    __m128i returns = _mm_setzero_si128();
+    __m128i tabs_or_returns = _mm_setzero_si128();
     __m128i markup = _mm_setzero_si128();
     __m128i tildes = _mm_setzero_si128();
 
     // Looks at 16 bytes; next holds the bytes one further on.
     void look(__m128i bytes, __m128i next) {
         const auto equal = [](__m128i v, char c) { return _mm_cmpeq_epi8(v, _mm_set1_epi8(c)); };
+        const auto with_bit = [](__m128i v, char bit) { return _mm_or_si128(v, _mm_set1_epi8(bit)); };
         pairs = _mm_or_si128(pairs, _mm_and_si128(equal(bytes, ' '), equal(next, ' ')));
-        tabs = _mm_adds_epu8(tabs, _mm_and_si128(equal(bytes, '\t'), _mm_set1_epi8(1)));
-        returns = _mm_or_si128(returns, equal(bytes, '\r'));
-        markup = _mm_or_si128(markup, _mm_or_si128(equal(bytes, '<'), equal(bytes, '>')));
+        tabs_or_returns = _mm_or_si128(tabs_or_returns, equal(with_bit(bytes, 0x04), '\r'));
+        markup = _mm_or_si128(markup, equal(with_bit(bytes, 0x02), '>'));
         tildes = _mm_or_si128(tildes, equal(bytes, '~'));
     }
 
-    LineShape shape() const {
+    // The shape of line, the bytes looked at.
+    LineShape shape(std::string_view line) const {
         const auto any = [](__m128i v) { return _mm_movemask_epi8(v) != 0; };
-        const __m128i zero = _mm_setzero_si128();
-        // Lanes that saw a TAB, and lanes that saw more than one.
-        const int one = ~_mm_movemask_epi8(_mm_cmpeq_epi8(tabs, zero)) & 0xFFFF;
-        const bool two = any(_mm_xor_si128(
-            _mm_cmpeq_epi8(_mm_subs_epu8(tabs, _mm_set1_epi8(1)), zero), _mm_set1_epi8(-1)));
         LineShape shape;
-        shape.tabs = two || (one & (one - 1)) != 0 ? 2 : (one != 0 ? 1 : 0);
         shape.blank_pair = any(pairs);
-        shape.carriage_return = any(returns);
         shape.markup = any(markup);
         shape.tilde = any(tildes);
+        if (any(tabs_or_returns)) {
+            const auto tab = find_byte(line, '\t');
+            if (tab != std::string_view::npos) {
+                shape.tabs = find_byte(line, '\t', tab + 1) != std::string_view::npos ? 2 : 1;
+            }
+            shape.carriage_return = find_byte(line, '\r') != std::string_view::npos;
+        }
         return shape;
     }
 };
@@ -87,7 +92,7 @@ LineShape shape_of(std::string_view line) {
     if (pos < line.size()) {
         look_at_rest(line.data() + pos, line.size() - pos, lanes);
     }
-    return lanes.shape();
+    return lanes.shape(line);
 }
 
 ShapedLine line_at(std::string_view source, std::size_t pos) {
@@ -111,7 +116,8 @@ ShapedLine line_at(std::string_view source, std::size_t pos) {
         const std::size_t end = data[feed - 1] == '\r' ? feed - 1 : feed;
         const auto count = static_cast<int>(end - block);
         lanes.look(first_lanes(bytes, count), first_lanes(next, count - 1));
-        return {source.substr(pos, end - pos), feed + 1, lanes.shape()};
+        const auto line = source.substr(pos, end - pos);
+        return {line, feed + 1, lanes.shape(line)};
     }
     // The rest, 1 to 16 bytes; an LF in it is not its first byte.
     const auto rest = source.substr(block);
@@ -126,7 +132,8 @@ ShapedLine line_at(std::string_view source, std::size_t pos) {
         }
     }
     look_at_rest(data + block, end - block, lanes);
-    return {source.substr(pos, end - pos), next, lanes.shape()};
+    const auto line = source.substr(pos, end - pos);
+    return {line, next, lanes.shape(line)};
 }
 
 #else
