@@ -84,7 +84,7 @@ ReportDocument::LineResult ReportDocument::fn_ConvertLine(std::string_view line,
             return LineResult::nothing;
         }
     }
-    if (equal_ignoring_case(line, "~LINE~")) {
+    if (line.size() == 6 && equal_ignoring_case(line, "~LINE~")) {
         out_ += "<HR>";
         return LineResult::written;
     }
