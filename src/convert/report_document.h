@@ -27,6 +27,8 @@ inline constexpr std::size_t kLinePiece = 64 * 1024;
 // The smallest piece: the first piece of a line holds all of "~V~" and the
 // two characters after it, whatever the steps hold back for the next one.
 inline constexpr std::size_t kSmallestLinePiece = 8;
+// The output is handed on whenever this much has collected.
+inline constexpr std::size_t kChunk = 64 * 1024;
 
 class ReportDocument {
 public:
@@ -84,7 +86,13 @@ private:
     int heading_count() const;
     const std::string& heading_text(int number) const;
 
-    void flush_if_full();
+    // Called after every line: written out here, so that it costs no call.
+    void flush_if_full() {
+        if (out_.size() >= kChunk) {
+            sink_.write(out_);
+            out_.clear();
+        }
+    }
     void flush_line_part();
 
     // The report being converted.
