@@ -17,14 +17,17 @@ namespace {
 constexpr std::string_view kNbsp = "&nbsp;";
 constexpr std::size_t kTabStop = 8;
 
-// count non-breaking blanks.
+// count non-breaking blanks. All of kMany is copied and cut back: a copy of
+// one fixed size costs less than one of a size that varies.
 void append_nbsp(std::size_t count, std::string& dest) {
     static constexpr std::string_view kMany =
         "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
         "&nbsp;";
     while (count > 0) {
         const std::size_t take = std::min(count, kMany.size() / kNbsp.size());
-        dest.append(kMany.substr(0, take * kNbsp.size()));
+        const std::size_t size = dest.size();
+        dest.append(kMany);
+        dest.resize(size + take * kNbsp.size());
         count -= take;
     }
 }
@@ -58,8 +61,7 @@ std::string_view after_held(std::string& held, std::string_view text, std::strin
 
 }  // namespace
 
-void ReportDocument::fn_ConvertBlocks(std::string_view line) {
-    LineShape shape = shape_of(line);
+void ReportDocument::fn_ConvertBlocks(std::string_view line, LineShape shape) {
     // The score key holds no "<", ">", "&" or ";": it stands in the escaped
     // line exactly where it stands in the line.
     if (shape.blank_pair && line.size() >= score_key::kShortest) {
@@ -253,6 +255,7 @@ std::string_view ReportDocument::apply_score_key(std::string_view line) {
     for (const auto row : score_key::kRows) {
         if (score_key::holds(line, row, '%')) {
             make_fixed_pitch();
+            break;
         }
     }
     return line;

@@ -16,4 +16,14 @@ struct LineShape {
 
 LineShape shape_of(std::string_view line);
 
+// One line of a source, found in the same pass that takes its shape.
+struct ShapedLine {
+    std::string_view text;  // without the LF that ends it and one CR before that
+    std::size_t next = 0;   // where the next line starts
+    LineShape shape;
+};
+
+// The line that starts at pos; pos must be less than source.size().
+ShapedLine line_at(std::string_view source, std::size_t pos);
+
 }  // namespace quillet

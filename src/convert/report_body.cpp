@@ -5,6 +5,7 @@
 
 #include "directive_number.h"
 #include "html_pieces.h"
+#include "line_shape.h"
 #include "markup_escape.h"
 #include "report_document.h"
 #include "text_case.h"
@@ -34,25 +35,13 @@ bool ReportDocument::fn_WriteReportBody(std::string_view source) {
     std::size_t line_number = 0;
     std::size_t pos = 0;
     while (pos < source.size()) {
-        // A line ends after LF; the LF and one CR before it are not part of it.
-        auto end = source.find('\n', pos);
-        std::size_t next = 0;
-        if (end == std::string_view::npos) {
-            end = source.size();
-            next = end;
-        } else {
-            next = end + 1;
-            if (end > pos && source[end - 1] == '\r') {
-                --end;
-            }
-        }
-        const auto line = source.substr(pos, end - pos);
+        const auto [line, next, shape] = line_at(source, pos);
         pos = next;
         ++line_number;
 
         line_start_ = out_.size();
         line_names_student_ = false;
-        switch (fn_ConvertLine(line, source.size() - next)) {
+        switch (fn_ConvertLine(line, shape, source.size() - next)) {
             case LineResult::written: {
                 const bool names_student =
                     intReportKind != kKindFennick && !student_in_body_.needle().empty() &&
@@ -81,6 +70,7 @@ bool ReportDocument::fn_WriteReportBody(std::string_view source) {
 }
 
 ReportDocument::LineResult ReportDocument::fn_ConvertLine(std::string_view line,
+                                                          const LineShape& shape,
                                                           std::size_t bytes_left) {
     if (line.starts_with('@')) {
         return convert_page_directive(line, bytes_left);
@@ -94,7 +84,7 @@ ReportDocument::LineResult ReportDocument::fn_ConvertLine(std::string_view line,
             return LineResult::nothing;
         }
     }
-    if (equal_ignoring_case(line, "~LINE~")) {
+    if (line.size() == 6 && equal_ignoring_case(line, "~LINE~")) {
         out_ += "<HR>";
         return LineResult::written;
     }
@@ -106,7 +96,7 @@ ReportDocument::LineResult ReportDocument::fn_ConvertLine(std::string_view line,
         fn_ConvertStyleCode(line, out_);
         return LineResult::written;
     }
-    fn_ConvertBlocks(line);
+    fn_ConvertBlocks(line, shape);
     return LineResult::written;
 }
 

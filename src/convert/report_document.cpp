@@ -9,9 +9,6 @@
 namespace quillet {
 namespace {
 
-// The output is handed on whenever this much has collected.
-constexpr std::size_t kChunk = 64 * 1024;
-
 std::string escaped_copy(std::string_view text) {
     std::string result;
     append_escaped_text(text, result);
@@ -62,13 +59,6 @@ DocumentOutcome ReportDocument::write(std::string_view source) {
         out_.clear();
     }
     return outcome;
-}
-
-void ReportDocument::flush_if_full() {
-    if (out_.size() >= kChunk) {
-        sink_.write(out_);
-        out_.clear();
-    }
 }
 
 // Hands on the part of a long line written so far, once it is a chunk. The

@@ -13,6 +13,7 @@
 #include <string_view>
 #include <vector>
 
+#include "line_shape.h"
 #include "report_engine.h"
 #include "section_headings.h"
 #include "substring_finder.h"
@@ -26,6 +27,8 @@ inline constexpr std::size_t kLinePiece = 64 * 1024;
 // The smallest piece: the first piece of a line holds all of "~V~" and the
 // two characters after it, whatever the steps hold back for the next one.
 inline constexpr std::size_t kSmallestLinePiece = 8;
+// The output is handed on whenever this much has collected.
+inline constexpr std::size_t kChunk = 64 * 1024;
 
 class ReportDocument {
 public:
@@ -52,7 +55,8 @@ private:
 
     // Body reader and line directives (report_body.cpp).
     bool fn_WriteReportBody(std::string_view source);
-    LineResult fn_ConvertLine(std::string_view line, std::size_t bytes_left);
+    LineResult fn_ConvertLine(std::string_view line, const LineShape& shape,
+                              std::size_t bytes_left);
     LineResult convert_page_directive(std::string_view line, std::size_t bytes_left);
     void append_centred(std::string_view text);
     LineResult fail_line(std::string_view what, std::string_view line);
@@ -66,7 +70,7 @@ private:
     void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, TextBuffer& dest);
 
     // Block constructs (block_constructs.cpp).
-    void fn_ConvertBlocks(std::string_view line);
+    void fn_ConvertBlocks(std::string_view line, LineShape shape);
     void convert_text_piece(std::string_view text, bool last);
     std::string_view convert_blanks(std::string_view text, bool last);
     std::string_view list_item_after_break(std::string_view text, bool last);
@@ -82,7 +86,13 @@ private:
     int heading_count() const;
     const std::string& heading_text(int number) const;
 
-    void flush_if_full();
+    // Called after every line: written out here, so that it costs no call.
+    void flush_if_full() {
+        if (out_.size() >= kChunk) {
+            sink_.write(out_);
+            out_.clear();
+        }
+    }
     void flush_line_part();
 
     // The report being converted.

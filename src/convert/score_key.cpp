@@ -1,6 +1,6 @@
 #include "score_key.h"
 
-#include <cstring>
+#include "byte_search.h"
 
 namespace quillet::score_key {
 
@@ -13,11 +13,10 @@ bool holds(std::string_view line, std::string_view text, char rare) {
     const auto last_start = line.size() - text.size();
     auto from = offset;
     while (from < line.size()) {
-        const void* hit = std::memchr(line.data() + from, rare, line.size() - from);
-        if (hit == nullptr) {
+        const auto at = find_byte(line, rare, from);
+        if (at == std::string_view::npos) {
             return false;
         }
-        const auto at = static_cast<std::size_t>(static_cast<const char*>(hit) - line.data());
         const auto start = at - offset;
         if (start > last_start) {
             return false;

@@ -1,6 +1,5 @@
 // In-line style codes between tildes, and wrapping text in the current style.
-#include <cstring>
-
+#include "byte_search.h"
 #include "html_pieces.h"
 #include "report_document.h"
 #include "text_case.h"
@@ -95,7 +94,7 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
     }
     std::size_t pos = 0;
     if (t.in_code) {
-        const auto close = text.find('~');
+        const auto close = find_byte(text, '~');
         if (close == std::string_view::npos) {
             extend_code(text);
             return;
@@ -108,12 +107,11 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
         pos = close + 1;
     }
     while (pos < text.size()) {
-        const void* hit = std::memchr(text.data() + pos, '~', text.size() - pos);
-        if (hit == nullptr) {
+        const auto open = find_byte(text, '~', pos);
+        if (open == std::string_view::npos) {
             break;
         }
-        const auto open = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
-        const auto close = text.find('~', open + 1);
+        const auto close = find_byte(text, '~', open + 1);
         if (close == std::string_view::npos) {
             if (last || t.tildes_left < 2) {
                 break;

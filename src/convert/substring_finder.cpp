@@ -1,6 +1,6 @@
 #include "substring_finder.h"
 
-#include <cstring>
+#include "byte_search.h"
 
 namespace quillet {
 
@@ -31,11 +31,11 @@ bool SubstringFinder::found_in(std::string_view text) const {
     while (i < text.size()) {
         if (matched == 0) {
             // Nothing matched yet: jump to the next place the needle can start.
-            const void* hit = std::memchr(text.data() + i, needle_[0], text.size() - i);
-            if (hit == nullptr) {
+            const auto hit = find_byte(text, needle_[0], i);
+            if (hit == std::string_view::npos) {
                 return false;
             }
-            i = static_cast<std::size_t>(static_cast<const char*>(hit) - text.data()) + 1;
+            i = hit + 1;
             matched = 1;
         } else if (text[i] == needle_[matched]) {
             ++matched;

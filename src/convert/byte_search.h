@@ -1,0 +1,64 @@
+// Finding a byte in text, written out here so that the many short searches
+// made in a line cost no call each; long searches go 16 bytes at a time.
+#pragma once
+
+#include <bit>
+#include <cstddef>
+#include <string_view>
+
+#if defined(__SSE2__) && !defined(QUILLET_NO_SIMD)
+#include <emmintrin.h>
+#define QUILLET_BYTE_SEARCH_SSE2 1
+#endif
+
+namespace quillet {
+
+// The position of the first c in text at or after from, or npos.
+inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0) {
+#if defined(QUILLET_BYTE_SEARCH_SSE2)
+    constexpr std::size_t kBlock = 16;
+    if (text.size() >= kBlock) {
+        const __m128i wanted = _mm_set1_epi8(c);
+        const auto hits_at = [&](std::size_t at) {
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+        };
+        // Four blocks at a time, with one test for all four.
+        for (; from + 4 * kBlock <= text.size(); from += 4 * kBlock) {
+            const auto equal_at = [&](std::size_t at) {
+                return _mm_cmpeq_epi8(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at)), wanted);
+            };
+            const __m128i any =
+                _mm_or_si128(_mm_or_si128(equal_at(from), equal_at(from + kBlock)),
+                             _mm_or_si128(equal_at(from + 2 * kBlock), equal_at(from + 3 * kBlock)));
+            if (_mm_movemask_epi8(any) != 0) {
+                break;
+            }
+        }
+        for (; from + kBlock <= text.size(); from += kBlock) {
+            if (const unsigned hits = hits_at(from); hits != 0) {
+                return from + static_cast<std::size_t>(std::countr_zero(hits));
+            }
+        }
+        // The last bytes: the last block of the text, without the bytes before from.
+        if (from < text.size()) {
+            const std::size_t last = text.size() - kBlock;
+            const unsigned hits = hits_at(last) >> (from - last);
+            if (hits != 0) {
+                return from + static_cast<std::size_t>(std::countr_zero(hits));
+            }
+        }
+        return std::string_view::npos;
+    }
+#endif
+    for (; from < text.size(); ++from) {
+        if (text[from] == c) {
+            return from;
+        }
+    }
+    return std::string_view::npos;
+}
+
+}  // namespace quillet
