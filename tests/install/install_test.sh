@@ -16,10 +16,7 @@ fail() {
 need() {
   command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed (scripts/deps.sh installs it)" >&2; exit 1; }
 }
-need desktop-file-validate
-need appstreamcli
-need readelf
-need groff
+for tool in desktop-file-validate appstreamcli readelf groff; do need "$tool"; done
 
 DESTDIR=$stage cmake --install "$build" >/dev/null || { echo "FAIL: cmake --install" >&2; exit 1; }
 
