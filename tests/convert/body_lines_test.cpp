@@ -15,7 +15,10 @@ namespace {
 struct BodyCase {
     BodyCase(std::string n, std::string s, std::string b, DocumentFacts f = analysis_facts(),
              std::string fail = {})
-        : name(std::move(n)), source(std::move(s)), body(std::move(b)), facts(std::move(f)),
+        : name(std::move(n)),
+          source(std::move(s)),
+          body(std::move(b)),
+          facts(std::move(f)),
           failure(std::move(fail)) {}
     std::string name;
     std::string source;
