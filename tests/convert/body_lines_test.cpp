@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine_test_support.h"
@@ -12,10 +13,17 @@ namespace quillet::test {
 namespace {
 
 struct BodyCase {
+    BodyCase(std::string n, std::string s, std::string b, DocumentFacts f = analysis_facts(),
+             std::string fail = {})
+        : name(std::move(n)),
+          source(std::move(s)),
+          body(std::move(b)),
+          facts(std::move(f)),
+          failure(std::move(fail)) {}
     std::string name;
     std::string source;
     std::string body;
-    DocumentFacts facts = analysis_facts();
+    DocumentFacts facts;
     std::string failure;  // the line failure the document reports
 };
 

@@ -38,7 +38,6 @@ std::string repeat(std::string_view text, std::size_t times) {
 struct PieceCase {
     std::string name;
     std::string source;
-    DocumentFacts facts = analysis_facts();
 };
 
 void PrintTo(const PieceCase& c, std::ostream* os) {
@@ -79,11 +78,12 @@ class LinePieces : public testing::TestWithParam<PieceCase> {};
 
 TEST_P(LinePieces, EveryPieceSizeWritesTheSameDocument) {
     const auto& c = GetParam();
+    const DocumentFacts facts = analysis_facts();
     DocumentOutcome whole_outcome;
-    const std::string whole = convert(c.source, c.facts, &whole_outcome);
+    const std::string whole = convert(c.source, facts, &whole_outcome);
     for (std::size_t piece = kSmallestLinePiece; piece <= 70; ++piece) {
         DocumentOutcome outcome;
-        ASSERT_TRUE(same_text(whole, in_pieces(c.source, c.facts, piece, &outcome)))
+        ASSERT_TRUE(same_text(whole, in_pieces(c.source, facts, piece, &outcome)))
             << "pieces of " << piece << " bytes";
         EXPECT_EQ(whole_outcome.line_failure, outcome.line_failure);
     }

@@ -13,13 +13,14 @@ fail() {
   echo "FAIL: $*" >&2
   failures=$((failures + 1))
 }
+# True when the file is there; a failure naming what is missing when not.
+present() {
+  [ -f "$1" ] || { fail "no $2"; return 1; }
+}
 need() {
   command -v "$1" >/dev/null || { echo "FAIL: $1 is not installed (scripts/deps.sh installs it)" >&2; exit 1; }
 }
-need desktop-file-validate
-need appstreamcli
-need readelf
-need groff
+for tool in desktop-file-validate appstreamcli readelf groff; do need "$tool"; done
 
 DESTDIR=$stage cmake --install "$build" >/dev/null || { echo "FAIL: cmake --install" >&2; exit 1; }
 
@@ -39,7 +40,7 @@ done
 
 # The desktop entry: valid, and its program and icon are installed files.
 desktop=$root/share/applications/$id.desktop
-if [ -f "$desktop" ]; then
+if present "$desktop" "desktop entry $prefix/share/applications/$id.desktop"; then
   report=$(desktop-file-validate "$desktop" 2>&1) || fail "desktop-file-validate: $report"
   if grep -qE '(error|warning|hint):' <<<"$report"; then fail "desktop-file-validate: $report"; fi
   exec_line=$(sed -n 's/^Exec=//p' "$desktop")
@@ -52,27 +53,23 @@ if [ -f "$desktop" ]; then
   [ "$icon" = "$id" ] || fail "Icon=$icon, expected $id"
   grep -qx 'Categories=Education;' "$desktop" || fail "the entry is not in the Education menu alone"
   grep -qx 'StartupWMClass=Quillet' "$desktop" || fail "the entry does not name the window's class"
-else
-  fail "no desktop entry $prefix/share/applications/$id.desktop"
 fi
 
 # Icons: the drawing and its pictures at their own sizes (PNG header: width
 # and height as 4-byte big-endian numbers from byte 16).
 icons=$root/share/icons/hicolor
-[ -f "$icons/scalable/apps/$id.svg" ] || fail "no scalable icon"
+present "$icons/scalable/apps/$id.svg" "scalable icon"
 for size in 48 128 256; do
   png=$icons/${size}x$size/apps/$id.png
-  if [ -f "$png" ]; then
+  if present "$png" "$size px icon"; then
     dimensions=$(od -An -tu1 -j16 -N8 "$png" | awk '{print $3*256+$4 "x" $7*256+$8}')
     [ "$dimensions" = "${size}x$size" ] || fail "the $size px icon is $dimensions"
-  else
-    fail "no $size px icon"
   fi
 done
 
 # AppStream metadata: valid, launching the installed entry, releasing this version.
 metainfo=$root/share/metainfo/$id.metainfo.xml
-if [ -f "$metainfo" ]; then
+if present "$metainfo" "metadata $prefix/share/metainfo/$id.metainfo.xml"; then
   report=$(appstreamcli validate --no-net "$metainfo" 2>&1) || fail "appstreamcli validate: $report"
   # The tree as a whole: the entry it launches and the icons are there.
   report=$(appstreamcli validate-tree --no-net "$root" 2>&1) ||
@@ -83,30 +80,24 @@ if [ -f "$metainfo" ]; then
   first_release=$(grep -m1 -o '<release version="[^"]*"' "$metainfo")
   [ "$first_release" = "<release version=\"$version\"" ] ||
     fail "the newest release in the metadata is not $version: $first_release"
-else
-  fail "no metadata $prefix/share/metainfo/$id.metainfo.xml"
 fi
 
 # Manual pages: compressed, and groff has nothing to say about them.
 for page in quillet quillet-convert; do
   man=$root/share/man/man1/$page.1.gz
-  if [ -f "$man" ]; then
+  if present "$man" "manual page $page.1.gz"; then
     warnings=$(zcat "$man" | groff -man -ww -z 2>&1)
     [ -z "$warnings" ] || fail "$page.1: $warnings"
     zcat "$man" | grep -q "^\.TH .* \"Quillet $version\"" || fail "$page.1 is not of version $version"
-  else
-    fail "no manual page $page.1.gz"
   fi
 done
 
 # The package's documents: the changelog's newest entry is this version.
 doc=$root/share/doc/quillet
-[ -f "$doc/copyright" ] || fail "no copyright file"
-if [ -f "$doc/changelog.gz" ]; then
+present "$doc/copyright" "copyright file"
+if present "$doc/changelog.gz" changelog.gz; then
   zcat "$doc/changelog.gz" | head -1 | grep -qF "quillet ($version)" ||
     fail "the changelog's newest entry is not $version"
-else
-  fail "no changelog.gz"
 fi
 
 # The watch service runs the installed quillet-convert.

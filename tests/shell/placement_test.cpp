@@ -46,6 +46,8 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
     const QSize stored(px(11000), px(6000));
     const int huge = 9999999;
     const int low_top = screen_area().height() * 1440 / px(1440) - 300;
+    const QPoint right_edge_in(screen_area().width() - px(11000), px(1500));
+    const QPoint bottom_edge_in(px(600), screen_area().height() - px(6000));
     const Case cases[] = {
         {"stored", 1500, 600, 6000, 11000, stored_pos, stored},
         {"wider than the screen", 1500, 600, 6000, huge, stored_pos, {}},
@@ -55,20 +57,8 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
         {"negative left", 1500, -15, 6000, 11000, {}, stored},
         {"negative top", -1500, 600, 6000, 11000, {}, stored},
         // Saved at a smaller scale: the corner is on the screen, the rest is not.
-        {"right edge off",
-         1500,
-         6000,
-         6000,
-         11000,
-         {screen_area().width() - px(11000), px(1500)},
-         stored},
-        {"bottom edge off",
-         low_top,
-         600,
-         6000,
-         11000,
-         {px(600), screen_area().height() - px(6000)},
-         stored},
+        {"right edge off", 1500, 6000, 6000, 11000, right_edge_in, stored},
+        {"bottom edge off", low_top, 600, 6000, 11000, bottom_edge_in, stored},
         {"smaller than designed", 1500, 600, 15, 15, stored_pos, {}},
         // Only 2 of the stored window states opens maximized.
         {"state 1", 1500, 600, 6000, 11000, stored_pos, stored, "1"},
