@@ -32,30 +32,6 @@ protected:
 
 const std::pair<QColor, QColor> kConverted{QColor(255, 255, 255), QColor(0, 0, 0)};
 
-TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWritten) {
-    write_orvella_sources();
-    open_window();
-    click(find<QPushButton>("cmdConvertOrvella"));
-
-    EXPECT_TRUE(QFileInfo(html + "4711/Analysis.htm").isFile());
-    EXPECT_TRUE(QFileInfo(html + "4711/Dyslexia.htm").isFile());
-    EXPECT_EQ(text(grid_cells(model())),
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | 4711 | Analysis | " +
-                  date_of("4711/Analysis.htm").toStdString() +
-                  " | Created new HTML report\n"
-                  "2 | Temp |  |  | Invalid Orvella report.\n"
-                  "3 | 4711 | Dyslexia | " +
-                  date_of("4711/Dyslexia.htm").toStdString() + " | Created new HTML report\n");
-    EXPECT_EQ(colours(1), kConverted);
-    EXPECT_TRUE(is_greyed_out(colours(2)));
-    EXPECT_EQ(colours(3), kConverted);
-    EXPECT_EQ(current_row(), 1);
-    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
-    EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocumentFromEitherFolder) {
     write_file(fennick + "jones.fnr", fennick_report());
     write_file(fennick + "brown.fnr", fennick_report());
@@ -79,12 +55,26 @@ TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocumentFromEitherFolder)
     EXPECT_TRUE(QFileInfo(html + "Fennick/smith.htm").isFile());
 }
 
-TEST_F(ConvertCommand, BatchShowsTheConversionViewWhileItRuns) {
+TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWrittenAndAsksBeforeOverwriting) {
     write_orvella_sources();
     configure(1);  // ask before overwriting
     open_window();
-    trigger("mnuRep_Orvella");
+    click(find<QPushButton>("cmdConvertOrvella"));
     ASSERT_TRUE(prompts.questions.empty());
+    EXPECT_EQ(text(grid_cells(model())),
+              "No. | Student Number | Report name | Date | Comment\n"
+              "1 | 4711 | Analysis | " +
+                  date_of("4711/Analysis.htm").toStdString() +
+                  " | Created new HTML report\n"
+                  "2 | Temp |  |  | Invalid Orvella report.\n"
+                  "3 | 4711 | Dyslexia | " +
+                  date_of("4711/Dyslexia.htm").toStdString() + " | Created new HTML report\n");
+    EXPECT_EQ(colours(1), kConverted);
+    EXPECT_TRUE(is_greyed_out(colours(2)));
+    EXPECT_EQ(current_row(), 1);
+    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+    EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // Second run: both documents exist. The questions come in the middle of
     // the batch, so the grid is seen as the user sees it then.
