@@ -197,7 +197,8 @@ TEST_F(FindDocuments, ABatchIsFilteredLikeTheCatalogue) {
     EXPECT_EQ(count(), "1 of 3 documents");
 }
 
-TEST_F(FindDocuments, SearchTextListsTheMatchesBestFirstMarksThemInThePreviewAndSaysWhatIsMalformed) {
+TEST_F(FindDocuments,
+       SearchTextListsTheMatchesBestFirstMarksThemInThePreviewAndSaysWhatIsMalformed) {
     open_texts();
     search(R"("extra time")");
     EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));

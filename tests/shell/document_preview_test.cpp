@@ -55,8 +55,8 @@ TEST(PreviewHtml, PiecesAreCutOnlyBetweenWholeBlocks) {
                       "<P>Paragraph %1</P>\r\n<TABLE><TR><TD><P>cell</P></TD></TR></TABLE>\r\n"
                       "<PRE>\r\n<P>not a paragraph\r\n<TR>\r\n</PRE>\r\n")
                       .arg(i);
-        long_table += QStringLiteral("<TR><TD WIDTH=150><P>%1</P></TD><TD><P>x</P></TD></TR>\r\n")
-                          .arg(i);
+        long_table +=
+            QStringLiteral("<TR><TD WIDTH=150><P>%1</P></TD><TD><P>x</P></TD></TR>\r\n").arg(i);
     }
     long_table += QStringLiteral("</TABLE>\r\n<P>After</P>\r\n");
     for (const auto& [html, starts] :

@@ -9,12 +9,8 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
-#include <QTimer>
 #include <QtTest/QTest>
 
-#include "frm_about.h"
-#include "frm_options.h"
-#include "frm_path.h"
 #include "main_window_driver.h"
 
 namespace quillet::test {
@@ -138,41 +134,36 @@ TEST_F(Keyboard, TheGridHasTheFocusAltWithAMenuTitlesLetterOpensThatMenuAndAButt
 // The access keys of every control of a window (and of its menu bar), and of
 // the items of every menu, that more than one of them takes.
 QStringList access_key_clashes(QWidget& window) {
-    QStringList clashes;
-    auto check = [&clashes](const QString& where, const QStringList& captions) {
-        QMap<QKeySequence, QStringList> by_key;
-        for (const QString& caption : captions) {
-            if (const QKeySequence key = QKeySequence::mnemonic(caption); !key.isEmpty()) {
-                by_key[key] << caption;
-            }
-        }
-        for (const QStringList& sharing : by_key) {
-            if (sharing.size() > 1) {
-                clashes << where + ": " + sharing.join(" / ");
-            }
+    // Captions by where they are (the window or a menu) and their access key.
+    QMap<QPair<QString, QKeySequence>, QStringList> captions;
+    const auto add = [&captions](const QString& where, const QString& caption) {
+        if (const QKeySequence key = QKeySequence::mnemonic(caption); !key.isEmpty()) {
+            captions[{where, key}] << caption;
         }
     };
-    QStringList controls;
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        controls << button->text();
+        add(window.objectName(), button->text());
     }
     for (const QLabel* label : window.findChildren<QLabel*>()) {
         if (label->buddy() != nullptr) {
-            controls << label->text();
+            add(window.objectName(), label->text());
         }
     }
     for (const QMenuBar* bar : window.findChildren<QMenuBar*>()) {
         for (const QAction* title : bar->actions()) {
-            controls << title->text();
+            add(window.objectName(), title->text());
         }
     }
-    check(window.objectName(), controls);
     for (const QMenu* menu : window.findChildren<QMenu*>()) {
-        QStringList items;
         for (const QAction* item : menu->actions()) {
-            items << item->text();
+            add(menu->objectName(), item->text());
         }
-        check(menu->objectName(), items);
+    }
+    QStringList clashes;
+    for (auto it = captions.cbegin(); it != captions.cend(); ++it) {
+        if (it.value().size() > 1) {
+            clashes << it.key().first + ": " + it.value().join(" / ");
+        }
     }
     return clashes;
 }

@@ -46,8 +46,10 @@ TEST_F(OpenDocument, EveryWayOfOpeningOpensTheRowsDocument) {
 
     // The row selected, the way of opening, the document opened.
     const std::tuple<int, const char*, const char*> ways[] = {
-        {2, "double-click", "Fennick/Jones.htm"}, {3, "Enter", "top.htm"},
-        {1, "keypad Enter", "4711/4711analysis.htm"}, {2, "mnuFile_Open", "Fennick/Jones.htm"},
+        {2, "double-click", "Fennick/Jones.htm"},
+        {3, "Enter", "top.htm"},
+        {1, "keypad Enter", "4711/4711analysis.htm"},
+        {2, "mnuFile_Open", "Fennick/Jones.htm"},
         {3, "mnuPopup_Open", "top.htm"}};
     for (const auto& [row, way, document] : ways) {
         browser.opened.clear();
