@@ -1,7 +1,6 @@
 // "Convert Automatically" in the Reports menu: off, the window is as
 // designed; on, reports are converted as they arrive and listed row by row,
 // the status bar names the folders watched, and the choice is remembered.
-#include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
 

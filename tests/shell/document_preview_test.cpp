@@ -4,7 +4,6 @@
 #include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QScrollBar>
-#include <QSplitter>
 #include <QTextBlock>
 
 #include "document_commands.h"

@@ -1,7 +1,6 @@
 // The convert and list commands of the main window, driven through its buttons
 // and menus, checked by the grid they leave and the documents they write.
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>

@@ -8,7 +8,6 @@
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
 #include <QtTest/QTest>
 
 #include "main_window_driver.h"
