@@ -36,10 +36,8 @@ public:
 class FindDocuments : public MainWindowTest {
 protected:
     void open_catalogue() {
-        for (const char* document : {"4711/Analysis.htm", "4711/Dyslexia.htm", "5822/Analysis.htm",
-                                     "Fennick/Jones.htm", "notes.htm"}) {
-            write_file(html + document, "<html></html>");
-        }
+        write_documents({"4711/Analysis.htm", "4711/Dyslexia.htm", "5822/Analysis.htm",
+                         "Fennick/Jones.htm", "notes.htm"});
         open_window();
         window->document_commands().use_file_manager(file_manager);
     }

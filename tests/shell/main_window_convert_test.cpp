@@ -110,9 +110,7 @@ TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTh
     EXPECT_FALSE(find<QLabel>("lblPromptUser")->isVisible());
     EXPECT_EQ(current_row(), 0);
 
-    write_file(html + "a.htm", "<html></html>");
-    write_file(html + "Fennick/jones.htm", "<html></html>");
-    write_file(html + "4711/4711analysis.htm", "<html></html>");
+    write_documents({"a.htm", "Fennick/jones.htm", "4711/4711analysis.htm"});
     click(find<QPushButton>("cmdShowReports"));
     const std::string listed =
         "No. | Student Number | Report name | Date | Comment\n"

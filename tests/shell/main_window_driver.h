@@ -232,6 +232,12 @@ protected:
         return *window;
     }
 
+    // Writes small documents below the HTML folder.
+    void write_documents(std::initializer_list<const char*> paths) {
+        for (const char* path : paths) {
+            write_file(html + path, "<html></html>");
+        }
+    }
     // The date the grid shows for a document below the HTML folder.
     std::string date_of(const QString& document) {
         return format_document_date(QFileInfo(html + document).lastModified()).toStdString();

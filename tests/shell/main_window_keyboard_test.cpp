@@ -68,8 +68,7 @@ protected:
 };
 
 TEST_F(Keyboard, TheGridHasTheFocusAltWithAMenuTitlesLetterOpensThatMenuAndAButtonsPressesIt) {
-    write_file(html + "1111/Analysis.htm", "<html></html>");
-    write_file(html + "2222/Analysis.htm", "<html></html>");
+    write_documents({"1111/Analysis.htm", "2222/Analysis.htm"});
     write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
     write_file(fennick + "jones.fnr", fennick_report());
     open_active_window();
@@ -174,9 +173,7 @@ TEST_F(Keyboard, NoTwoControlsOfAWindowNorItemsOfAMenuShareAnAccessKey) {
 }
 
 TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
-    for (const char* student : {"1111", "2222", "3333"}) {
-        write_file(document(student), "<html></html>");
-    }
+    write_documents({"1111/Analysis.htm", "2222/Analysis.htm", "3333/Analysis.htm"});
     open_active_window();
     for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ControlModifier}) {
         type(Qt::Key_End, modifier);
@@ -186,7 +183,7 @@ TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
     }
 
     // F5 lists the HTML reports again, with one written since the window opened.
-    write_file(document("4444"), "<html></html>");
+    write_documents({"4444/Analysis.htm"});
     type(Qt::Key_F5);
     EXPECT_EQ(model().rowCount(), 4);
     type(Qt::Key_End);

@@ -14,9 +14,7 @@ namespace {
 class OpenDocument : public MainWindowTest {
 protected:
     void write_catalogue() {
-        write_file(html + "4711/4711analysis.htm", "<html></html>");
-        write_file(html + "Fennick/Jones.htm", "<html></html>");
-        write_file(html + "top.htm", "<html></html>");
+        write_documents({"4711/4711analysis.htm", "Fennick/Jones.htm", "top.htm"});
     }
     // Writes report entries into the list and their rows into the grid in the
     // view gblnShowConversionColumns chooses.
