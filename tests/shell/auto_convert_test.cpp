@@ -1,7 +1,6 @@
 // "Convert Automatically" in the Reports menu: off, the window is as
 // designed; on, reports are converted as they arrive and listed row by row,
 // the status bar names the folders watched, and the choice is remembered.
-#include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -16,9 +15,8 @@ protected:
     QAction* item() { return action("mnuRep_Auto"); }
     QLabel* status() { return window->findChild<QLabel*>(QStringLiteral("lblWatching")); }
     std::string row(int n, const char* student) {
-        const QString document = html + student + "/Analysis.htm";
         return std::to_string(n) + " | " + student + " | Analysis | " +
-               format_document_date(QFileInfo(document).lastModified()).toStdString() +
+               date_of(QString::fromLatin1(student) + "/Analysis.htm") +
                " | Created new HTML report\n";
     }
     // Waits until the window lists rows entries, every batch over.
@@ -55,8 +53,8 @@ TEST_F(AutoConvertTest, OffAsDesignedOnReportsAreConvertedAsTheyArriveAndTheChoi
     write_file(orvella + "~drntrpa02.tmp", orvella_report("4712"));
     write_file(orvella + "notes.tmp", orvella_report("9999"));
     ASSERT_TRUE(wait_for_list(2));
-    EXPECT_EQ(text(grid_cells(model())), "No. | Student Number | Report name | Date | Comment\n" +
-                                             row(1, "4711") + row(2, "4712"));
+    EXPECT_EQ(grid_text(model()), "No. | Student Number | Report name | Date | Comment\n" +
+                                      row(1, "4711") + row(2, "4712"));
     EXPECT_FALSE(QFileInfo::exists(html + "9999"));
 
     window->close();

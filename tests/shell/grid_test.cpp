@@ -59,7 +59,7 @@ TEST_F(Grid, BothViewsShowTheirRowsAsTheEntriesFinish) {
     sys->entry(2).Rep_ReportType = 1;  // a Fennick entry is named after the student
     window->pr_Set_Up_Grid();
     fill(1, 2);
-    EXPECT_EQ(text(grid_cells(model())),
+    EXPECT_EQ(grid_text(model()),
               "No. | Source filename | Student Number | Report name | Date | Converted? | Comment\n"
               "1 | src1 | folder1 | name1 | date1 | Yes | comment1\n"
               "2 | src2 | name2 | name2 | date2 | No | comment2\n");
@@ -73,7 +73,7 @@ TEST_F(Grid, BothViewsShowTheirRowsAsTheEntriesFinish) {
     gblnShowConversionColumns = false;
     window->pr_Set_Up_Grid();
     fill(3, 3);
-    EXPECT_EQ(text(grid_cells(model())),
+    EXPECT_EQ(grid_text(model()),
               "No. | Student Number | Report name | Date | Comment\n"
               " |  |  |  | \n"
               " |  |  |  | \n"

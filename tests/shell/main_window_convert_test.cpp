@@ -1,7 +1,6 @@
 // The convert and list commands of the main window, driven through its buttons
 // and menus, checked by the grid they leave and the documents they write.
 #include <QDir>
-#include <QFileInfo>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -13,9 +12,6 @@ namespace {
 
 class ConvertCommand : public MainWindowTest {
 protected:
-    QString date_of(const QString& document) {
-        return format_document_date(QFileInfo(html + document).lastModified());
-    }
     void write_orvella_sources() {
         write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
         write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
@@ -32,42 +28,18 @@ protected:
 
 const std::pair<QColor, QColor> kConverted{QColor(255, 255, 255), QColor(0, 0, 0)};
 
-TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWritten) {
-    write_orvella_sources();
-    open_window();
-    click(find<QPushButton>("cmdConvertOrvella"));
-
-    EXPECT_TRUE(QFileInfo(html + "4711/Analysis.htm").isFile());
-    EXPECT_TRUE(QFileInfo(html + "4711/Dyslexia.htm").isFile());
-    EXPECT_EQ(text(grid_cells(model())),
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | 4711 | Analysis | " +
-                  date_of("4711/Analysis.htm").toStdString() +
-                  " | Created new HTML report\n"
-                  "2 | Temp |  |  | Invalid Orvella report.\n"
-                  "3 | 4711 | Dyslexia | " +
-                  date_of("4711/Dyslexia.htm").toStdString() + " | Created new HTML report\n");
-    EXPECT_EQ(colours(1), kConverted);
-    EXPECT_TRUE(is_greyed_out(colours(2)));
-    EXPECT_EQ(colours(3), kConverted);
-    EXPECT_EQ(current_row(), 1);
-    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
-    EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
-    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
 TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocumentFromEitherFolder) {
     write_file(fennick + "jones.fnr", fennick_report());
     write_file(fennick + "brown.fnr", fennick_report());
     open_window();
     trigger("mnuRep_Fennick");
-    EXPECT_EQ(text(grid_cells(model())),
+    EXPECT_EQ(grid_text(model()),
               "No. | Student Number | Report name | Date | Comment\n"
               "1 | brown | brown | " +
-                  date_of("Fennick/brown.htm").toStdString() +
+                  date_of("Fennick/brown.htm") +
                   " | Created new HTML report\n"
                   "2 | jones | jones | " +
-                  date_of("Fennick/jones.htm").toStdString() + " | Created new HTML report\n");
+                  date_of("Fennick/jones.htm") + " | Created new HTML report\n");
 
     // Dorrant's folder when that is the choice.
     const QString database = sandbox.make_folder("dorrant/db");
@@ -79,18 +51,32 @@ TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocumentFromEitherFolder)
     EXPECT_TRUE(QFileInfo(html + "Fennick/smith.htm").isFile());
 }
 
-TEST_F(ConvertCommand, BatchShowsTheConversionViewWhileItRuns) {
+TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWrittenAndAsksBeforeOverwriting) {
     write_orvella_sources();
     configure(1);  // ask before overwriting
     open_window();
-    trigger("mnuRep_Orvella");
+    click(find<QPushButton>("cmdConvertOrvella"));
     ASSERT_TRUE(prompts.questions.empty());
+    EXPECT_EQ(grid_text(model()),
+              "No. | Student Number | Report name | Date | Comment\n"
+              "1 | 4711 | Analysis | " +
+                  date_of("4711/Analysis.htm") +
+                  " | Created new HTML report\n"
+                  "2 | Temp |  |  | Invalid Orvella report.\n"
+                  "3 | 4711 | Dyslexia | " +
+                  date_of("4711/Dyslexia.htm") + " | Created new HTML report\n");
+    EXPECT_EQ(colours(1), kConverted);
+    EXPECT_TRUE(is_greyed_out(colours(2)));
+    EXPECT_EQ(current_row(), 1);
+    EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
+    EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 
     // Second run: both documents exist. The questions come in the middle of
     // the batch, so the grid is seen as the user sees it then.
     std::vector<std::string> seen;
     prompts.on_question = [&] {
-        seen.push_back(text(grid_cells(model())));
+        seen.push_back(grid_text(model()));
         EXPECT_TRUE(find<QProgressBar>("batchProgress")->isVisible());
         EXPECT_TRUE(find<QPushButton>("cmdCancelBatch")->isVisible());
         prompts.answer = !prompts.answer;
@@ -109,13 +95,12 @@ TEST_F(ConvertCommand, BatchShowsTheConversionViewWhileItRuns) {
     EXPECT_EQ(seen[1], header +
                            "1 | ~drntrpa01 | 4711 |  |  | No | HTML Report already exists\n"
                            "2 | ~drntrpa02 | Temp |  |  | No | Invalid Orvella report.\n");
-    EXPECT_EQ(text(grid_cells(model())),
+    EXPECT_EQ(grid_text(model()),
               "No. | Student Number | Report name | Date | Comment\n"
               "1 | 4711 |  |  | HTML Report already exists\n"
               "2 | Temp |  |  | Invalid Orvella report.\n"
               "3 | 4711 | Dyslexia | " +
-                  date_of("4711/Dyslexia.htm").toStdString() +
-                  " | Overwrote existing HTML Report\n");
+                  date_of("4711/Dyslexia.htm") + " | Overwrote existing HTML Report\n");
 }
 
 TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTheGrid) {
@@ -125,21 +110,19 @@ TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTh
     EXPECT_FALSE(find<QLabel>("lblPromptUser")->isVisible());
     EXPECT_EQ(current_row(), 0);
 
-    write_file(html + "a.htm", "<html></html>");
-    write_file(html + "Fennick/jones.htm", "<html></html>");
-    write_file(html + "4711/4711analysis.htm", "<html></html>");
+    write_documents({"a.htm", "Fennick/jones.htm", "4711/4711analysis.htm"});
     click(find<QPushButton>("cmdShowReports"));
     const std::string listed =
         "No. | Student Number | Report name | Date | Comment\n"
         "1 | 4711 | 4711analysis | " +
-        date_of("4711/4711analysis.htm").toStdString() +
+        date_of("4711/4711analysis.htm") +
         " | Orvella Analysis Report\n"
         "2 |  | a | " +
-        date_of("a.htm").toStdString() +
+        date_of("a.htm") +
         " | A HTML Document\n"
         "3 | jones | jones | " +
-        date_of("Fennick/jones.htm").toStdString() + " | Fennick Report\n";
-    EXPECT_EQ(text(grid_cells(model())), listed);
+        date_of("Fennick/jones.htm") + " | Fennick Report\n";
+    EXPECT_EQ(grid_text(model()), listed);
     EXPECT_EQ(current_row(), 1);
     EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
 
@@ -155,7 +138,7 @@ TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTh
                   "Could not find any Reports in the Orvella or Fennick Folder to convert to "
                   "HTML.\n" +
                       QDir::toNativeSeparators(folder));
-        EXPECT_EQ(text(grid_cells(model())), listed) << command;
+        EXPECT_EQ(grid_text(model()), listed) << command;
     }
     EXPECT_EQ(sys->Rep_FileCount(), 0);
     // The row left standing still opens the document it shows.

@@ -151,26 +151,14 @@ inline QPoint row_centre(ReportGridView& grid, int n) {
     return grid.visualRect(grid.model()->index(n - 1, 1)).center();
 }
 
-// The text of every cell, row by row (the header row first).
-inline std::vector<std::vector<QString>> grid_cells(const ReportGridModel& model) {
-    std::vector<std::vector<QString>> cells(1);
-    for (int c = 0; c < model.columnCount(); ++c) {
-        cells[0].push_back(model.headerData(c, Qt::Horizontal).toString());
-    }
-    for (int r = 0; r < model.rowCount(); ++r) {
-        auto& row = cells.emplace_back();
-        for (int c = 0; c < model.columnCount(); ++c) {
-            row.push_back(model.index(r, c).data().toString());
-        }
-    }
-    return cells;
-}
-
-inline std::string text(const std::vector<std::vector<QString>>& cells) {
+// The text of every cell, a line a row, the header row first: "a | b | c".
+inline std::string grid_text(const ReportGridModel& model) {
     std::string out;
-    for (const auto& row : cells) {
-        for (std::size_t c = 0; c < row.size(); ++c) {
-            out += (c == 0 ? "" : " | ") + row[c].toStdString();
+    for (int r = -1; r < model.rowCount(); ++r) {
+        for (int c = 0; c < model.columnCount(); ++c) {
+            const QVariant cell =
+                r < 0 ? model.headerData(c, Qt::Horizontal) : model.index(r, c).data();
+            out += (c == 0 ? "" : " | ") + cell.toString().toStdString();
         }
         out += '\n';
     }
@@ -244,6 +232,16 @@ protected:
         return *window;
     }
 
+    // Writes small documents below the HTML folder.
+    void write_documents(std::initializer_list<const char*> paths) {
+        for (const char* path : paths) {
+            write_file(html + path, "<html></html>");
+        }
+    }
+    // The date the grid shows for a document below the HTML folder.
+    std::string date_of(const QString& document) {
+        return format_document_date(QFileInfo(html + document).lastModified()).toStdString();
+    }
     template <typename T>
     T* find(const char* name) {
         T* found = window->findChild<T*>(QString::fromLatin1(name));

@@ -2,20 +2,14 @@
 // access keys that no two controls of a window or items of a menu share, the
 // standard shortcuts, Home and End, the popup menu reached from the header row
 // and the menu key, and the dialogs the window opens modally.
-#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QHeaderView>
 #include <QLabel>
 #include <QMap>
 #include <QMenu>
 #include <QMenuBar>
-#include <QPushButton>
-#include <QTimer>
 #include <QtTest/QTest>
 
-#include "frm_about.h"
-#include "frm_options.h"
-#include "frm_path.h"
 #include "main_window_driver.h"
 
 namespace quillet::test {
@@ -74,8 +68,7 @@ protected:
 };
 
 TEST_F(Keyboard, TheGridHasTheFocusAltWithAMenuTitlesLetterOpensThatMenuAndAButtonsPressesIt) {
-    write_file(html + "1111/Analysis.htm", "<html></html>");
-    write_file(html + "2222/Analysis.htm", "<html></html>");
+    write_documents({"1111/Analysis.htm", "2222/Analysis.htm"});
     write_file(orvella + "~drntrpa01.tmp", orvella_report("3333"));
     write_file(fennick + "jones.fnr", fennick_report());
     open_active_window();
@@ -121,52 +114,54 @@ TEST_F(Keyboard, TheGridHasTheFocusAltWithAMenuTitlesLetterOpensThatMenuAndAButt
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
         bool options_opened = false;
         when_modal_opens<frmOptions>([&](frmOptions& dialog) {
-            options_opened = true;
+            options_opened = dialog.parentWidget() == window.get();
             dialog.reject();
         });
         type(key, modifiers);
         EXPECT_TRUE(QTest::qWaitFor([&] { return options_opened; }, 30000)) << key;
     }
+    bool about_opened = false;
+    when_modal_opens<frmAbout>([&](frmAbout& dialog) {
+        about_opened = dialog.parentWidget() == window.get();
+        dialog.reject();
+    });
+    trigger("mnuHelp_About");
+    EXPECT_TRUE(about_opened);
 }
 
 // The access keys of every control of a window (and of its menu bar), and of
 // the items of every menu, that more than one of them takes.
 QStringList access_key_clashes(QWidget& window) {
-    QStringList clashes;
-    auto check = [&clashes](const QString& where, const QStringList& captions) {
-        QMap<QKeySequence, QStringList> by_key;
-        for (const QString& caption : captions) {
-            if (const QKeySequence key = QKeySequence::mnemonic(caption); !key.isEmpty()) {
-                by_key[key] << caption;
-            }
-        }
-        for (const QStringList& sharing : by_key) {
-            if (sharing.size() > 1) {
-                clashes << where + ": " + sharing.join(" / ");
-            }
+    // Captions by where they are (the window or a menu) and their access key.
+    QMap<QPair<QString, QKeySequence>, QStringList> captions;
+    const auto add = [&captions](const QString& where, const QString& caption) {
+        if (const QKeySequence key = QKeySequence::mnemonic(caption); !key.isEmpty()) {
+            captions[{where, key}] << caption;
         }
     };
-    QStringList controls;
     for (const QAbstractButton* button : window.findChildren<QAbstractButton*>()) {
-        controls << button->text();
+        add(window.objectName(), button->text());
     }
     for (const QLabel* label : window.findChildren<QLabel*>()) {
         if (label->buddy() != nullptr) {
-            controls << label->text();
+            add(window.objectName(), label->text());
         }
     }
     for (const QMenuBar* bar : window.findChildren<QMenuBar*>()) {
         for (const QAction* title : bar->actions()) {
-            controls << title->text();
+            add(window.objectName(), title->text());
         }
     }
-    check(window.objectName(), controls);
     for (const QMenu* menu : window.findChildren<QMenu*>()) {
-        QStringList items;
         for (const QAction* item : menu->actions()) {
-            items << item->text();
+            add(menu->objectName(), item->text());
         }
-        check(menu->objectName(), items);
+    }
+    QStringList clashes;
+    for (auto it = captions.cbegin(); it != captions.cend(); ++it) {
+        if (it.value().size() > 1) {
+            clashes << it.key().first + ": " + it.value().join(" / ");
+        }
     }
     return clashes;
 }
@@ -178,9 +173,7 @@ TEST_F(Keyboard, NoTwoControlsOfAWindowNorItemsOfAMenuShareAnAccessKey) {
 }
 
 TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
-    for (const char* student : {"1111", "2222", "3333"}) {
-        write_file(document(student), "<html></html>");
-    }
+    write_documents({"1111/Analysis.htm", "2222/Analysis.htm", "3333/Analysis.htm"});
     open_active_window();
     for (const Qt::KeyboardModifier modifier : {Qt::NoModifier, Qt::ControlModifier}) {
         type(Qt::Key_End, modifier);
@@ -190,7 +183,7 @@ TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
     }
 
     // F5 lists the HTML reports again, with one written since the window opened.
-    write_file(document("4444"), "<html></html>");
+    write_documents({"4444/Analysis.htm"});
     type(Qt::Key_F5);
     EXPECT_EQ(model().rowCount(), 4);
     type(Qt::Key_End);
@@ -218,70 +211,9 @@ TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
     EXPECT_EQ(open_popup(), "");
     EXPECT_EQ(browser.opened, std::vector<QString>{document("1111")});
 
-
     type(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());
     EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");
-}
-
-TEST_F(Keyboard, SortItemsShowCheckMarksAndStayExclusive) {
-    open_active_window();
-    const QStringList keys = {"mnuView_Student", "mnuView_ReportName", "mnuView_ReportDate",
-                              "mnuView_Comment"};
-    for (const QString& name : keys + QStringList{"mnuView_Asc", "mnuView_Desc"}) {
-        // Qt draws the items of an exclusive group with radio dots.
-        const QAction* item = action(qPrintable(name));
-        ASSERT_NE(item->actionGroup(), nullptr);
-        EXPECT_FALSE(item->actionGroup()->isExclusive()) << name.toStdString();
-    }
-    // Chosen from the open menu by their access keys, twice each: a second
-    // choice of the checked item keeps its mark.
-    const std::pair<Qt::Key, int> choices[] = {
-        {Qt::Key_N, 1}, {Qt::Key_N, 1}, {Qt::Key_C, 3}, {Qt::Key_S, 0}, {Qt::Key_S, 0}};
-    for (const auto& [key, checked] : choices) {
-        type(Qt::Key_V, Qt::AltModifier);
-        ASSERT_EQ(open_popup(), "mnuView");
-        type(key);
-        EXPECT_EQ(open_popup(), "");
-        for (int i = 0; i < keys.size(); ++i) {
-            EXPECT_EQ(action(qPrintable(keys[i]))->isChecked(), i == checked)
-                << keys[i].toStdString() << " after " << checked;
-        }
-        EXPECT_EQ(gSortChoice.gintSortKey, checked);
-    }
-    for (const Qt::Key key : {Qt::Key_E, Qt::Key_A, Qt::Key_A}) {  // "D&escending", "&Ascending"
-        type(Qt::Key_V, Qt::AltModifier);
-        type(key);
-        EXPECT_EQ(action("mnuView_Desc")->isChecked(), key == Qt::Key_E);
-        EXPECT_EQ(action("mnuView_Asc")->isChecked(), key == Qt::Key_A);
-        EXPECT_EQ(gSortChoice.gblnSortAscending, key == Qt::Key_A);
-    }
-}
-
-TEST_F(Keyboard, OptionsAndAboutOpenModallyOverTheWindowAndExitClosesAndSaves) {
-    open_window();
-    // Runs command and closes the modal dialog it opens; returns its class.
-    const auto modal_dialog_of = [&](const std::function<void()>& command) {
-        QString seen;
-        QTimer::singleShot(0, [&] {
-            if (QWidget* modal = QApplication::activeModalWidget()) {
-                seen = QString::fromLatin1(modal->metaObject()->className());
-                EXPECT_EQ(modal->parentWidget(), window.get());
-                modal->close();
-            }
-        });
-        command();
-        return seen;
-    };
-    EXPECT_EQ(modal_dialog_of([&] { click(find<QPushButton>("cmdOptions")); }),
-              "quillet::frmOptions");
-    EXPECT_EQ(modal_dialog_of([&] { trigger("mnuView_Options"); }), "quillet::frmOptions");
-    EXPECT_EQ(modal_dialog_of([&] { trigger("mnuHelp_About"); }), "quillet::frmAbout");
-    EXPECT_TRUE(window->isVisible());
-    trigger("mnuFile_Exit");
-    EXPECT_FALSE(window->isVisible());
-    EXPECT_EQ(sandbox.stored("Settings/WindowState"), "0");
-    EXPECT_EQ(sandbox.stored("Options/HTML Reports"), html);
 }
 
 }  // namespace

@@ -14,9 +14,7 @@ namespace {
 class OpenDocument : public MainWindowTest {
 protected:
     void write_catalogue() {
-        write_file(html + "4711/4711analysis.htm", "<html></html>");
-        write_file(html + "Fennick/Jones.htm", "<html></html>");
-        write_file(html + "top.htm", "<html></html>");
+        write_documents({"4711/4711analysis.htm", "Fennick/Jones.htm", "top.htm"});
     }
     // Writes report entries into the list and their rows into the grid in the
     // view gblnShowConversionColumns chooses.
@@ -39,66 +37,47 @@ protected:
     }
 };
 
-TEST_F(OpenDocument, EveryWayOfOpeningOpensTheRowsDocument) {
-    write_catalogue();
-    open_window();
-    ASSERT_EQ(model().rowCount(), 3);  // 4711analysis, jones, top
-
-    struct Way {
-        const char* name;
-        std::function<void()> open;
-        const char* document;
-    };
-    const Way ways[] = {
-        {"double-click", [&] { double_click(grid().viewport(), row_centre(grid(), 2)); },
-         "Fennick/Jones.htm"},
-        {"Enter",
-         [&] {
-             select_row(3);
-             press_key(&grid(), Qt::Key_Return);
-         },
-         "top.htm"},
-        {"keypad Enter",
-         [&] {
-             select_row(1);
-             press_key(&grid(), Qt::Key_Enter);
-         },
-         "4711/4711analysis.htm"},
-        {"File > Open",
-         [&] {
-             select_row(2);
-             trigger("mnuFile_Open");
-         },
-         "Fennick/Jones.htm"},
-        {"context menu",
-         [&] {
-             select_row(1);
-             click(grid().viewport(), row_centre(grid(), 3), Qt::RightButton);
-             QMenu* popup = find<QMenu>("mnuPopup");
-             ASSERT_TRUE(popup->isVisible());
-             trigger("mnuPopup_Open");
-             popup->close();
-         },
-         "top.htm"},
-    };
-    for (const Way& way : ways) {
-        browser.opened.clear();
-        way.open();
-        ASSERT_EQ(browser.opened.size(), 1u) << way.name;
-        EXPECT_EQ(browser.opened[0], html + way.document) << way.name;
-    }
-}
-
-TEST_F(OpenDocument, AnEmptyListAndOtherInputOpenNothing) {
-    open_window();
-    ASSERT_EQ(model().rowCount(), 0);
+TEST_F(OpenDocument, EveryWayOfOpeningOpensTheRowsDocumentAndOtherInputNothing) {
+    open_window();  // an empty list: nothing to open
     double_click(grid().viewport(), QPoint(20, 20));
     press_key(&grid(), Qt::Key_Return);
     trigger("mnuFile_Open");
     trigger("mnuPopup_Open");
-
+    EXPECT_TRUE(browser.opened.empty());
     write_catalogue();
     trigger("mnuRep_Show");
+    ASSERT_EQ(model().rowCount(), 3);  // 4711analysis, jones, top
+
+    // The row selected, the way of opening, the document opened.
+    const std::tuple<int, const char*, const char*> ways[] = {
+        {2, "double-click", "Fennick/Jones.htm"},
+        {3, "Enter", "top.htm"},
+        {1, "keypad Enter", "4711/4711analysis.htm"},
+        {2, "mnuFile_Open", "Fennick/Jones.htm"},
+        {3, "mnuPopup_Open", "top.htm"}};
+    for (const auto& [row, way, document] : ways) {
+        browser.opened.clear();
+        const std::string how = way;
+        if (how == "double-click") {
+            double_click(grid().viewport(), row_centre(grid(), row));
+        } else if (how == "mnuPopup_Open") {
+            select_row(1);  // the right click selects the row it is on
+            click(grid().viewport(), row_centre(grid(), row), Qt::RightButton);
+            ASSERT_TRUE(find<QMenu>("mnuPopup")->isVisible());
+            trigger(way);
+            find<QMenu>("mnuPopup")->close();
+        } else {
+            select_row(row);
+            if (how == "mnuFile_Open") {
+                trigger(way);
+            } else {
+                press_key(&grid(), how == "Enter" ? Qt::Key_Return : Qt::Key_Enter);
+            }
+        }
+        EXPECT_EQ(browser.opened, std::vector<QString>{html + document}) << way;
+    }
+
+    browser.opened.clear();
     select_row(1);
     press_key(&grid(), Qt::Key_Space);
     press_key(&grid(), Qt::Key_A);
@@ -182,7 +161,8 @@ TEST_F(OpenDocument, ALauncherThatFailsIsToldUntilDismissed) {
         SCOPED_TRACE(std::string(c.command) + " " + (c.launcher ? c.launcher : "missing"));
         QFile::remove(bin.filePath("xdg-open"));
         if (c.launcher != nullptr) {
-            write_file(bin.filePath("xdg-open"), "#!/bin/sh\n" + QByteArray(c.launcher) + "\n");
+            write_file(bin.filePath("xdg-open"),
+                       "#!/bin/sh\necho \"$1\" >\"$0.asked\"\n" + QByteArray(c.launcher) + "\n");
             QFile::setPermissions(bin.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
         }
         prompts.informations.clear();
@@ -195,6 +175,12 @@ TEST_F(OpenDocument, ALauncherThatFailsIsToldUntilDismissed) {
         EXPECT_TRUE(text.contains(c.why)) << text.toStdString();
         EXPECT_TRUE(text.contains(c.what_to_do)) << text.toStdString();
         EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
+        if (c.launcher != nullptr) {  // Show in Folder asks for the document's folder
+            const QString asked = read_file(bin.filePath("xdg-open.asked")).trimmed();
+            EXPECT_EQ(asked.toStdString(),
+                      (std::string(c.command) == "mnuPopup_ShowInFolder" ? html + "4711" : document)
+                          .toStdString());
+        }
     }
 }
 

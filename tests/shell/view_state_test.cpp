@@ -49,9 +49,7 @@ protected:
 };
 
 TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
-    write_file(html + "1111/1111analysis.htm", "<html></html>");
-    write_file(html + "2222/2222dyslexia.htm", "<html></html>");
-    write_file(html + "Fennick/brown.htm", "<html></html>");
+    write_documents({"1111/1111analysis.htm", "2222/2222dyslexia.htm", "Fennick/brown.htm"});
     configure();
 
     // A window used as designed adds nothing to the settings file.
