@@ -224,6 +224,14 @@ def settled(_=None):
     """Dirty pages of the runs before go to disk first, for both sides alike."""
     os.sync()
 
+def in_turns(first, second, n=None):
+    """first(i) and second(i) run by turns, so that both see the same page
+    cache, write-back and load (a copy's time swings several-fold with them);
+    the Times of each."""
+    turns = [(measure(lambda _: first(i), n=1, before=settled),
+              measure(lambda _: second(i), n=1, before=settled)) for i in range(n or runs)]
+    return tuple(Times([(t.wall, t.user, t.sys) for t in side]) for side in zip(*turns))
+
 generate()
 os.makedirs(env["HOME"], exist_ok=True)
 remove_leftovers()
@@ -240,9 +248,9 @@ warm = new_folder("engine-warm", 0)
 run(engine_cmd(warm))  # the finished document, for the write floor
 document = os.path.join(warm, "12345678", "Analysis.htm")
 doc_mb = os.path.getsize(document) / 1e6
-t_engine = measure(lambda i: engine_cmd(new_folder("engine", i)), before=settled)
-t_write = measure(lambda i: ["cp", document, os.path.join(new_folder("write", i), "Analysis.htm")],
-                  before=settled)
+t_engine, t_write = in_turns(
+    lambda i: engine_cmd(new_folder("engine", i)),
+    lambda i: ["cp", document, os.path.join(new_folder("write", i), "Analysis.htm")])
 t_cmark = measure(["cmark", src], out=os.path.join(engine, "cmark.html"))
 t_cat = measure(["cat", src])
 mb = size / 1e6
@@ -255,9 +263,9 @@ def batch_cmd(i):
     return [convert, "orvella", "--settings", batch_ini, "--orvella",
             os.path.join(batch, "src"), "--html", new_folder("html", i)]
 os.sync()
-t_batch = measure(batch_cmd, before=settled)
-tree = os.path.join(scratch_root, "html-0")
-t_tree = measure(lambda i: ["cp", "-r", tree, new_folder("tree", i, create=False)], before=settled)
+tree = os.path.join(scratch_root, "html-0")  # written by the first batch run
+t_batch, t_tree = in_turns(
+    batch_cmd, lambda i: ["cp", "-r", tree, new_folder("tree", i, create=False)])
 t_cp = measure(lambda i: ["cp", "-r", os.path.join(batch, "src"),
                           new_folder("copy", i, create=False)], before=settled)
 
@@ -267,12 +275,11 @@ large = os.path.join(work, "batch50k")
 large_ini = settings(large)
 os.sync()
 large_runs = min(runs, 3)
-t_batch50k = measure(lambda i: [convert, "orvella", "--settings", large_ini, "--orvella",
-                                os.path.join(large, "src"), "--html", new_folder("html50k", i)],
-                     n=large_runs, before=settled)
 tree50k = os.path.join(scratch_root, "html50k-0")
-t_tree50k = measure(lambda i: ["cp", "-r", tree50k, new_folder("tree50k", i, create=False)],
-                    n=large_runs, before=settled)
+t_batch50k, t_tree50k = in_turns(
+    lambda i: [convert, "orvella", "--settings", large_ini, "--orvella",
+               os.path.join(large, "src"), "--html", new_folder("html50k", i)],
+    lambda i: ["cp", "-r", tree50k, new_folder("tree50k", i, create=False)], n=large_runs)
 
 # Memory: the peak resident size of one conversion (the largest of the runs),
 # of the converter alone: /usr/bin/time is a small process, while a child
@@ -308,9 +315,7 @@ find_cmd = ["find", tree_html, "-printf", "%p %T@\n"]
 # the same load.
 run(list_cmd)
 run(find_cmd)
-turns = [(measure(list_cmd, n=1), measure(find_cmd, n=1)) for _ in range(runs)]
-t_list = Times([(t.wall, t.user, t.sys) for t, _ in turns])
-t_find = Times([(t.wall, t.user, t.sys) for _, t in turns])
+t_list, t_find = in_turns(lambda i: list_cmd, lambda i: find_cmd)
 
 def verdict(ok):
     return "met" if ok else "NOT MET"
