@@ -3,6 +3,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHeaderView>
+#include <cstring>
 
 #include "main_window_driver.h"
 
@@ -63,7 +64,8 @@ TEST_F(SortMenu, EachItemAndEachHeaderClickSortsAndTheMenuFollows) {
         {"mnuView_Asc", "mnuView_Student mnuView_Asc", "z-dyslexia a-analysis brown misc"},
     };
     for (const Step& step : steps) {
-        if (const int column = step.item[0] - '0'; step.item[1] == '\0' && column >= 0) {
+        if (std::strlen(step.item) == 1) {
+            const int column = step.item[0] - '0';
             click(header->viewport(),
                   {header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                    header->height() / 2});
