@@ -19,17 +19,15 @@ inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0
     constexpr std::size_t kBlock = 16;
     if (text.size() >= kBlock) {
         const __m128i wanted = _mm_set1_epi8(c);
+        const auto equal_at = [&](std::size_t at) {
+            return _mm_cmpeq_epi8(
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at)), wanted);
+        };
         const auto hits_at = [&](std::size_t at) {
-            const __m128i bytes =
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
-            return static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, wanted)));
+            return static_cast<unsigned>(_mm_movemask_epi8(equal_at(at)));
         };
         // Four blocks at a time, with one test for all four.
         for (; from + 4 * kBlock <= text.size(); from += 4 * kBlock) {
-            const auto equal_at = [&](std::size_t at) {
-                return _mm_cmpeq_epi8(
-                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at)), wanted);
-            };
             const __m128i any =
                 _mm_or_si128(_mm_or_si128(equal_at(from), equal_at(from + kBlock)),
                              _mm_or_si128(equal_at(from + 2 * kBlock), equal_at(from + 3 * kBlock)));
