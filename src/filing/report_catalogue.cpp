@@ -323,8 +323,7 @@ void pr_Get_List_Of_Converted_Files(cSys_vars& sys, const SortChoice& sort) {
             total += listed.back().files.size();
         }
         // Room for every entry at once, rather than growing entry by entry.
-        sys.set_Rep_FileCount(static_cast<int>(total));
-        sys.set_Rep_FileCount(0);
+        sys.reserve_entries(static_cast<int>(total));
         DateTexts dates;
         for (ListedFolder& folder : listed) {
             pr_List_HTML_Files(sys, folder, dates);

@@ -84,6 +84,8 @@ public:
     const ReportEntry& entry(int index) const;
     // Raises Rep_FileCount by one; the new entry keeps what that number held before.
     ReportEntry& append_entry();
+    // Room for count entries, so that appending up to count moves none.
+    void reserve_entries(int count) { entries_.reserve(static_cast<std::size_t>(count)); }
 
     // The report source code whose folder a file of this name qualifies for
     // (1 Fennick, 2 Orvella), or 0 when it qualifies for none.
