@@ -11,7 +11,7 @@ namespace quillet::cli {
 enum class View { Conversion, List };
 
 // The whole report list in the given view: printed to stream as an aligned
-// table, or as JSON text.
+// table, in pieces as it is made; or as JSON text.
 void print_table(std::FILE* stream, const cSys_vars& sys, View view);
 QString format_json(const cSys_vars& sys, View view);
 
