@@ -4,7 +4,6 @@
 
 #include <algorithm>
 #include <charconv>
-#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -36,69 +35,65 @@ std::string unescaped(std::string_view text) {
     expect(!text.ends_with(' ') &&
                std::ranges::none_of(text, [](unsigned char c) { return c < 0x20 || c >= 0x7F; }),
            "a raw control byte, byte from 0x7F up or blank at the end");
-    static const std::map<std::string_view, char> kNamed = {
-        {"\\", '\\'}, {"t", '\t'}, {"r", '\r'}, {"n", '\n'}};
+    constexpr std::string_view kNamed = "\\\\t\tr\rn\n";  // pairs: escape letter, byte
     std::string out;
-    for (auto at = text.find('\\'); at != text.npos; at = text.find('\\')) {
-        out.append(text.substr(0, at));
-        const auto escape = text.substr(at + 1, text.substr(at + 1, 1) == "x" ? 3 : 1);
+    for (std::size_t at = 0; at < text.size(); ++at) {
+        const auto named = kNamed.find(text.substr(at + 1, 1));
         unsigned byte = 0;
-        if (kNamed.contains(escape)) {
-            out += kNamed.at(escape);
+        if (text[at] != '\\') {
+            out += text[at];
+        } else if (at + 1 < text.size() && named % 2 == 0 && named != kNamed.npos) {
+            out += kNamed[named + 1];
+            at += 1;
         } else {
-            const auto* const end = escape.data() + escape.size();
-            expect(escape.size() == 3 && std::from_chars(end - 2, end, byte, 16).ptr == end,
+            const auto hex = text.substr(std::min(at + 2, text.size()), 2);
+            expect(text.substr(at + 1, 1) == "x" && hex.size() == 2 &&
+                       std::from_chars(hex.begin(), hex.end(), byte, 16).ptr == hex.end(),
                    "a bad escape");
             out += static_cast<char>(byte);
+            at += 3;
         }
-        text.remove_prefix(at + 1 + escape.size());
     }
-    return out.append(text);
+    return out;
 }
 
 // The facts named, with the student given in double quotes or else their usual one.
 DocumentFacts facts_named(const std::string& kind, const std::string& quoted) {
-    using Facts = DocumentFacts (*)(std::string);
-    static const std::map<std::string, std::pair<Facts, DocumentFacts>> kFacts = {
-        {"analysis", {analysis_facts, analysis_facts()}},
-        {"dyslexia", {dyslexia_facts, dyslexia_facts()}},
-        {"fennick", {fennick_facts, fennick_facts()}},
-        {"unmarked", {unmarked_facts, unmarked_facts()}}};
-    const auto facts = kFacts.find(kind);
-    expect(facts != kFacts.end(), "unknown facts \"" + kind + "\"");
-    expect(quoted.empty() || (quoted.size() >= 2 && quoted.front() == '"' && quoted.back() == '"'),
-           "a student not in double quotes");
-    return quoted.empty() ? facts->second.second
-                          : facts->second.first(unescaped(quoted.substr(1, quoted.size() - 2)));
+    const auto student = [&](std::string usual) {
+        expect(
+            quoted.empty() || (quoted.size() >= 2 && quoted.front() == '"' && quoted.back() == '"'),
+            "a student not in double quotes");
+        return quoted.empty() ? usual : unescaped(quoted.substr(1, quoted.size() - 2));
+    };
+    for (const auto& [name, facts, usual] : {std::tuple{"analysis", &analysis_facts, "12345678"},
+                                             {"dyslexia", &dyslexia_facts, "87654321"},
+                                             {"fennick", &fennick_facts, "jones"},
+                                             {"unmarked", &unmarked_facts, "12345678"}}) {
+        if (kind == name) {
+            return facts(student(usual));
+        }
+    }
+    throw std::runtime_error("unknown facts \"" + kind + "\"");
 }
 
 std::vector<BodyCase> read_cases() {
     std::istringstream in(read_testdata("body_lines.txt"));
-    std::string line;
-    std::size_t number = 0;
-    const auto next = [&] {
-        line.clear();
-        ++number;
-        return static_cast<bool>(std::getline(in, line));
-    };
-    // The lines up to the next mark (a line that begins a group or a case or ends a part),
-    // each unescaped and followed by CR LF.
+    std::string line, group;
+    std::size_t number = 0, group_start = 0;
+    const auto next = [&] { return ++number, line.clear(), !!std::getline(in, line); };
+    // The lines up to the next mark, each unescaped and followed by CR LF.
     const auto text = [&] {
         std::string out;
-        while (next() && !line.starts_with("---") && !line.starts_with("==") &&
-               !line.starts_with("!!!") && !line.starts_with("###")) {
+        while (next() && line != "---" && line != "===" && !line.starts_with("!!! ")) {
             out += unescaped(line) + "\r\n";
         }
         return out;
     };
     std::vector<BodyCase> cases;
     try {
-        std::string group;
-        std::size_t group_start = 0;
         while (next()) {
             if (line.starts_with("== ")) {
-                expect(group.empty() || cases.size() > group_start,
-                       "group " + group + " without cases");
+                expect(cases.size() > group_start || group.empty(), "a group without cases");
                 group = line.substr(3);
                 group_start = cases.size();
             } else if (line.starts_with("### ") && !group.empty()) {
@@ -109,8 +104,7 @@ std::vector<BodyCase> read_cases() {
                 c.facts = facts_named(kind, quoted);
                 c.source = text();
                 expect(line == "---", "case " + c.name + " without its \"---\"");
-                // Joined by CR LF: none after the last line.
-                c.source.resize(c.source.size() - std::min(c.source.size(), std::size_t{2}));
+                c.source.resize(c.source.size() - std::min<std::size_t>(c.source.size(), 2));
                 c.body = text();
                 if (line.starts_with("!!! ")) {
                     c.failure = unescaped(line.substr(4));
@@ -141,11 +135,10 @@ TEST_P(BodyLines, ConvertToTheExpectedDocument) {
     EXPECT_TRUE(outcome.body_complete);
 }
 
-std::string case_name(const testing::TestParamInfo<BodyCase>& param) {
-    return param.param.group + "_" + param.param.name;
-}
-
-INSTANTIATE_TEST_SUITE_P(DataFile, BodyLines, testing::ValuesIn(read_cases()), case_name);
+INSTANTIATE_TEST_SUITE_P(DataFile, BodyLines, testing::ValuesIn(read_cases()),
+                         [](const auto& param) {
+                             return param.param.group + "_" + param.param.name;
+                         });
 
 }  // namespace
 }  // namespace quillet::test

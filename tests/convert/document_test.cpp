@@ -48,42 +48,6 @@ TEST(Document, DyslexiaAnchorsScoreKeyAndRepeatedContents) {
         same_text(read_testdata("dyslexia_document.htm"), convert(source, dyslexia_facts())));
 }
 
-TEST(Document, FennickHeadingsTablesAndClosingDirective) {
-    const std::string source =
-        "@1\r\n"
-        "~biuL12~\r\n"
-        "Questionnaire completed by\t\tChris Jones\r\n"
-        "@2\r\n"
-        "Prefers visual material; jones agrees.\r\n"
-        "@3\r\n"
-        "Analysis of Cognitive Tests\r\n"
-        "@7\r\n"
-        "@@\r\n"
-        "Course:\t\tBSc Nursing\r\n"
-        "@@\r\n";
-    const auto centred = [](std::string_view text) {
-        return "<P ALIGN=\"CENTER\"><B>" + std::string(text) + "</B></P>";
-    };
-    const std::string body = lines({
-        centred("FENNICK REPORT FOR jones"),
-        "",
-        "<TABLE CELLSPACING=1 CELLPADDING=0>",
-        "<TR><TD WIDTH=150><P>Questionnaire completed by</P></TD>"
-        "<TD WIDTH=500><P>Chris Jones</P></TD></TR>",
-        kPageBreak + "\r\n" + centred("DIAGNOSIS OF LEARNING STYLE"),
-        "</TABLE>",
-        "<P>" + kFont2 + "Prefers visual material; jones agrees.</P>",
-        kPageBreak + "\r\n" + centred("ASSESSMENT OF THE NEED FOR SUPPLEMENTARY STUDY SUPPORT"),
-        "<P>" + kFont2 + "Analysis of Cognitive Tests</P>",
-        kPageBreak + "\r\n" + centred(""),
-        kPageBreak + "\r\n" + centred("SUPPLEMENTARY FENNICK REPORT STUDENT INFORMATION"),
-        "<TABLE CELLSPACING=1 CELLPADDING=0>",
-        "<TR><TD WIDTH=150><P>Course:</P></TD><TD WIDTH=500><P>BSc Nursing</P></TD></TR>",
-        kPageBreak + "\r\n",
-    });
-    EXPECT_TRUE(same_text(document(fennick_facts(), body), convert(source, fennick_facts())));
-}
-
 TEST(Document, HeadTextIsEscapedAndFollowsTheFamilyWhileTheBodyFollowsTheKind) {
     // Quotes are escaped inside attribute values only; "&" never.
     const DocumentFacts orvella{kKindAnalysis, "1<2\"&", "A\"<b>", false};
