@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QDir>
+#include <QScopeGuard>
 #include <QSettings>
 #include <vector>
 
@@ -17,16 +18,9 @@ using test::SettingsSandbox;
 using test::write_file;
 
 // Keeps the process's current folder across a test that changes it.
-class CurrentFolderGuard {
-public:
-    CurrentFolderGuard() : saved_(QDir::currentPath()) {}
-    ~CurrentFolderGuard() { QDir::setCurrent(saved_); }
-    CurrentFolderGuard(const CurrentFolderGuard&) = delete;
-    CurrentFolderGuard& operator=(const CurrentFolderGuard&) = delete;
-
-private:
-    QString saved_;
-};
+auto current_folder_guard() {
+    return qScopeGuard([saved = QDir::currentPath()] { QDir::setCurrent(saved); });
+}
 
 TEST(DorrantLookup, FirstLineWithTheWordNamesTheFolder) {
     enum Outcome { kChanged, kUnchanged, kFailed };
@@ -66,7 +60,7 @@ TEST(DorrantLookup, FirstLineWithTheWordNamesTheFolder) {
 }
 
 TEST(DorrantLookup, ValueIsWindows1252AndRelativeToTheCurrentFolder) {
-    CurrentFolderGuard guard;
+    const auto guard = current_folder_guard();
     SettingsSandbox box;
     const QString accented = box.make_folder(QString::fromUtf8("caf\xc3\xa9 DB"));
     box.make_folder("work/rel/Sub");
@@ -144,7 +138,7 @@ TEST(DorrantLookup, FirstExistingFileOfProgramUserAndSystemFolders) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
-        CurrentFolderGuard guard;
+        const auto guard = current_folder_guard();
         SettingsSandbox box;
         ASSERT_TRUE(QDir::setCurrent(box.path("")));  // where "relative" would lead
         const QString before = box.make_folder("before");
