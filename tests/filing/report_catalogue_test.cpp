@@ -178,7 +178,7 @@ const std::vector<Row>& sample_rows() {
     return rows;
 }
 
-TEST(SortReportList, EachKeyInBothDirectionsKeepsTiesInOrder) {
+TEST(SortReportList, EachKeyInBothDirectionsKeepsTiesInOrderAndDatesWithoutTimestampsByTheirText) {
     struct Case {
         std::int16_t key;
         bool ascending;
@@ -206,11 +206,7 @@ TEST(SortReportList, EachKeyInBothDirectionsKeepsTiesInOrder) {
         sys->set_Rep_FileCount(7);
         EXPECT_EQ(sys->entry(7).Rep_SourceFilename, "surplus");
     }
-}
-
-TEST(SortReportList, DateTextServesWhenNoTimestampIsKnown) {
-    SettingsSandbox box;
-    const auto sys = box.make();
+    // The date text serves when no timestamp is known.
     fill(*sys, {{"late", 2, "1", "a", "", QDateTime()},
                 {"early", 2, "2", "b", "", day(2024, 6, 1)},
                 {"none", 2, "3", "c", "", QDateTime()}});
@@ -226,24 +222,18 @@ TEST(SortReportList, TextKeysOrderAsTheCaseInsensitiveComparison) {
         "aAbBzZ09 _-~\xc3\x9f\xe1\xba\x9e\xc3\x84\xc3\xa4\xc4\xb0\xc4\xb1iI\xcf\x82\xcf\x83"
         "\xce\xa3\xc2\xb5\xce\xbc\xe2\x84\xaa\xc5\xbf\xea\xad\xb0\xe1\x8e\xa0"
         "\xf0\x90\x90\x80\xf0\x90\x90\xa8\xf0\x9f\x98\x80");
-    std::vector<uint> code_points;
-    for (const uint c : pool.toUcs4()) {
-        code_points.push_back(c);
-    }
+    const QList<uint> code_points = pool.toUcs4();
     QRandomGenerator rng(7);
-    std::vector<Row> rows;
     std::vector<QByteArray> storage;  // Row holds pointers
     for (int i = 0; i < 400; ++i) {
-        QList<uint> text;
-        const int length = static_cast<int>(rng.bounded(4));
-        for (int c = 0; c < length; ++c) {
-            text.append(code_points[rng.bounded(static_cast<quint32>(code_points.size()))]);
+        std::u32string text(rng.bounded(4), U' ');
+        for (char32_t& c : text) {
+            c = code_points[rng.bounded(static_cast<quint32>(code_points.size()))];
         }
-        storage.push_back(
-            QString::fromUcs4(reinterpret_cast<const char32_t*>(text.constData()), text.size())
-                .toUtf8());
+        storage.push_back(QString::fromStdU32String(text).toUtf8());
         storage.push_back(QByteArray::number(i));
     }
+    std::vector<Row> rows;
     for (std::size_t i = 0; i < storage.size(); i += 2) {
         rows.push_back({storage[i + 1].constData(), 0, "", storage[i].constData(), "", {}});
     }
