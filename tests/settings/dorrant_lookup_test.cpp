@@ -4,7 +4,6 @@
 
 #include <QDir>
 #include <QScopeGuard>
-#include <QSettings>
 #include <vector>
 
 #include "settings_sandbox.h"
@@ -88,11 +87,8 @@ TEST(DorrantLookup, LoadingTakesTheFolderOnlyWhenTheChoiceIsOne) {
         if (c.dorrant_folder != nullptr) {
             box.write_dorrant("database=" + box.path(c.dorrant_folder).toUtf8() + "\r\n");
         }
-        {
-            QSettings store(box.ini_file(), QSettings::IniFormat);
-            store.setValue("Options/Fennick", own);
-            store.setValue("Options/Fennick Choice", c.choice);
-        }
+        box.write_ini("[Options]\nFennick=" + own.toUtf8() + "\nFennick%20Choice=" + c.choice +
+                      "\n");
         const auto sys = box.make();
         const QString expected = QString(c.expected) == "db" ? db : own;
         EXPECT_EQ(sys->Path_Fennick(), expected);

@@ -79,16 +79,10 @@ TEST(SysVarsLoad, LegacyKeysWinAndAreDeletedAndVanishedFoldersFallBackToTheirDef
     const QString legacy_source = box.make_folder("legacy source");
     const QString legacy_dest = box.make_folder("legacy dest");
     const QString options_orvella = box.make_folder("options orvella");
-    {
-        QSettings store(box.ini_file(), QSettings::IniFormat);
-        store.setValue("Options/Orvella", options_orvella);
-        store.setValue("Options/Fennick", box.path("gone/fennick/"));
-        store.setValue("Options/Convert Option", "1");
-        store.setValue("Settings/SourcePath", legacy_source);
-        store.setValue("Settings/DestPath", legacy_dest);
-        store.setValue("Settings/Convert Option", "2");
-        store.setValue("Settings/Left", "1200");
-    }
+    box.write_ini("[Options]\nOrvella=" + options_orvella.toUtf8() +
+                  "\nFennick=" + box.path("gone/fennick/").toUtf8() + "\nConvert%20Option=1\n" +
+                  "[Settings]\nSourcePath=" + legacy_source.toUtf8() + "\nDestPath=" +
+                  legacy_dest.toUtf8() + "\nConvert%20Option=2\nLeft=1200\n");
     const auto sys = box.make();
 
     EXPECT_EQ(sys->Path_Orvella(), legacy_source);
