@@ -72,7 +72,7 @@ protected:
     CliWorkspace ws{CliWorkspace::User::Unprivileged};
 };
 
-TEST_F(Fault, DocumentOrSubFolderThatCannotBeWrittenIsLeftAsItWas) {
+TEST_F(Fault, DocumentOrSubFolderThatCannotBeWrittenIsLeftAsItWasAndAnUnreadableSourceIsSkipped) {
     write_reports();
     const QString folder = ws.html() + "22222222";
     const QString document = analysis(ws, "22222222");
@@ -80,6 +80,9 @@ TEST_F(Fault, DocumentOrSubFolderThatCannotBeWrittenIsLeftAsItWas) {
         const char* what;
         std::function<void()> fault;
         QByteArray kept;  // the document's bytes before and after; empty: no document
+        QString comment =
+            "Cannot create the HTML report. Perhaps it already exists and is read only.";
+        QString student = "22222222";  // empty: not even known, and nothing made for it
     } cases[] = {
         {"read-only document",
          [&] { write_file(document, "earlier"), QFile::setPermissions(document, kReadOnlyFile); },
@@ -90,6 +93,11 @@ TEST_F(Fault, DocumentOrSubFolderThatCannotBeWrittenIsLeftAsItWas) {
         {"read-only sub-folder without a document",
          [&] { QDir().mkpath(folder), QFile::setPermissions(folder, kReadOnlyFolder); },
          {}},
+        {"source that cannot be read",
+         [&] { QFile::setPermissions(ws.orvella() + "~drntrpa2.tmp", QFileDevice::Permissions()); },
+         {},
+         "Cannot read the report: Permission denied",
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -97,25 +105,15 @@ TEST_F(Fault, DocumentOrSubFolderThatCannotBeWrittenIsLeftAsItWas) {
         QDir().mkpath(ws.html());
         c.fault();
         const ConvertRow row = run_and_check_neighbours();
-        EXPECT_EQ(row.comment,
-                  "Cannot create the HTML report. Perhaps it already exists and is read only.");
-        EXPECT_EQ(row.student, "22222222");
+        EXPECT_EQ(row.comment, c.comment);
+        EXPECT_EQ(row.student, c.student);
+        EXPECT_EQ(QFileInfo::exists(folder), !c.student.isEmpty());
+        EXPECT_FALSE(QFileInfo::exists(ws.html() + "Temp"));
         EXPECT_EQ(read_file(document), c.kept);
         EXPECT_EQ(QDir(folder).entryList(QDir::Files | QDir::Hidden),
                   c.kept.isEmpty() ? QStringList() : QStringList{"Analysis.htm"});
         QFile::setPermissions(folder, kReadOnlyFolder | QFileDevice::WriteOwner);
     }
-}
-
-TEST_F(Fault, SourceThatCannotBeReadIsReportedAndSkipped) {
-    write_reports();
-    ASSERT_TRUE(QFile::setPermissions(ws.orvella() + "~drntrpa2.tmp", QFileDevice::Permissions()));
-    const ConvertRow row = run_and_check_neighbours();
-    EXPECT_TRUE(row.comment.startsWith("Cannot read the report: ")) << row.comment.toStdString();
-    EXPECT_TRUE(row.comment.contains("ermission")) << row.comment.toStdString();
-    // Nothing was made for it: its student is not even known.
-    EXPECT_FALSE(QFileInfo::exists(ws.html() + "22222222"));
-    EXPECT_FALSE(QFileInfo::exists(ws.html() + "Temp"));
 }
 
 TEST_F(Fault, ReportsFolderThatCannotBeWrittenFailsEveryNewStudentAndKeepsTheOthers) {
@@ -174,21 +172,7 @@ TEST_F(Fault, DocumentThatDoesNotFitLeavesNothingOrTheEarlierOne) {
     }
 }
 
-TEST_F(Fault, LinksToAPipeOrADeviceAreRefusedAndTheBatchGoesOn) {
-    const QString pipe = ws.path("pipe");
-    ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0644), 0);
-    ASSERT_TRUE(QFile::link(pipe, ws.orvella() + "~drntrpa1.tmp"));
-    ASSERT_TRUE(QFile::link("/dev/zero", ws.orvella() + "~drntrpa2.tmp"));
-    write_file(ws.orvella() + "~drntrpa3.tmp", orvella_report("33333333"));
-    const auto rows = finish(*ws.start({"orvella", "--json"}), 120000).rows();
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_FALSE(rows[0].converted || rows[0].comment.isEmpty());
-    EXPECT_FALSE(rows[1].converted || rows[1].comment.isEmpty());
-    EXPECT_TRUE(rows[2].converted);
-    EXPECT_EQ(unsound_documents(ws.html(), {}), QStringList());
-}
-
-TEST_F(Fault, StudentFolderLinkedOutOfTheReportsFolderFailsItsEntryOnly) {
+TEST_F(Fault, LinksOutOfTheReportsFolderOrToAPipeOrADeviceFailTheirEntryOnly) {
     const QString outside = ws.path("outside/");
     ASSERT_TRUE(QDir().mkpath(outside) && QDir().mkpath(ws.html() + "kept"));
     // Out of the folder, into it, and nowhere.
@@ -199,21 +183,28 @@ TEST_F(Fault, StudentFolderLinkedOutOfTheReportsFolderFailsItsEntryOnly) {
         write_file(ws.orvella() + QStringLiteral("~drntrpa%1.tmp").arg(i),
                    orvella_report(QByteArray(8, i)));
     }
-    // A source that is a link to a report kept elsewhere is read.
+    // A link to a report kept elsewhere is read; one to a pipe or a device is not.
     write_file(ws.path("elsewhere.tmp"), orvella_report("55555555"));
     ASSERT_TRUE(QFile::link(ws.path("elsewhere.tmp"), ws.orvella() + "~drntrpa5.tmp"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(ws.path("pipe")).constData(), 0644), 0);
+    ASSERT_TRUE(QFile::link(ws.path("pipe"), ws.orvella() + "~drntrpa6.tmp"));
+    ASSERT_TRUE(QFile::link("/dev/zero", ws.orvella() + "~drntrpa7.tmp"));
 
+    const auto before = files_below(ws.html());  // with the dangling link
     const auto rows = ws.run({"orvella", "--json"}).rows();
-    ASSERT_EQ(rows.size(), 5u);
+    ASSERT_EQ(rows.size(), 7u);
     EXPECT_FALSE(rows[0].converted);
     EXPECT_EQ(rows[0].comment, QStringLiteral("Cannot use the folder \"11111111\": it is a link to "
                                               "%1, outside the HTML reports folder.")
                                    .arg(QDir(outside).canonicalPath()));
-    EXPECT_FALSE(rows[2].converted || rows[2].comment.isEmpty());
+    for (const int i : {2, 5, 6}) {
+        EXPECT_FALSE(rows[i].converted || rows[i].comment.isEmpty()) << i;
+    }
     for (const int i : {1, 3, 4}) {
         EXPECT_TRUE(rows[i].converted) << rows[i].comment.toStdString();
     }
     EXPECT_TRUE(files_below(outside).empty());
+    EXPECT_EQ(unsound_documents(ws.html(), before), QStringList());
     EXPECT_FALSE(QFileInfo::exists(ws.path("gone")));
     const auto documents = files_below(ws.html());
     EXPECT_TRUE(is_complete_document(documents.at("kept/Analysis.htm")));

@@ -39,15 +39,12 @@ public:
         process_->waitForFinished();
     }
 
-    // Waits until n rows have come in all.
     bool wait_rows(std::size_t n) {
         return wait([&] { return rows_.size() >= n; });
     }
-    // Waits until a row of the source has come.
     bool wait_source(const QString& source) {
         return wait([&] { return sources().contains(source); });
     }
-    // Waits until standard error holds text.
     bool wait_err(const QString& text, int times = 1) {
         return wait([&] { return err_.count(text.toUtf8()) >= times; });
     }
@@ -120,7 +117,7 @@ std::map<QString, QByteArray> batch_documents(const CliWorkspace& ws) {
     return files_below(reference.html());
 }
 
-TEST(WatchCommand, WhatIsThereFirstThenABurstMovedInReportsAndOnlyReportNames) {
+TEST(WatchCommand, WhatIsThereFirstABurstMovedInReportsOnlyReportNamesThenARewriteAndARemoval) {
     CliWorkspace ws;
     write_file(ws.orvella() + "~drntrpa00.tmp", orvella_report("20240000"));
     Watch watch(ws);
@@ -149,35 +146,24 @@ TEST(WatchCommand, WhatIsThereFirstThenABurstMovedInReportsAndOnlyReportNames) {
 
     const std::size_t expected = 1 + 2 * kBurst + 2;
     ASSERT_TRUE(watch.wait_rows(expected)) << watch.rows().size();
-    EXPECT_EQ(files_below(ws.html()), batch_documents(ws));
+    const auto burst = files_below(ws.html());
+    EXPECT_EQ(burst, batch_documents(ws));
+
+    // A report written again is converted again; a removed one's document stays.
+    write_file(ws.orvella() + "~drntrpa00.tmp", orvella_report("20240000") + "Again, longer.\r\n");
+    ASSERT_TRUE(QFile::remove(ws.orvella() + "~drntrpa11.tmp"));
+    ASSERT_TRUE(watch.wait_rows(expected + 1));
+    EXPECT_EQ(watch.rows()[expected]["comment"].toString(), "Overwrote existing HTML Report");
+    auto documents = batch_documents(ws);
+    documents.insert(*burst.find("20241111/Analysis.htm"));
+    EXPECT_EQ(files_below(ws.html()), documents);
     EXPECT_EQ(watch.stop(SIGINT), 0);
-    EXPECT_EQ(watch.rows().size(), expected);
+    EXPECT_EQ(watch.rows().size(), expected + 1);
     for (std::size_t i = 0; i < watch.rows().size(); ++i) {
         EXPECT_EQ(watch.rows()[i]["no"].toInt(), static_cast<int>(i + 1));
     }
     EXPECT_TRUE(watch.sources().contains("~drntrpa11"));
     EXPECT_TRUE(watch.sources().contains("~drntrpa09"));
-}
-
-TEST(WatchCommand, AReportWrittenAgainIsConvertedAgainAndARemovedOnesDocumentStays) {
-    CliWorkspace ws;
-    Watch watch(ws, {"--existing", "overwrite"});
-    write_file(ws.orvella() + "~drntrpa01.tmp", orvella_report("20240001"));
-    write_file(ws.orvella() + "~drntrpa02.tmp", orvella_report("20240002"));
-    ASSERT_TRUE(watch.wait_rows(2));
-    const auto first = files_below(ws.html());
-
-    write_file(ws.orvella() + "~drntrpa01.tmp",
-               orvella_report("20240001") + "Written again, longer.\r\n");
-    ASSERT_TRUE(QFile::remove(ws.orvella() + "~drntrpa02.tmp"));
-    ASSERT_TRUE(watch.wait_rows(3));
-    EXPECT_EQ(watch.rows()[2]["comment"].toString(), "Overwrote existing HTML Report");
-
-    auto expected = batch_documents(ws);  // the rewritten report alone
-    expected.insert(*first.find("20240002/Analysis.htm"));
-    EXPECT_EQ(files_below(ws.html()), expected);
-    EXPECT_EQ(watch.stop(), 0);
-    EXPECT_EQ(watch.rows().size(), 3U);
 }
 
 TEST(WatchCommand, AStoredAskPolicyKeepsDocumentsAndDorrantIniChangedMovesTheFennickWatch) {

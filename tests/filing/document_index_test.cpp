@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
+#include <QScopeGuard>
 #include <QTemporaryDir>
 #include <fcntl.h>
 #include <sys/wait.h>
@@ -177,28 +178,23 @@ TEST_F(DocumentIndexTest, AnotherUseInTheSameProcessKeepsTheFirstOnesLock) {
 
 TEST_F(DocumentIndexTest, FilesAreTheUsersAlone) {
     put_standard_folder();
-    const mode_t old_mask = ::umask(0);
-    {
-        DocumentIndex index(html(), file());
-        EXPECT_TRUE(index.refresh());
-        for (const char* suffix : {"", "-wal", "-shm"}) {
-            struct stat info {};
-            ASSERT_EQ(::stat(QFile::encodeName(file() + QLatin1String(suffix)).constData(), &info),
-                      0)
-                << suffix;
-            EXPECT_EQ(info.st_mode & 0777, 0600u) << suffix;
-        }
-        struct stat folder {};
-        ASSERT_EQ(
-            ::stat(QFile::encodeName(dir.filePath(QStringLiteral("cache"))).constData(), &folder),
-            0);
-        EXPECT_EQ(folder.st_mode & 0777, 0700u);
+    const auto mask = qScopeGuard([old = ::umask(0)] { ::umask(old); });
+    const auto mode = [](const QString& path) {
+        struct stat info {};
+        return ::stat(QFile::encodeName(path).constData(), &info) == 0 ? info.st_mode & 0777 : ~0u;
+    };
+    DocumentIndex index(html(), file());
+    EXPECT_TRUE(index.refresh());
+    for (const char* suffix : {"", "-wal", "-shm"}) {
+        EXPECT_EQ(mode(file() + QLatin1String(suffix)), 0600u) << suffix;
     }
-    ::umask(old_mask);
+    EXPECT_EQ(mode(dir.filePath(QStringLiteral("cache"))), 0700u);
 }
 
 TEST_F(DocumentIndexTest, BatchesWriteTheirDocumentsIntoAnExistingIndex) {
-    const QByteArray cache = qgetenv("XDG_CACHE_HOME");
+    const auto restore = qScopeGuard([cache = qgetenv("XDG_CACHE_HOME")] {
+        cache.isNull() ? qunsetenv("XDG_CACHE_HOME") : qputenv("XDG_CACHE_HOME", cache);
+    });
     qputenv("XDG_CACHE_HOME", QFile::encodeName(dir.filePath(QStringLiteral("xdg"))));
     SettingsSandbox sandbox;
     auto sys = sandbox.make();
@@ -221,14 +217,8 @@ TEST_F(DocumentIndexTest, BatchesWriteTheirDocumentsIntoAnExistingIndex) {
                                found(DocumentIndex(html()), QStringLiteral("batch%1").arg(jobs)))
                                .split(QLatin1Char(' '));
         hits.sort();
-        EXPECT_EQ(hits.join(QLatin1Char(' ')),
-                  QStringLiteral("10000000/analysis 10000001/analysis 10000002/analysis "
-                                 "10000003/analysis"));
-    }
-    if (cache.isNull()) {
-        qunsetenv("XDG_CACHE_HOME");
-    } else {
-        qputenv("XDG_CACHE_HOME", cache);
+        EXPECT_EQ(hits.join(QLatin1Char(' ')), "10000000/analysis 10000001/analysis "
+                                               "10000002/analysis 10000003/analysis");
     }
 }
 

@@ -216,8 +216,7 @@ TEST(ParallelBatch, CancelledBatchKeepsWholeDocumentsAndNamesTheEntriesNeverStar
     ASSERT_EQ(static_cast<int>(delivered.size()), kReports);
     EXPECT_TRUE(std::is_sorted(delivered.begin(), delivered.end()));
 
-    int converted = 0;
-    int cancelled = 0;
+    int converted = 0, cancelled = 0;
     for (int i = 1; i <= kReports; ++i) {
         const ReportEntry& e = sys->entry(i);
         const QString document =

@@ -50,33 +50,24 @@ protected:
                             }};
 };
 
-TEST_F(ArrivalTrackerTest, AReportIsHandedOutOnceWhenItHasStoppedChanging) {
-    write(2, "~drntrpa01.tmp", "@first piece\r\n", 0);
+TEST_F(ArrivalTrackerTest, ReportsAreHandedOutOnceStoppedChangingInTheOrderOfTheirLastChange) {
+    write(1, "b.fnr", "@b\r\n", 0);
+    write(2, "~drntrpa01.tmp", "@first piece\r\n", 10);
     EXPECT_EQ(tracker_.next_due(), kSettle);
-    // A second piece before the first has settled starts the wait again.
+    write(1, "a.fnr", "@a\r\n", 20);
+    // A change before the report has settled starts the wait again.
+    write(1, "b.fnr", "@b again\r\n", 30);
     write(2, "~drntrpa01.tmp", "@first piece\r\nsecond piece\r\n", 600);
+    EXPECT_TRUE(taken(1019).isEmpty());
+    EXPECT_EQ(taken(1030), (QStringList{"a.fnr", "b.fnr"}));
     EXPECT_TRUE(taken(1599).isEmpty());
     EXPECT_EQ(taken(1600), QStringList{"~drntrpa01.tmp"});
     EXPECT_FALSE(tracker_.next_due().has_value()) << "nothing waits once it is handed out";
-
-    // Notices that change nothing (a reader, a second close) hand out nothing.
-    tracker_.note(2, "~drntrpa01.tmp", 2000);
-    EXPECT_TRUE(taken(9000).isEmpty());
 
     // Changed after its conversion: handed out again, after settling again.
     write(2, "~drntrpa01.tmp", "@rewritten\r\n", 10000);
     EXPECT_TRUE(taken(10999).isEmpty());
     EXPECT_EQ(taken(11000), QStringList{"~drntrpa01.tmp"});
-}
-
-TEST_F(ArrivalTrackerTest, ReportsSettleInTheOrderOfTheirLastChange) {
-    write(1, "b.fnr", "@b\r\n", 0);
-    write(2, "~drntrpd07.tmp", "@d\r\n", 10);
-    write(1, "a.fnr", "@a\r\n", 20);
-    write(1, "b.fnr", "@b again\r\n", 30);
-    EXPECT_EQ(taken(1009), QStringList{});
-    EXPECT_EQ(taken(1025), (QStringList{"~drntrpd07.tmp", "a.fnr"}));
-    EXPECT_EQ(taken(5000), QStringList{"b.fnr"});
 }
 
 TEST_F(ArrivalTrackerTest, OnlyTheNamesOfTheFolderCountAndTheGoneAreForgotten) {

@@ -54,14 +54,13 @@ protected:
                                  arrived_ << a.folder + a.name;
                              }
                          });
-        QObject::connect(watcher_.get(), &ReportWatcher::folderGone,
-                         [this](std::int16_t code, const QString& folder) {
-                             events_ << QStringLiteral("gone %1 %2").arg(code).arg(folder);
-                         });
-        QObject::connect(watcher_.get(), &ReportWatcher::folderBack,
-                         [this](std::int16_t code, const QString& folder) {
-                             events_ << QStringLiteral("back %1 %2").arg(code).arg(folder);
-                         });
+        for (const auto& [signal, word] : {std::pair{&ReportWatcher::folderGone, "gone"},
+                                           std::pair{&ReportWatcher::folderBack, "back"}}) {
+            QObject::connect(watcher_.get(), signal,
+                             [this, word](std::int16_t code, const QString& f) {
+                                 events_ << QStringLiteral("%1 %2 %3").arg(word).arg(code).arg(f);
+                             });
+        }
         QString failure;
         ASSERT_TRUE(watcher_->start(&failure)) << failure.toStdString();
     }

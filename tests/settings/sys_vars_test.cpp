@@ -53,9 +53,12 @@ TEST(SysVarsDefaults, TemporaryAndDataFoldersComeFromTheEnvironment) {
          "t3/",
          "h/.local/share/orvella suite/orvella/db/"},
         {{{"HOME", "h"}, {"XDG_DATA_HOME", "xdg//"}}, "/tmp/", "xdg/orvella suite/orvella/db/"},
+        // A default that cannot be made (a file in its way) still ends loading.
+        {{{"XDG_DATA_HOME", "blocker"}}, "/tmp/", "blocker/orvella suite/orvella/db/"},
     };
     for (const Case& c : cases) {
         SettingsSandbox box;
+        test::write_file(box.path("blocker"), "a file, not a folder");
         box.environment.clear();
         for (const auto& [name, value] : c.env) {
             const bool relative_xdg = name == "XDG_DATA_HOME" && value.startsWith("relative");
@@ -66,27 +69,25 @@ TEST(SysVarsDefaults, TemporaryAndDataFoldersComeFromTheEnvironment) {
         EXPECT_EQ(sys->Default_Path_Orvella(), orvella);
         EXPECT_EQ(sys->Default_Path_Fennick(), box.path(c.fennick));
         EXPECT_TRUE(sys->Default_Path_HTMLReports().endsWith("/orvella suite/dorrant/reports/"));
+        EXPECT_EQ(sys->Path_HTMLReports(), sys->Default_Path_HTMLReports());
+        EXPECT_EQ(box.stored("Options/HTML Reports"), sys->Path_HTMLReports());
     }
 }
 
-TEST(SysVarsLoad, LegacyKeysWinAndAreDeletedWhileOtherSettingsKeysStay) {
+TEST(SysVarsLoad, LegacyKeysWinAndAreDeletedAndVanishedFoldersFallBackToTheirDefaults) {
     SettingsSandbox box;
     const QString legacy_source = box.make_folder("legacy source");
     const QString legacy_dest = box.make_folder("legacy dest");
     const QString options_orvella = box.make_folder("options orvella");
-    {
-        QSettings store(box.ini_file(), QSettings::IniFormat);
-        store.setValue("Options/Orvella", options_orvella);
-        store.setValue("Options/Convert Option", "1");
-        store.setValue("Settings/SourcePath", legacy_source);
-        store.setValue("Settings/DestPath", legacy_dest);
-        store.setValue("Settings/Convert Option", "2");
-        store.setValue("Settings/Left", "1200");
-    }
+    box.write_ini("[Options]\nOrvella=" + options_orvella.toUtf8() +
+                  "\nFennick=" + box.path("gone/fennick/").toUtf8() + "\nConvert%20Option=1\n" +
+                  "[Settings]\nSourcePath=" + legacy_source.toUtf8() + "\nDestPath=" +
+                  legacy_dest.toUtf8() + "\nConvert%20Option=2\nLeft=1200\n");
     const auto sys = box.make();
 
     EXPECT_EQ(sys->Path_Orvella(), legacy_source);
     EXPECT_EQ(sys->Path_HTMLReports(), legacy_dest);
+    EXPECT_EQ(sys->Path_Fennick(), box.default_fennick());
     EXPECT_EQ(sys->Gen_ConvertOption(), 1);
     EXPECT_EQ(box.stored("Settings/SourcePath"), "<absent>");
     EXPECT_EQ(box.stored("Settings/DestPath"), "<absent>");
@@ -94,6 +95,7 @@ TEST(SysVarsLoad, LegacyKeysWinAndAreDeletedWhileOtherSettingsKeysStay) {
     EXPECT_EQ(box.stored("Settings/Left"), "1200");
     EXPECT_EQ(box.stored("Options/Orvella"), legacy_source);
     EXPECT_EQ(box.stored("Options/HTML Reports"), legacy_dest);
+    EXPECT_EQ(box.stored("Options/Fennick"), box.default_fennick());
 }
 
 TEST(SysVarsLoad, SectionAndKeyNamesIgnoreLetterCase) {
@@ -173,35 +175,6 @@ TEST(SysVarsLoad, CorruptStoreGivesDefaultsAndSavingRepairsIt) {
         EXPECT_EQ(reread.value("Options/HTML Reports").toString(), box.default_html());
         EXPECT_EQ(reread.value("Options/Fennick Choice").toString(), "0");
     }
-}
-
-TEST(SysVarsLoad, VanishedFoldersAreReplacedByTheirDefaultsAndSaved) {
-    SettingsSandbox box;
-    const QString kept = box.make_folder("kept");
-    {
-        QSettings store(box.ini_file(), QSettings::IniFormat);
-        store.setValue("Options/Orvella", kept);
-        store.setValue("Options/Fennick", box.path("gone/fennick/"));
-        store.setValue("Options/HTML Reports", box.path("gone/reports/"));
-    }
-    const auto sys = box.make();
-
-    EXPECT_EQ(sys->Path_Orvella(), kept);
-    EXPECT_EQ(sys->Path_Fennick(), box.default_fennick());
-    EXPECT_EQ(sys->Path_HTMLReports(), box.default_html());
-    EXPECT_TRUE(QFileInfo(box.default_html()).isDir());
-    EXPECT_EQ(box.stored("Options/HTML Reports"), box.default_html());
-    EXPECT_EQ(box.stored("Options/Fennick"), box.default_fennick());
-}
-
-TEST(SysVarsLoad, DefaultThatCannotBeCreatedStillEndsLoading) {
-    SettingsSandbox box;
-    test::write_file(box.path("blocker"), "a file, not a folder");
-    box.environment["XDG_DATA_HOME"] = box.path("blocker");
-    const auto sys = box.make();
-    EXPECT_EQ(sys->Path_HTMLReports(), box.path("blocker/orvella suite/dorrant/reports/"));
-    EXPECT_FALSE(QFileInfo(sys->Path_HTMLReports()).exists());
-    EXPECT_EQ(box.stored("Options/HTML Reports"), sys->Path_HTMLReports());
 }
 
 TEST(SysVars, FolderSettersAppendOneSeparatorAndSaveNothingWithOrWithoutAProgramFolder) {
