@@ -1,7 +1,8 @@
 // Light and dark colour schemes: every text of every window keeps a contrast
 // of 4.5:1 with its background, the grid's rows and selection included, the
-// outlines of the dark scheme's controls 3:1, and the light scheme keeps the
-// colours the windows were designed with.
+// outlines of the dark scheme's controls 3:1, the light scheme keeps the
+// colours the windows were designed with, and the desktop's dark preference
+// is followed where the platform's palette does not.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -33,8 +35,11 @@ QPalette light_palette() {
 
 class ColourScheme : public MainWindowTest {
 protected:
-    ColourScheme() : saved_(QApplication::palette()) {}
-    ~ColourScheme() override { QApplication::setPalette(saved_); }
+    ColourScheme() : style_(QApplication::style()->name()), palette_(QApplication::palette()) {}
+    ~ColourScheme() override {
+        QApplication::setStyle(style_);
+        QApplication::setPalette(palette_);
+    }
 
     // Every enabled, visible text control of window whose text reads on its
     // own background with less than the least contrast, with the figure.
@@ -120,7 +125,8 @@ protected:
         return image.pixelColor(cell.right() - 3, cell.center().y());
     }
 
-    QPalette saved_;
+    QString style_;
+    QPalette palette_;
 };
 
 // The main window and the about box stay open from the light scheme to the
@@ -200,7 +206,42 @@ TEST_F(ColourScheme, EveryControlsOutlineStandsOutInTheDarkScheme) {
             << shown.metaObject()->className();
         shown.hide();
     });
-    desktop.apply(DesktopScheme::light);
+}
+
+TEST_F(ColourScheme, TheDesktopsPreferenceSwitchesTheSchemeBothWays) {
+    ASSERT_FALSE(is_dark(QApplication::palette()));
+    DesktopColourScheme scheme;
+    struct Step {
+        DesktopScheme preference;
+        bool dark;
+    };
+    const Step steps[] = {
+        {DesktopScheme::no_preference, false}, {DesktopScheme::dark, true},
+        {DesktopScheme::dark, true},           {DesktopScheme::light, false},
+        {DesktopScheme::dark, true},           {DesktopScheme::no_preference, false}};
+    for (const Step& step : steps) {
+        scheme.apply(step.preference);
+        EXPECT_EQ(is_dark(QApplication::palette()), step.dark) << static_cast<int>(step.preference);
+        const auto* proxy = qobject_cast<const QProxyStyle*>(QApplication::style());
+        EXPECT_EQ((proxy != nullptr ? proxy->baseStyle() : QApplication::style())->name(),
+                  step.dark ? "fusion" : style_.toLower());
+    }
+    // A dark palette of the platform is left as it is.
+    const QPalette platform_dark = dark_palette();
+    QApplication::setPalette(platform_dark);
+    DesktopColourScheme on_dark;
+    on_dark.apply(DesktopScheme::dark);
+    EXPECT_FALSE(on_dark.switched_to_dark());
+    on_dark.apply(DesktopScheme::light);  // the platform's own: not ours to undo
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window),
+              platform_dark.color(QPalette::Window));
+}
+
+TEST(DesktopSchemeValue, FollowsThePortalsCodes) {
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(0), DesktopScheme::no_preference);
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(1), DesktopScheme::dark);
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(2), DesktopScheme::light);
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(7), DesktopScheme::no_preference);
 }
 
 TEST(ContrastRatio, FollowsTheGuidelinesFigures) {

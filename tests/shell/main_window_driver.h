@@ -1,6 +1,6 @@
-// Drives the desktop program's windows in the widget tests: the application
-// object, a recording browser, scripted message boxes, mouse and key events,
-// and a workspace of temporary folders with its own settings file.
+// Drives the desktop program's windows in the widget tests: a recording
+// browser, scripted message boxes, mouse and key events, and a workspace of
+// temporary folders with its own settings file.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,18 +35,6 @@
 #include "window_batch.h"
 
 namespace quillet::test {
-
-// The one application object of the test program (offscreen under ctest).
-inline QApplication& application() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        return *existing;
-    }
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 inline void process_events() {
     QCoreApplication::processEvents();
@@ -182,6 +170,10 @@ inline bool is_greyed_out(const std::pair<QColor, QColor>& colours) {
            background.blue() == grey && grey >= 96 && grey <= 160;
 }
 
+// The header row of the list view, and the comment of a document written.
+constexpr const char* kListHeader = "No. | Student Number | Report name | Date | Comment\n";
+constexpr const char* kCreated = "Created new HTML report";
+
 // Report sources as the two programs write them (Windows-1252, CR LF).
 inline QByteArray orvella_report(const QByteArray& student) {
     return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
@@ -195,7 +187,6 @@ inline QByteArray fennick_report() {
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
-        application();
         gSortChoice = SortChoice{};
         // The text index of the documents, kept with the rest of the test's files.
         qputenv("XDG_CACHE_HOME", sandbox.path(QStringLiteral("cache")).toUtf8());
@@ -241,6 +232,14 @@ protected:
     // The date the grid shows for a document below the HTML folder.
     std::string date_of(const QString& document) {
         return format_document_date(QFileInfo(html + document).lastModified()).toStdString();
+    }
+    // Row n of the list view, of the document below the HTML folder named
+    // without ".htm", as grid_text writes it.
+    std::string listed(int n, const char* student, const QString& document,
+                       const char* comment = kCreated) {
+        return std::to_string(n) + " | " + student + " | " +
+               document.section(u'/', -1).toStdString() + " | " + date_of(document + ".htm") +
+               " | " + comment + '\n';
     }
     template <typename T>
     T* find(const char* name) {

@@ -87,17 +87,30 @@ TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
     }
 }
 
-TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
+// A folder picked in a chooser is the settings' at once, stored or not.
+TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothingButTheFolderPickedInAChooserStays) {
     auto sys = sandbox_.make();
     sys->set_Gen_ConvertOption(1);
-    sys->set_Path_Orvella(sandbox_.make_folder("orvella"));
+    const QString orvella = sandbox_.make_folder("orvella");
+    sys->set_Path_Orvella(orvella);
     const QString html = sandbox_.make_folder("html");
+    const QString picked = sandbox_.make_folder("picked");
     sys->set_Path_HTMLReports(html);
     sys->pr_Save_Sys_Settings();
-    const QByteArray ini_before = test::read_file(sandbox_.ini_file());
-    const QString orvella_before = sys->Path_Orvella();
 
     auto dialog = open(*sys);
+    test::on_next_modal<frmPath>([&](frmPath& chooser) {
+        auto& tree = child<QTreeView>(chooser, "dirDisplay");
+        auto* model = qobject_cast<QFileSystemModel*>(tree.model());
+        tree.setCurrentIndex(model->index(picked.chopped(1)));
+        test::press_key(chooser, Qt::Key_Return);  // opens the highlighted folder
+        click(child(chooser, "cmdOK"));
+    });
+    click_on(*dialog, "cmdSetPathOrvella");
+    EXPECT_EQ(gintPathTarget, 1);
+    EXPECT_EQ(text(*dialog, "txtPathOrvella"), picked);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), orvella);
+    const QByteArray ini_before = test::read_file(sandbox_.ini_file());  // with the chooser's size
     click_on(*dialog, "cmdDefault");
 
     EXPECT_EQ(text(*dialog, "txtPathFennick"), sandbox_.default_fennick());
@@ -113,7 +126,7 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
     click_on(*dialog, "cmdCancel");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(sys->Path_Orvella(), orvella_before);
+    EXPECT_EQ(sys->Path_Orvella(), picked);
     EXPECT_EQ(sys->Gen_ConvertOption(), 1);
     EXPECT_EQ(sys->Gen_FennickChoice(), 0);
     EXPECT_EQ(sys->Path_HTMLReports(), html);
@@ -169,28 +182,6 @@ TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStore
     EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
     EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
-}
-
-TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
-    auto sys = sandbox_.make();
-    const QString picked = sandbox_.make_folder("picked");
-    const QString saved_orvella = sandbox_.stored("Options/Orvella");
-
-    auto dialog = open(*sys);
-    test::on_next_modal<frmPath>([&](frmPath& chooser) {
-        auto& tree = child<QTreeView>(chooser, "dirDisplay");
-        auto* model = qobject_cast<QFileSystemModel*>(tree.model());
-        tree.setCurrentIndex(model->index(picked.chopped(1)));
-        test::press_key(chooser, Qt::Key_Return);  // opens the highlighted folder
-        click(child(chooser, "cmdOK"));
-    });
-    click_on(*dialog, "cmdSetPathOrvella");
-    EXPECT_EQ(gintPathTarget, 1);
-    EXPECT_EQ(text(*dialog, "txtPathOrvella"), picked);
-
-    click_on(*dialog, "cmdCancel");
-    EXPECT_EQ(sys->Path_Orvella(), picked);
-    EXPECT_EQ(sandbox_.stored("Options/Orvella"), saved_orvella);
 }
 
 }  // namespace

@@ -68,8 +68,8 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
     };
     for (const Case& c : cases) {
         window.reset();
-        open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\nWindowState=%s\n",
-                                    c.top, c.left, c.height, c.width, c.state)
+        open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\nWindowState=%s\n", c.top,
+                                    c.left, c.height, c.width, c.state)
                       .toUtf8());
         const QSize designed = window->minimumSize();
         const QSize size(c.size.width() <= 0 ? designed.width() : c.size.width(),
@@ -140,24 +140,10 @@ TEST_F(Placement, ClosingSavesThePlacementAndTheSettings) {
     }
 }
 
-TEST_F(Placement, CommentColumnTakesTheFreeWidthOfAWideWindow) {
-    write_file(html + "a.htm", "<html></html>");
-    open_window();
-    for (int width : {px(20000), px(11000)}) {
-        window->resize(width, window->height());
-        process_events();
-        int columns = 0;
-        for (int c = 0; c < model().columnCount(); ++c) {
-            columns += grid().columnWidth(c);
-        }
-        EXPECT_EQ(columns, grid().viewport()->width()) << width;
-        EXPECT_GE(grid().columnWidth(4), px(3000)) << width;
-    }
-}
-
 // At the designed size, in the list view with the preview and without, and in
 // the conversion view, every column lies within the grid and shows its texts
-// whole; only the source name and the date may be cut short.
+// whole; only the source name and the date may be cut short. The Comment
+// column takes the free width of a wider window.
 TEST_F(Placement, AtTheDesignedSizeEveryColumnsTextIsReadable) {
     write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
     write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
@@ -208,6 +194,19 @@ TEST_F(Placement, AtTheDesignedSizeEveryColumnsTextIsReadable) {
     }
     trigger("mnuView_Student");
     EXPECT_TRUE(shows_whole(grid(), 4, model().index(0, 4).data().toString()));
+
+    // The columns fill the grid; a wider window gives the Comment column the
+    // free width.
+    for (int width : {px(20000), px(11000)}) {
+        window->resize(width, window->height());
+        process_events();
+        int columns = 0;
+        for (int c = 0; c < model().columnCount(); ++c) {
+            columns += grid().columnWidth(c);
+        }
+        EXPECT_EQ(columns, grid().viewport()->width()) << width;
+        EXPECT_GE(grid().columnWidth(4), px(3000)) << width;
+    }
 }
 
 }  // namespace

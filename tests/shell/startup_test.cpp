@@ -1,6 +1,5 @@
 // Start-up: the version text, the command line, the display, one instance per
-// user and settings store (a second start brings the first to the front), and
-// the hand-over from the splash window to the main window.
+// user and settings store (a second start brings the first to the front).
 #include <QLocalSocket>
 #include <QProcess>
 #include <QTimer>
@@ -8,7 +7,6 @@
 #include <future>
 
 #include "app_info.h"
-#include "frm_splash.h"
 #include "main_window_driver.h"
 #include "startup.h"
 
@@ -82,7 +80,6 @@ TEST(Display, NamedByTheVariablesOfThePlatformInUse) {
 }
 
 TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefusedAndHandsOverItsToken) {
-    application();
     QTemporaryDir dir;
     const QString store = dir.filePath("quillet.ini");
     {
@@ -111,7 +108,6 @@ TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefusedAndHandsOverItsToken) {
 }
 
 TEST(BringToFront, UnminimisesAndKeepsTheWindowMaximised) {
-    application();
     for (const Qt::WindowStates before :
          {Qt::WindowStates(Qt::WindowMinimized), Qt::WindowMinimized | Qt::WindowMaximized}) {
         QWidget window;
@@ -200,40 +196,6 @@ TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
     first->waitForFinished();
 }
 #endif
-
-class StartUp : public MainWindowTest {};
-
-TEST_F(StartUp, SplashThenMainWindowWithTheCatalogueByStudent) {
-    write_file(html + "zz.htm", "<html></html>");
-    write_file(html + "1234/1234analysis.htm", "<html></html>");
-    write_file(html + "Fennick/brown.htm", "<html></html>");
-    configure();
-    gSortChoice = SortChoice{3, false};
-
-    bool splash_shown = false;
-    auto settings = [&]() -> cSys_vars& {
-        // Called while the splash window is up.
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            splash_shown |= qobject_cast<frmSplash*>(top) != nullptr && top->isVisible();
-        }
-        sys = sandbox.make();
-        return *sys;
-    };
-    window = start_up(settings, browser, prompts);
-
-    EXPECT_TRUE(splash_shown);
-    EXPECT_TRUE(gblnSplashDone);
-    EXPECT_EQ(gSortChoice.gintSortKey, 0);
-    EXPECT_TRUE(gSortChoice.gblnSortAscending);
-    EXPECT_EQ(gstrVersion, make_version_text(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR,
-                                             QUILLET_VERSION_PATCH));
-    ASSERT_TRUE(window->isVisible());
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        EXPECT_FALSE(qobject_cast<frmSplash*>(top) != nullptr && top->isVisible());
-    }
-    EXPECT_EQ(report_names(), QStringList({"1234analysis", "brown", "zz"}));
-    EXPECT_EQ(current_row(), 1);
-}
 
 }  // namespace
 }  // namespace quillet::test

@@ -1,11 +1,14 @@
 // The view the window keeps from one run to the next: sort choice, column
 // widths, the preview and its splitter, in section "Settings" of the
-// settings file; a first start is as designed.
+// settings file; a first start shows the splash window, then the main window
+// as designed.
 #include <QHeaderView>
 #include <QSettings>
 #include <QSplitter>
 
+#include "app_info.h"
 #include "document_commands.h"
+#include "frm_splash.h"
 #include "main_window_driver.h"
 #include "preview_pane.h"
 #include "startup.h"
@@ -22,11 +25,20 @@ protected:
         sys.reset();
         window = start_up(
             [this]() -> cSys_vars& {
+                splash_shown = splash_visible();  // the settings are read under the splash
                 sys = sandbox.make();
                 return *sys;
             },
             browser, prompts);
         process_events();
+    }
+    static bool splash_visible() {
+        for (QWidget* top : QApplication::topLevelWidgets()) {
+            if (qobject_cast<frmSplash*>(top) != nullptr && top->isVisible()) {
+                return true;
+            }
+        }
+        return false;
     }
     void close() {
         window->close();
@@ -46,14 +58,25 @@ protected:
         send_mouse(header->viewport(), QEvent::MouseButtonRelease, edge + QPoint(dx, 0),
                    Qt::LeftButton);
     }
+    bool splash_shown = false;
 };
 
 TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     write_documents({"1111/1111analysis.htm", "2222/2222dyslexia.htm", "Fennick/brown.htm"});
     configure();
 
-    // A window used as designed adds nothing to the settings file.
+    // The first start forgets the sort of an earlier window; used as
+    // designed, the window adds nothing to the settings file.
+    gSortChoice = SortChoice{3, false};
     start();
+    EXPECT_TRUE(splash_shown);
+    EXPECT_TRUE(gblnSplashDone);
+    EXPECT_FALSE(splash_visible());
+    EXPECT_EQ(gstrVersion, make_version_text(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR,
+                                             QUILLET_VERSION_PATCH));
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(checked_sort_items(), QStringList({"mnuView_Student", "mnuView_Asc"}));
+    EXPECT_EQ(current_row(), 1);
     trigger("mnuView_Preview");
     trigger("mnuView_Preview");
     trigger("mnuView_ReportDate");
