@@ -5,23 +5,15 @@
 #include <vector>
 
 #include "app_info.h"
-#include "browser_launcher.h"
 #include "dialog_test_support.h"
 #include "frm_about.h"
+#include "main_window_driver.h"
 
 namespace quillet {
 namespace {
 
 using test::child;
-
-class RecordingBrowser final : public BrowserLauncher {
-public:
-    bool open(const QUrl& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    std::vector<QUrl> opened;
-};
+using test::RecordingBrowser;
 
 TEST(AboutBox, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose) {
     RecordingBrowser browser;
@@ -48,7 +40,7 @@ TEST(AboutBox, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose) {
     // Each click on the link opens the vendor's site; Enter and Esc close.
     test::click(child(dialog, "lblLink"));
     test::click(child(dialog, "lblLink"));
-    EXPECT_EQ(browser.opened, std::vector<QUrl>(2, QUrl(kVendorSite)));
+    EXPECT_EQ(browser.urls, std::vector<QUrl>(2, QUrl(kVendorSite)));
     EXPECT_TRUE(dialog.isVisible());
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
         frmAbout about(browser);
@@ -56,7 +48,7 @@ TEST(AboutBox, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose) {
         test::press_key(about, key);
         EXPECT_FALSE(about.isVisible()) << key;
     }
-    EXPECT_EQ(browser.opened.size(), 2u);
+    EXPECT_EQ(browser.urls.size(), 2u);
 }
 
 }  // namespace

@@ -34,7 +34,6 @@ TEST_F(AutoConvertTest, OffAsDesignedOnReportsAreConvertedAsTheyArriveAndTheChoi
     EXPECT_FALSE(read_file(sandbox.ini_file()).contains("Auto"))
         << read_file(sandbox.ini_file()).toStdString();
 
-    window.reset();
     open_window();
     item()->trigger();
     EXPECT_TRUE(item()->isChecked());
@@ -57,7 +56,6 @@ TEST_F(AutoConvertTest, OffAsDesignedOnReportsAreConvertedAsTheyArriveAndTheChoi
 
     // The next start watches at once and converts what arrived meanwhile.
     write_file(orvella + "~drntrpa03.tmp", orvella_report("4713"));
-    window.reset();
     open_window();
     EXPECT_TRUE(item()->isChecked());
     ASSERT_TRUE(wait_until([&] { return QFileInfo::exists(html + "4713/Analysis.htm"); }));

@@ -108,15 +108,6 @@ protected:
         return faint;
     }
 
-    // Two reports converted, one between them that could not be.
-    void convert_three_reports() {
-        write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
-        write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
-        write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
-        open_window();
-        trigger("mnuRep_Orvella");
-        ASSERT_EQ(model().rowCount(), 3);
-    }
     // The colour the grid paints at the empty right end of row n's last cell.
     QColor painted_background(int n) {
         const QImage image = grid().viewport()->grab().toImage();
@@ -133,7 +124,13 @@ protected:
 // dark one and follow the change.
 TEST_F(ColourScheme, GridRowsSelectionAndEveryWindowsTextsReadInBothSchemes) {
     QApplication::setPalette(light_palette());
-    convert_three_reports();
+    // Two reports converted, one between them that could not be.
+    write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+    write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
+    write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
+    open_window();
+    trigger("mnuRep_Orvella");
+    ASSERT_EQ(model().rowCount(), 3);
     find<QLabel>("lblPromptUser")->show();
     RecordingBrowser about_browser;
     frmAbout about(about_browser);
@@ -144,18 +141,14 @@ TEST_F(ColourScheme, GridRowsSelectionAndEveryWindowsTextsReadInBothSchemes) {
         process_events();
         const QPalette& palette = grid().palette();
         EXPECT_EQ(painted_background(3), scheme_palette.color(QPalette::Base));
-        EXPECT_EQ(model().index(2, 0).data(Qt::ForegroundRole).value<QColor>(),
-                  scheme_palette.color(QPalette::Text));
+        EXPECT_EQ(row_colours(3).second, scheme_palette.color(QPalette::Text));
+        EXPECT_TRUE(is_greyed_out(row_colours(2)));
         for (int n = 2; n <= 3; ++n) {  // row 1 is selected
             SCOPED_TRACE(n);
-            const QModelIndex cell = model().index(n - 1, 0);
-            const QColor background = cell.data(Qt::BackgroundRole).value<QColor>();
-            const QColor text = cell.data(Qt::ForegroundRole).value<QColor>();
+            const auto [background, text] = row_colours(n);
             EXPECT_EQ(painted_background(n), background);
             EXPECT_GE(contrast_ratio(text, background), kLeastTextContrast);
         }
-        EXPECT_TRUE(is_greyed_out(
-            {ReportGridModel::background(false), ReportGridModel::foreground(false)}));
         // The selected row: highlighted text on the highlight the grid paints,
         // with the window active and not.
         const QColor selection = painted_background(1);
@@ -211,20 +204,15 @@ TEST_F(ColourScheme, EveryControlsOutlineStandsOutInTheDarkScheme) {
 TEST_F(ColourScheme, TheDesktopsPreferenceSwitchesTheSchemeBothWays) {
     ASSERT_FALSE(is_dark(QApplication::palette()));
     DesktopColourScheme scheme;
-    struct Step {
-        DesktopScheme preference;
-        bool dark;
-    };
-    const Step steps[] = {
-        {DesktopScheme::no_preference, false}, {DesktopScheme::dark, true},
-        {DesktopScheme::dark, true},           {DesktopScheme::light, false},
-        {DesktopScheme::dark, true},           {DesktopScheme::no_preference, false}};
-    for (const Step& step : steps) {
-        scheme.apply(step.preference);
-        EXPECT_EQ(is_dark(QApplication::palette()), step.dark) << static_cast<int>(step.preference);
+    for (const DesktopScheme preference :
+         {DesktopScheme::no_preference, DesktopScheme::dark, DesktopScheme::dark,
+          DesktopScheme::light, DesktopScheme::dark, DesktopScheme::no_preference}) {
+        scheme.apply(preference);
+        const bool dark = preference == DesktopScheme::dark;
+        EXPECT_EQ(is_dark(QApplication::palette()), dark) << static_cast<int>(preference);
         const auto* proxy = qobject_cast<const QProxyStyle*>(QApplication::style());
         EXPECT_EQ((proxy != nullptr ? proxy->baseStyle() : QApplication::style())->name(),
-                  step.dark ? "fusion" : style_.toLower());
+                  dark ? "fusion" : style_.toLower());
     }
     // A dark palette of the platform is left as it is.
     const QPalette platform_dark = dark_palette();
@@ -245,19 +233,15 @@ TEST(DesktopSchemeValue, FollowsThePortalsCodes) {
 }
 
 TEST(ContrastRatio, FollowsTheGuidelinesFigures) {
-    struct Case {
-        QColor a, b;
-        double ratio;
+    const std::pair<QColor, double> on_white[] = {
+        {Qt::black, 21.0},
+        {Qt::white, 1.0},
+        {QColor(0x76, 0x76, 0x76), 4.54},  // the lightest grey that passes on white
+        {QColor(0, 0, 255), 8.59},
     };
-    const Case cases[] = {
-        {Qt::black, Qt::white, 21.0},
-        {Qt::white, Qt::white, 1.0},
-        {QColor(0x76, 0x76, 0x76), Qt::white, 4.54},  // the lightest grey that passes on white
-        {QColor(0, 0, 255), Qt::white, 8.59},
-    };
-    for (const Case& c : cases) {
-        EXPECT_NEAR(contrast_ratio(c.a, c.b), c.ratio, 0.01) << c.a.name().toStdString();
-        EXPECT_NEAR(contrast_ratio(c.b, c.a), c.ratio, 0.01);
+    for (const auto& [colour, ratio] : on_white) {
+        EXPECT_NEAR(contrast_ratio(colour, Qt::white), ratio, 0.01) << colour.name().toStdString();
+        EXPECT_NEAR(contrast_ratio(Qt::white, colour), ratio, 0.01);
     }
     // Too faint a colour is moved away from its background until it reads.
     for (const auto& [colour, background] :

@@ -103,18 +103,14 @@ protected:
     RecordingFileManager file_manager;
 };
 
-TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag) {
+TEST_F(FindDocuments, EveryWordMatchesEscClearsRowsDragAndCommandsActOnTheRowsShown) {
     open_catalogue();
     EXPECT_FALSE(find<FilterBar>("filterBar")->isVisibleTo(window.get()));
     trigger("mnuView_Find");
     ASSERT_TRUE(box().isVisibleTo(window.get()));
 
-    struct Case {
-        const char* typed;
-        QStringList rows;
-        const char* count;
-    };
-    const Case cases[] = {
+    // What is typed, the rows shown, the count shown.
+    const std::tuple<const char*, QStringList, const char*> cases[] = {
         {"",
          {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
          "<hidden>"},
@@ -129,10 +125,10 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag
          {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
          "<hidden>"},
     };
-    for (const Case& c : cases) {
-        retype(QString::fromLatin1(c.typed));
-        EXPECT_EQ(rows(), c.rows) << c.typed;
-        EXPECT_EQ(count(), c.count) << c.typed;
+    for (const auto& [typed, shown, counted] : cases) {
+        retype(QString::fromLatin1(typed));
+        EXPECT_EQ(rows(), shown) << typed;
+        EXPECT_EQ(count(), counted) << typed;
     }
 
     // Esc clears the box, then closes it.
@@ -146,17 +142,15 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag
     EXPECT_FALSE(box().isVisibleTo(window.get()));
 
     // Dragged rows carry their documents' addresses.
-    const QAbstractItemModel& rows = *grid().model();
+    const QAbstractItemModel& listed = *grid().model();
     const std::unique_ptr<QMimeData> data(
-        rows.mimeData({rows.index(0, 0), rows.index(0, 3), rows.index(3, 1)}));
+        listed.mimeData({listed.index(0, 0), listed.index(0, 3), listed.index(3, 1)}));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->urls(), QList<QUrl>({QUrl::fromLocalFile(html + "4711/Analysis.htm"),
                                          QUrl::fromLocalFile(html + "Fennick/Jones.htm")}));
     EXPECT_TRUE(grid().dragEnabled());
-}
 
-TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
-    open_catalogue();
+    // The commands act on the entry the filtered row shows.
     trigger("mnuView_Find");
     type("analysis");
 

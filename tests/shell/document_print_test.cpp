@@ -49,16 +49,15 @@ public:
 };
 
 TEST(PdfFileName, StudentAndReportNameMakeAFileName) {
-    struct Case {
-        const char* student;
-        const char* report;
-        const char* name;
-    };
-    for (const Case& c :
-         {Case{"12345", "Analysis", "12345 Analysis.pdf"}, Case{"jones", "Jones", "jones.pdf"},
-          Case{"", "notes", "notes.pdf"}, Case{"a/b", "x:y*?", "a_b x_y__.pdf"},
-          Case{"..", "", "document.pdf"}, Case{" 4711 ", " Dyslexia ", "4711 Dyslexia.pdf"}}) {
-        EXPECT_EQ(pdf_file_name(c.student, c.report), c.name) << c.student << '|' << c.report;
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"12345", "Analysis", "12345 Analysis.pdf"},
+        {"jones", "Jones", "jones.pdf"},
+        {"", "notes", "notes.pdf"},
+        {"a/b", "x:y*?", "a_b x_y__.pdf"},
+        {"..", "", "document.pdf"},
+        {" 4711 ", " Dyslexia ", "4711 Dyslexia.pdf"}};
+    for (const auto& [student, report, name] : cases) {
+        EXPECT_EQ(pdf_file_name(student, report), name) << student << '|' << report;
     }
 }
 

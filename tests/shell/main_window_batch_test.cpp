@@ -76,9 +76,6 @@ TEST_F(WindowBatchTest,
         SCOPED_TRACE(how);
         QDir(html).removeRecursively();
         QDir().mkpath(html);
-        if (window) {
-            window->close();
-        }
         open_window();
         window->activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));

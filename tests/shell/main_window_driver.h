@@ -44,13 +44,15 @@ inline void process_events() {
 class RecordingBrowser final : public BrowserLauncher {
 public:
     bool open(const QUrl& url) override {
+        urls.push_back(url);
         opened.push_back(url.toLocalFile());
         if (!starts) {
             report_failure(url, QStringLiteral("No browser."));
         }
         return starts;
     }
-    std::vector<QString> opened;
+    std::vector<QUrl> urls;
+    std::vector<QString> opened;  // the files of urls
     bool starts = true;
 };
 
@@ -210,8 +212,10 @@ protected:
     }
 
     // A settings object on the sandbox with its catalogue built, and the main
-    // window over it (opening documents with launcher, else browser), shown.
+    // window over it (opening documents with launcher, else browser), shown in
+    // place of any earlier one.
     frmMain& open_window(BrowserLauncher* launcher = nullptr) {
+        window.reset();
         if (!QFileInfo::exists(sandbox.ini_file())) {
             configure();
         }
@@ -229,17 +233,14 @@ protected:
             write_file(html + path, "<html></html>");
         }
     }
-    // The date the grid shows for a document below the HTML folder.
-    std::string date_of(const QString& document) {
-        return format_document_date(QFileInfo(html + document).lastModified()).toStdString();
-    }
     // Row n of the list view, of the document below the HTML folder named
     // without ".htm", as grid_text writes it.
     std::string listed(int n, const char* student, const QString& document,
                        const char* comment = kCreated) {
+        const QDateTime written = QFileInfo(html + document + ".htm").lastModified();
         return std::to_string(n) + " | " + student + " | " +
-               document.section(u'/', -1).toStdString() + " | " + date_of(document + ".htm") +
-               " | " + comment + '\n';
+               document.section(u'/', -1).toStdString() + " | " +
+               format_document_date(written).toStdString() + " | " + comment + '\n';
     }
     template <typename T>
     T* find(const char* name) {
@@ -257,6 +258,12 @@ protected:
     }
     ReportGridView& grid() { return window->grid(); }
     const ReportGridModel& model() { return window->grid_model(); }
+    // The colours of grid row n: background and text.
+    std::pair<QColor, QColor> row_colours(int n) {
+        const QModelIndex cell = model().index(n - 1, 0);
+        return {cell.data(Qt::BackgroundRole).value<QColor>(),
+                cell.data(Qt::ForegroundRole).value<QColor>()};
+    }
     int current_row() {
         return grid().currentIndex().isValid() ? grid().currentIndex().row() + 1 : 0;
     }

@@ -50,19 +50,9 @@ protected:
 };
 
 TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
-    struct Case {
-        const char* name;
-        std::int16_t choice;
-        bool with_dorrant_ini;
-        bool shows_dorrant_folder;
-    };
-    const Case cases[] = {
-        {"own folder", 0, true, false},
-        {"Dorrant's folder", 1, true, true},
-        {"Dorrant's folder, no dorrant.ini", 1, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [choice, with_dorrant_ini, shows_dorrant_folder] :
+         {std::tuple{0, true, false}, std::tuple{1, true, true}, std::tuple{1, false, false}}) {
+        SCOPED_TRACE(testing::Message() << choice << with_dorrant_ini);
         test::SettingsSandbox sandbox;
         const QString fennick = sandbox.make_folder("fennick");
         const QString orvella = sandbox.make_folder("orvella");
@@ -73,17 +63,17 @@ TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
         sys->set_Path_Orvella(orvella);
         sys->set_Path_HTMLReports(html);
         sys->set_Gen_ConvertOption(2);
-        sys->set_Gen_FennickChoice(c.choice);
-        if (c.with_dorrant_ini) {
+        sys->set_Gen_FennickChoice(static_cast<std::int16_t>(choice));
+        if (with_dorrant_ini) {
             sandbox.write_dorrant("[Dorrant]\r\ndatabase=" + database.toUtf8() + "\r\n");
         }
 
         auto dialog = open(*sys);
-        EXPECT_EQ(text(*dialog, "txtPathFennick"), c.shows_dorrant_folder ? database : fennick);
+        EXPECT_EQ(text(*dialog, "txtPathFennick"), shows_dorrant_folder ? database : fennick);
         EXPECT_EQ(text(*dialog, "txtPathOrvella"), orvella);
         EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), html);
         EXPECT_EQ(selected(*dialog, "optConvert", 3), 2);
-        EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), c.choice);
+        EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), choice);
     }
 }
 

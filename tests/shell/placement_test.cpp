@@ -67,7 +67,6 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
         {"state -1", 1500, 600, 6000, 11000, stored_pos, stored, "-1"},
     };
     for (const Case& c : cases) {
-        window.reset();
         open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\nWindowState=%s\n", c.top,
                                     c.left, c.height, c.width, c.state)
                       .toUtf8());
@@ -84,16 +83,13 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
         EXPECT_EQ(window->windowState(), c.expected_state) << c.name;
     }
     // Key names in any case; values that are no numbers keep the designed ones.
-    window.reset();
     open_with("");
     const QPoint designed_pos = window->pos();
     const QSize designed = window->size();
     EXPECT_EQ(designed, window->minimumSize());
     EXPECT_LE((designed_pos - centred(designed)).manhattanLength(), 2);
-    window.reset();
     open_with("TOP=1500\nleft=600\nheight=6000\nwidth=11000\n");
     EXPECT_EQ(QRect(window->pos(), window->size()), QRect(px(600), px(1500), px(11000), px(6000)));
-    window.reset();
     open_with("Top=abc\nLeft=\nHeight=6000\nWidth=1e400\nWindowState=x\n");
     EXPECT_EQ(window->pos(), designed_pos);
     EXPECT_EQ(window->size(), QSize(designed.width(), px(6000)));

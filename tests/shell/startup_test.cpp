@@ -14,13 +14,8 @@ namespace quillet::test {
 namespace {
 
 TEST(VersionText, RevisionIsShownOnlyWhenNotZero) {
-    struct Case {
-        int major, minor, revision;
-        const char* text;
-    };
-    for (const Case& c : {Case{1, 2, 7, "Version 1.2.7"}, Case{2, 10, 0, "Version 2.10"}}) {
-        EXPECT_EQ(make_version_text(c.major, c.minor, c.revision), c.text);
-    }
+    EXPECT_EQ(make_version_text(1, 2, 7), "Version 1.2.7");
+    EXPECT_EQ(make_version_text(2, 10, 0), "Version 2.10");
 }
 
 TEST(CommandLine, TheSettingsFileHelpAndVersionAreAccepted) {

@@ -5,6 +5,7 @@
 #include <QHeaderView>
 #include <QSettings>
 #include <QSplitter>
+#include <algorithm>
 
 #include "app_info.h"
 #include "document_commands.h"
@@ -33,12 +34,10 @@ protected:
         process_events();
     }
     static bool splash_visible() {
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            if (qobject_cast<frmSplash*>(top) != nullptr && top->isVisible()) {
-                return true;
-            }
-        }
-        return false;
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        return std::any_of(tops.begin(), tops.end(), [](const QWidget* top) {
+            return qobject_cast<const frmSplash*>(top) != nullptr && top->isVisible();
+        });
     }
     void close() {
         window->close();
@@ -131,18 +130,20 @@ TEST(ViewStateStore, UnreadableValuesFallBackToTheDesign) {
     QSettings store(dir.filePath("q.ini"), QSettings::IniFormat);
     EXPECT_EQ(read_view_state(store), ViewState{});
 
-    struct Case {
-        const char* key;
-        const char* value;
-    };
-    for (const Case& c : {Case{"Sort Key", "7"}, Case{"Sort Key", "-1"}, Case{"Sort Key", "x"},
-                          Case{"Sort Ascending", "2"}, Case{"Column Widths", "500,abc"},
-                          Case{"Column Widths", "500,-3"}, Case{"Column Widths", "1,2,3,4,5,6,7"},
-                          Case{"Preview Splitter", "100"}, Case{"Preview Splitter", "1e300,5"},
-                          Case{"Preview", "yes"}}) {
+    const std::pair<const char*, const char*> unreadable[] = {{"Sort Key", "7"},
+                                                              {"Sort Key", "-1"},
+                                                              {"Sort Key", "x"},
+                                                              {"Sort Ascending", "2"},
+                                                              {"Column Widths", "500,abc"},
+                                                              {"Column Widths", "500,-3"},
+                                                              {"Column Widths", "1,2,3,4,5,6,7"},
+                                                              {"Preview Splitter", "100"},
+                                                              {"Preview Splitter", "1e300,5"},
+                                                              {"Preview", "yes"}};
+    for (const auto& [key, value] : unreadable) {
         store.clear();
-        write_setting(store, "Settings", c.key, c.value);
-        EXPECT_EQ(read_view_state(store), ViewState{}) << c.key << '=' << c.value;
+        write_setting(store, "Settings", key, value);
+        EXPECT_EQ(read_view_state(store), ViewState{}) << key << '=' << value;
     }
 
     const ViewState state{{2, false}, {500, 2100, 1999}, true, {6000, 4000}};
