@@ -125,27 +125,24 @@ TEST_F(ScreenReader, EveryControlIsNamedAndDescribedButtonsByTheirCaptionsThePre
     for (const auto& [owner, control, name] : names) {
         EXPECT_EQ(name_of(*owner, control), name);
     }
-    struct Window {
-        const char* name;
-        QWidget* widget;
-        std::size_t least_controls;
-    };
-    const Window windows[] = {{"main window", window.get(), 10},
-                              {"about box", &about, 6},
-                              {"options", &options, 20},
-                              {"folder chooser", &chooser, 6},
-                              {"splash", &splash, 4}};
-    for (const Window& w : windows) {
-        SCOPED_TRACE(w.name);
-        w.widget->show();
-        const std::vector<Control> controls = controls_of(*w.widget);
-        EXPECT_GE(controls.size(), w.least_controls);
+    // Each window, and the least number of controls it has.
+    const std::tuple<const char*, QWidget*, std::size_t> windows[] = {
+        {"main window", window.get(), 10},
+        {"about box", &about, 6},
+        {"options", &options, 20},
+        {"folder chooser", &chooser, 6},
+        {"splash", &splash, 4}};
+    for (const auto& [name, widget, least_controls] : windows) {
+        SCOPED_TRACE(name);
+        widget->show();
+        const std::vector<Control> controls = controls_of(*widget);
+        EXPECT_GE(controls.size(), least_controls);
         for (const Control& c : controls) {
             EXPECT_FALSE(c.name.trimmed().isEmpty()) << c.object.toStdString() << " has no name";
             EXPECT_FALSE(c.description.trimmed().isEmpty())
                 << c.object.toStdString() << " (" << c.name.toStdString() << ") has no description";
         }
-        w.widget->hide();
+        widget->hide();
     }
 }
 

@@ -67,21 +67,6 @@ protected:
         return label->isVisibleTo(window.get()) ? label->text() : QStringLiteral("<hidden>");
     }
 
-    // Documents whose text says "extra time": three times in a short one, once
-    // at the end of a long one, and not as a phrase in a third.
-    void open_texts() {
-        write_file(html + "5822/Analysis.htm",
-                   "<html><body><p>Extra time in exams. Extra time for reading, extra time "
-                   "for writing.</p></body></html>");
-        write_file(html + "4711/Analysis.htm",
-                   "<html><body>" + QByteArray("<p>Reading at home.</p>\n").repeated(200) +
-                       "<p>She needs extra time.</p></body></html>");
-        write_file(html + "Fennick/Jones.htm", "<html><body><p>No time extra.</p></body></html>");
-        write_file(html + "notes.htm", "<html><body><p>Notes</p></body></html>");
-        open_window();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
-    }
     // Ctrl+Shift+F, the words and Enter; waits for the answer.
     void search(const QString& query) {
         QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
@@ -186,7 +171,17 @@ TEST_F(FindDocuments, EveryWordMatchesEscClearsRowsDragAndCommandsActOnTheRowsSh
 
 TEST_F(FindDocuments,
        SearchTextListsTheMatchesBestFirstMarksThemInThePreviewAndSaysWhatIsMalformed) {
-    open_texts();
+    // Documents whose text says "extra time": three times in a short one, once
+    // at the end of a long one, and not as a phrase in a third.
+    write_file(html + "5822/Analysis.htm",
+               "<html><body><p>Extra time in exams. Extra time for reading, extra time "
+               "for writing.</p></body></html>");
+    write_file(html + "4711/Analysis.htm",
+               "<html><body>" + QByteArray("<p>Reading at home.</p>\n").repeated(200) +
+                   "<p>She needs extra time.</p></body></html>");
+    write_file(html + "Fennick/Jones.htm", "<html><body><p>No time extra.</p></body></html>");
+    write_file(html + "notes.htm", "<html><body><p>Notes</p></body></html>");
+    open_active_window();
     search(R"("extra time")");
     EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
     EXPECT_EQ(search_status(), "2 documents match");

@@ -20,10 +20,6 @@ QByteArray test_document(const char* name) {
     return file.readAll();
 }
 
-// A page break as the converter writes it.
-const QByteArray kPageBreak =
-    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n";
-
 TEST(PreviewHtml, PageBreaksBecomeOneRuleEachAndALongDocumentIsReadUpToTheLimit) {
     const QString html = QString::fromLatin1("<BODY>\r\n<P>One</P>\r\n" + kPageBreak +
                                              "<P>Two</P>\r\n<HR>\r\n" + kPageBreak + "</BODY>\r\n");

@@ -108,13 +108,8 @@ TEST_F(FolderChooserTest, OpensOnTheFolderItEditsOrItsNearestExistingParentAndIn
 
 TEST_F(FolderChooserTest, OkStoresTheOpenFolderNotTheHighlightedOne) {
     sandbox_.make_folder(QStringLiteral("reports/html/2024"));
-    struct Case {
-        const char* name;
-        std::function<void(frmPath&)> choose;
-        QString expected;
-    };
     const QString sub = start_ + QStringLiteral("/2024");
-    const Case cases[] = {
+    const std::tuple<const char*, std::function<void(frmPath&)>, QString> cases[] = {
         {"as opened", [](frmPath&) {}, start_},
         {"sub-folder clicked: only highlighted",
          [&](frmPath& chooser) { click_sub_folder(chooser, start_, QStringLiteral("2024")); },
@@ -135,18 +130,17 @@ TEST_F(FolderChooserTest, OkStoresTheOpenFolderNotTheHighlightedOne) {
          },
          QDir::rootPath()},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [name, choose, expected] : cases) {
+        SCOPED_TRACE(name);
         sys_->set_Path_HTMLReports(start_);
         frmPath chooser(*sys_);
         chooser.show();
-        c.choose(chooser);
+        choose(chooser);
         EXPECT_TRUE(chooser.isVisible()) << "opening a folder pressed OK";
-        EXPECT_EQ(chooser.open_folder(), c.expected);
+        EXPECT_EQ(chooser.open_folder(), expected);
         click(child(chooser, "cmdOK"));
         EXPECT_FALSE(chooser.isVisible());
-        EXPECT_EQ(sys_->Path_HTMLReports(),
-                  c.expected.endsWith('/') ? c.expected : c.expected + '/');
+        EXPECT_EQ(sys_->Path_HTMLReports(), expected.endsWith('/') ? expected : expected + '/');
     }
 }
 

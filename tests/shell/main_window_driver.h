@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
+#include <QtTest/QTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -176,6 +177,10 @@ inline bool is_greyed_out(const std::pair<QColor, QColor>& colours) {
 constexpr const char* kListHeader = "No. | Student Number | Report name | Date | Comment\n";
 constexpr const char* kCreated = "Created new HTML report";
 
+// A page break as the converter writes it.
+inline const QByteArray kPageBreak =
+    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n";
+
 // Report sources as the two programs write them (Windows-1252, CR LF).
 inline QByteArray orvella_report(const QByteArray& student) {
     return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
@@ -227,6 +232,12 @@ protected:
         return *window;
     }
 
+    // The main window, opened and made the active window, as keys need it.
+    void open_active_window() {
+        open_window();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+    }
     // Writes small documents below the HTML folder.
     void write_documents(std::initializer_list<const char*> paths) {
         for (const char* path : paths) {

@@ -121,12 +121,9 @@ TEST_F(OpenDocument, ALauncherThatFailsIsToldUntilDismissed) {
     open_window(&launcher);
     const QString document = html + "4711/4711analysis.htm";
 
-    struct Case {
-        const char* launcher;  // the stand-in's script; nullptr: none
-        const char* command;
-        QString shown, why, what_to_do;
-    };
-    const Case cases[] = {
+    // The stand-in's script (nullptr: none), the command, and three parts of
+    // what is told: what could not be shown, why, and what to do.
+    const std::tuple<const char*, const char*, QString, QString, QString> cases[] = {
         {"exit 3", "mnuFile_Open", "Could not show the document\n" + document + "\n",
          "no method available (exit status 3)", "xdg-settings set default-web-browser"},
         {"exit 3", "mnuPopup_ShowInFolder",
@@ -137,28 +134,28 @@ TEST_F(OpenDocument, ALauncherThatFailsIsToldUntilDismissed) {
         {nullptr, "mnuFile_Open", "Could not show the document\n" + document,
          "xdg-open (from xdg-utils) is not installed.", "xdg-settings"},
     };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(std::string(c.command) + " " + (c.launcher ? c.launcher : "missing"));
+    for (const auto& [script, command, shown, why, what_to_do] : cases) {
+        SCOPED_TRACE(std::string(command) + " " + (script ? script : "missing"));
         QFile::remove(bin.filePath("xdg-open"));
-        if (c.launcher != nullptr) {
+        if (script != nullptr) {
             write_file(bin.filePath("xdg-open"),
-                       "#!/bin/sh\necho \"$1\" >\"$0.asked\"\n" + QByteArray(c.launcher) + "\n");
+                       "#!/bin/sh\necho \"$1\" >\"$0.asked\"\n" + QByteArray(script) + "\n");
             QFile::setPermissions(bin.filePath("xdg-open"), QFile::ReadOwner | QFile::ExeOwner);
         }
         prompts.informations.clear();
         select_row(1);
-        trigger(c.command);
+        trigger(command);
         ASSERT_TRUE(wait_until([&] { return !prompts.informations.empty(); }, 30000));
         ASSERT_EQ(prompts.informations.size(), 1u);
         const QString& text = prompts.informations[0].text;
-        EXPECT_TRUE(text.contains(c.shown)) << text.toStdString();
-        EXPECT_TRUE(text.contains(c.why)) << text.toStdString();
-        EXPECT_TRUE(text.contains(c.what_to_do)) << text.toStdString();
+        for (const QString& part : {shown, why, what_to_do}) {
+            EXPECT_TRUE(text.contains(part)) << text.toStdString();
+        }
         EXPECT_TRUE(window->statusBar()->currentMessage().isEmpty());
-        if (c.launcher != nullptr) {  // Show in Folder asks for the document's folder
+        if (script != nullptr) {  // Show in Folder asks for the document's folder
             const QString asked = read_file(bin.filePath("xdg-open.asked")).trimmed();
             EXPECT_EQ(asked.toStdString(),
-                      (std::string(c.command) == "mnuPopup_ShowInFolder" ? html + "4711" : document)
+                      (std::string(command) == "mnuPopup_ShowInFolder" ? html + "4711" : document)
                           .toStdString());
         }
     }

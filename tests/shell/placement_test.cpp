@@ -117,22 +117,18 @@ TEST_F(Placement, ClosingSavesThePlacementAndTheSettings) {
     EXPECT_EQ(window->size(), QSize(px(11000), px(6600)));
 
     // Closed maximized it opens maximized; closed minimized, normal.
-    struct Case {
-        void (QWidget::*show)();
-        const char* saved_state;
-        Qt::WindowStates reopened;
-    };
-    for (const Case& c : {Case{&QWidget::showMaximized, "2", Qt::WindowMaximized},
-                          Case{&QWidget::showMinimized, "1", Qt::WindowNoState}}) {
-        (window.get()->*c.show)();
+    for (const auto& [show, saved_state, reopened] :
+         {std::tuple{&QWidget::showMaximized, "2", Qt::WindowMaximized},
+          std::tuple{&QWidget::showMinimized, "1", Qt::WindowNoState}}) {
+        (window.get()->*show)();
         process_events();
         window->close();
-        EXPECT_EQ(sandbox.stored("Settings/WindowState"), c.saved_state);
+        EXPECT_EQ(sandbox.stored("Settings/WindowState"), saved_state);
 
         window.reset();
         sys.reset();
         open_window();
-        EXPECT_EQ(window->windowState(), c.reopened) << c.saved_state;
+        EXPECT_EQ(window->windowState(), reopened) << saved_state;
     }
 }
 

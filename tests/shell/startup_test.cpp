@@ -145,12 +145,9 @@ struct Program {
 
 TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
     const QStringList no_display = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    struct Case {
-        QStringList args, unset;
-        int exit_code;
-        QByteArray out, err;  // the start of each
-    };
-    const Case cases[] = {
+    // The arguments, the variables unset, the exit code, and the start of what
+    // is written to the output and to the errors.
+    const std::tuple<QStringList, QStringList, int, QByteArray, QByteArray> cases[] = {
         {{"--version"}, no_display, 0, "quillet " QUILLET_VERSION "\n", ""},
         {{"--help"}, no_display, 0, "Usage:\n  quillet [--settings FILE]\n", ""},
         {{}, no_display, 1, "", "quillet: no display found ("},
@@ -158,16 +155,16 @@ TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
         {{}, {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, 1, "", "quillet: no display found ("},
         {{"--verbose"}, {}, 2, "", "quillet: unknown argument --verbose"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [args, unset, exit_code, expected_out, expected_err] : cases) {
         Program program;
         const auto process =
-            program.start(c.args + QStringList{"--settings", program.settings}, c.unset);
-        EXPECT_EQ(wait_for_exit(*process, 30000), c.exit_code) << c.args.join(' ').toStdString();
+            program.start(args + QStringList{"--settings", program.settings}, unset);
+        EXPECT_EQ(wait_for_exit(*process, 30000), exit_code) << args.join(' ').toStdString();
         const QByteArray out = process->readAllStandardOutput();
         const QByteArray err = process->readAllStandardError();
-        EXPECT_TRUE(out.startsWith(c.out)) << out.toStdString();
-        EXPECT_TRUE(err.startsWith(c.err)) << err.toStdString();
-        if (c.exit_code == 1) {
+        EXPECT_TRUE(out.startsWith(expected_out)) << out.toStdString();
+        EXPECT_TRUE(err.startsWith(expected_err)) << err.toStdString();
+        if (exit_code == 1) {
             EXPECT_EQ(err.count('\n'), 1) << err.toStdString();  // one line, not Qt's abort
         }
     }

@@ -39,10 +39,6 @@ protected:
             return qobject_cast<const frmSplash*>(top) != nullptr && top->isVisible();
         });
     }
-    void close() {
-        window->close();
-        process_events();
-    }
     QSplitter& splitter() { return window->document_commands().splitter(); }
     // Drags the right edge of column c's header by dx pixels.
     void drag_column_edge(int c, int dx) {
@@ -69,7 +65,6 @@ TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     gSortChoice = SortChoice{3, false};
     start();
     EXPECT_TRUE(splash_shown);
-    EXPECT_TRUE(gblnSplashDone);
     EXPECT_FALSE(splash_visible());
     EXPECT_EQ(gstrVersion, make_version_text(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR,
                                              QUILLET_VERSION_PATCH));
@@ -80,7 +75,7 @@ TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     trigger("mnuView_Preview");
     trigger("mnuView_ReportDate");
     trigger("mnuView_Student");
-    close();
+    window->close();
     for (const char* key :
          {"Sort Key", "Sort Ascending", "Column Widths", "Preview", "Preview Splitter"}) {
         EXPECT_EQ(sandbox.stored(QStringLiteral("Settings/") + key), "<absent>") << key;
@@ -101,7 +96,7 @@ TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     trigger("mnuView_Preview");
     splitter().setSizes({400, 250});
     const QList<int> sizes = splitter().sizes();
-    close();
+    window->close();
     EXPECT_EQ(sandbox.stored("Settings/Sort Key"), "1");
     EXPECT_EQ(sandbox.stored("Settings/Sort Ascending"), "0");
     EXPECT_EQ(sandbox.stored("Settings/Preview"), "1");
