@@ -123,29 +123,9 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothingButTheFolderPickedInA
     EXPECT_EQ(test::read_file(sandbox_.ini_file()), ini_before);
 }
 
-TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFolder) {
-    const QString database = sandbox_.make_folder("dorrant db");
-    sandbox_.write_dorrant("DataBase=" + database.toUtf8() + "\r\n");
-    auto sys = sandbox_.make();
-    sys->set_Path_HTMLReports(sandbox_.make_folder("html"));
-    sys->set_Gen_ConvertOption(2);
-
-    auto dialog = open(*sys);
-    test::press_key(*dialog, Qt::Key_Escape);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
-    test::press_key(*dialog, Qt::Key_Return);
-
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(sandbox_.stored("Options/Fennick"), database);
-    EXPECT_EQ(sandbox_.stored("Options/Orvella"), sandbox_.temp_folder());
-    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), sandbox_.default_html());
-    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "0");
-    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
-}
-
-TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStoresTheChosenOne) {
+// A policy outside its range selects nothing and OK keeps it; OK stores the
+// options chosen, and Enter the defaults Esc fills in.
+TEST_F(OptionsDialogTest, OkKeepsAPolicyOutsideItsRangeOrStoresTheChosenOnesOrTheDefaults) {
     sandbox_.write_ini("[Options]\nConvert%20Option=7\nFennick%20Choice=-3\n");
     auto sys = sandbox_.make();
     ASSERT_EQ(sys->Gen_ConvertOption(), 7);
@@ -172,6 +152,23 @@ TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStore
     EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
     EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
+
+    // Esc fills in the defaults, with Dorrant's folder; Enter stores them.
+    const QString database = sandbox_.make_folder("dorrant db");
+    sandbox_.write_dorrant("DataBase=" + database.toUtf8() + "\r\n");
+    dialog = open(*sys);
+    test::press_key(*dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
+    test::press_key(*dialog, Qt::Key_Return);
+
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(sandbox_.stored("Options/Fennick"), database);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), sandbox_.temp_folder());
+    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), sandbox_.default_html());
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "0");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
 }
 
 }  // namespace
