@@ -5,7 +5,6 @@
 #include <QAccessible>
 #include <QLineEdit>
 #include <QMenu>
-#include <QPushButton>
 #include <memory>
 
 #include "app_info.h"

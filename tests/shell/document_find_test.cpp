@@ -49,10 +49,6 @@ protected:
         }
         process_events();
     }
-    void retype(const QString& text) {
-        box().clear();
-        type(text);
-    }
     // "student report" of every row the grid shows.
     QStringList rows() {
         QStringList shown;
@@ -111,13 +107,15 @@ TEST_F(FindDocuments, EveryWordMatchesEscClearsRowsDragAndCommandsActOnTheRowsSh
          "<hidden>"},
     };
     for (const auto& [typed, shown, counted] : cases) {
-        retype(QString::fromLatin1(typed));
+        box().clear();
+        type(QString::fromLatin1(typed));
         EXPECT_EQ(rows(), shown) << typed;
         EXPECT_EQ(count(), counted) << typed;
     }
 
     // Esc clears the box, then closes it.
-    retype("5822");
+    box().clear();
+    type("5822");
     press_key(&box(), Qt::Key_Escape);
     EXPECT_EQ(box().text(), "");
     EXPECT_EQ(rows().size(), 5);

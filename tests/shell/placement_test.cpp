@@ -2,7 +2,6 @@
 // when it opens (with the screen checks), saved when it closes; its least size
 // and the width of the Comment column.
 #include <QAction>
-#include <QHeaderView>
 #include <QScreen>
 
 #include "main_window_driver.h"

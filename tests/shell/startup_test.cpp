@@ -2,7 +2,6 @@
 // user and settings store (a second start brings the first to the front).
 #include <QLocalSocket>
 #include <QProcess>
-#include <QTimer>
 #include <chrono>
 #include <future>
 

@@ -46,12 +46,9 @@ protected:
         const QPoint edge(header->sectionViewportPosition(c) + header->sectionSize(c) - 1,
                           header->height() / 2);
         send_mouse(header->viewport(), QEvent::MouseButtonPress, edge, Qt::LeftButton);
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(dx, 0)),
-                         QPointF(header->viewport()->mapToGlobal(edge + QPoint(dx, 0))),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(header->viewport(), &move);
-        send_mouse(header->viewport(), QEvent::MouseButtonRelease, edge + QPoint(dx, 0),
-                   Qt::LeftButton);
+        for (const QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonRelease}) {
+            send_mouse(header->viewport(), type, edge + QPoint(dx, 0), Qt::LeftButton);
+        }
     }
     bool splash_shown = false;
 };
