@@ -1,44 +1,25 @@
 // The about box: the link's hover underline, the link and the keys.
 #include <gtest/gtest.h>
 #include <QLabel>
-#include <memory>
 #include <string_view>
 #include <vector>
 
 #include "app_info.h"
-#include "browser_launcher.h"
 #include "dialog_test_support.h"
 #include "frm_about.h"
+#include "main_window_driver.h"
 
 namespace quillet {
 namespace {
 
 using test::child;
+using test::RecordingBrowser;
 
-class RecordingBrowser final : public BrowserLauncher {
-public:
-    bool open(const QUrl& url) override {
-        opened.push_back(url);
-        return true;
-    }
-    std::vector<QUrl> opened;
-};
-
-class AboutBoxTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        dialog_ = std::make_unique<frmAbout>(browser_);
-        dialog_->show();
-    }
-
-    QLabel& label(const char* name) const { return child<QLabel>(*dialog_, name); }
-    bool underlined() const { return label("lblLink").font().underline(); }
-
-    RecordingBrowser browser_;
-    std::unique_ptr<frmAbout> dialog_;
-};
-
-TEST_F(AboutBoxTest, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose) {
+TEST(AboutBox, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose) {
+    RecordingBrowser browser;
+    frmAbout dialog(browser);
+    dialog.show();
+    const auto underlined = [&] { return child<QLabel>(dialog, "lblLink").font().underline(); };
     EXPECT_FALSE(underlined());
     // Where the mouse goes, and whether the link is underlined afterwards.
     const std::vector<std::pair<const char*, bool>> moves = {
@@ -49,25 +30,25 @@ TEST_F(AboutBoxTest, TheLinkIsUnderlinedUnderTheMouseAndOpensTheSiteAndKeysClose
     for (const auto& [where, expected] : moves) {
         SCOPED_TRACE(where);
         if (std::string_view(where) == "background") {
-            ASSERT_EQ(dialog_->childAt(1, 1), nullptr);
-            test::move_to(*dialog_, QPoint(1, 1));
+            ASSERT_EQ(dialog.childAt(1, 1), nullptr);
+            test::move_to(dialog, QPoint(1, 1));
         } else {
-            test::move_to(child(*dialog_, where));
+            test::move_to(child(dialog, where));
         }
         EXPECT_EQ(underlined(), expected);
     }
     // Each click on the link opens the vendor's site; Enter and Esc close.
-    test::click(label("lblLink"));
-    test::click(label("lblLink"));
-    EXPECT_EQ(browser_.opened, std::vector<QUrl>(2, QUrl(kVendorSite)));
-    EXPECT_TRUE(dialog_->isVisible());
+    test::click(child(dialog, "lblLink"));
+    test::click(child(dialog, "lblLink"));
+    EXPECT_EQ(browser.urls, std::vector<QUrl>(2, QUrl(kVendorSite)));
+    EXPECT_TRUE(dialog.isVisible());
     for (const Qt::Key key : {Qt::Key_Return, Qt::Key_Escape}) {
-        frmAbout about(browser_);
+        frmAbout about(browser);
         about.show();
         test::press_key(about, key);
         EXPECT_FALSE(about.isVisible()) << key;
     }
-    EXPECT_EQ(browser_.opened.size(), 2u);
+    EXPECT_EQ(browser.urls.size(), 2u);
 }
 
 }  // namespace

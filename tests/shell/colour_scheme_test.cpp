@@ -1,7 +1,8 @@
 // Light and dark colour schemes: every text of every window keeps a contrast
 // of 4.5:1 with its background, the grid's rows and selection included, the
-// outlines of the dark scheme's controls 3:1, and the light scheme keeps the
-// colours the windows were designed with.
+// outlines of the dark scheme's controls 3:1, the light scheme keeps the
+// colours the windows were designed with, and the desktop's dark preference
+// is followed where the platform's palette does not.
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QCheckBox>
@@ -9,6 +10,7 @@
 #include <QImage>
 #include <QLabel>
 #include <QLineEdit>
+#include <QProxyStyle>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QStyle>
@@ -33,8 +35,11 @@ QPalette light_palette() {
 
 class ColourScheme : public MainWindowTest {
 protected:
-    ColourScheme() : saved_(QApplication::palette()) {}
-    ~ColourScheme() override { QApplication::setPalette(saved_); }
+    ColourScheme() : style_(QApplication::style()->name()), palette_(QApplication::palette()) {}
+    ~ColourScheme() override {
+        QApplication::setStyle(style_);
+        QApplication::setPalette(palette_);
+    }
 
     // Every enabled, visible text control of window whose text reads on its
     // own background with less than the least contrast, with the figure.
@@ -103,15 +108,6 @@ protected:
         return faint;
     }
 
-    // Two reports converted, one between them that could not be.
-    void convert_three_reports() {
-        write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
-        write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
-        write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
-        open_window();
-        trigger("mnuRep_Orvella");
-        ASSERT_EQ(model().rowCount(), 3);
-    }
     // The colour the grid paints at the empty right end of row n's last cell.
     QColor painted_background(int n) {
         const QImage image = grid().viewport()->grab().toImage();
@@ -120,14 +116,21 @@ protected:
         return image.pixelColor(cell.right() - 3, cell.center().y());
     }
 
-    QPalette saved_;
+    QString style_;
+    QPalette palette_;
 };
 
 // The main window and the about box stay open from the light scheme to the
 // dark one and follow the change.
 TEST_F(ColourScheme, GridRowsSelectionAndEveryWindowsTextsReadInBothSchemes) {
     QApplication::setPalette(light_palette());
-    convert_three_reports();
+    // Two reports converted, one between them that could not be.
+    write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+    write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
+    write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
+    open_window();
+    trigger("mnuRep_Orvella");
+    ASSERT_EQ(model().rowCount(), 3);
     find<QLabel>("lblPromptUser")->show();
     RecordingBrowser about_browser;
     frmAbout about(about_browser);
@@ -138,18 +141,14 @@ TEST_F(ColourScheme, GridRowsSelectionAndEveryWindowsTextsReadInBothSchemes) {
         process_events();
         const QPalette& palette = grid().palette();
         EXPECT_EQ(painted_background(3), scheme_palette.color(QPalette::Base));
-        EXPECT_EQ(model().index(2, 0).data(Qt::ForegroundRole).value<QColor>(),
-                  scheme_palette.color(QPalette::Text));
+        EXPECT_EQ(row_colours(3).second, scheme_palette.color(QPalette::Text));
+        EXPECT_TRUE(is_greyed_out(row_colours(2)));
         for (int n = 2; n <= 3; ++n) {  // row 1 is selected
             SCOPED_TRACE(n);
-            const QModelIndex cell = model().index(n - 1, 0);
-            const QColor background = cell.data(Qt::BackgroundRole).value<QColor>();
-            const QColor text = cell.data(Qt::ForegroundRole).value<QColor>();
+            const auto [background, text] = row_colours(n);
             EXPECT_EQ(painted_background(n), background);
             EXPECT_GE(contrast_ratio(text, background), kLeastTextContrast);
         }
-        EXPECT_TRUE(is_greyed_out(
-            {ReportGridModel::background(false), ReportGridModel::foreground(false)}));
         // The selected row: highlighted text on the highlight the grid paints,
         // with the window active and not.
         const QColor selection = painted_background(1);
@@ -200,23 +199,49 @@ TEST_F(ColourScheme, EveryControlsOutlineStandsOutInTheDarkScheme) {
             << shown.metaObject()->className();
         shown.hide();
     });
-    desktop.apply(DesktopScheme::light);
+}
+
+TEST_F(ColourScheme, TheDesktopsPreferenceSwitchesTheSchemeBothWays) {
+    ASSERT_FALSE(is_dark(QApplication::palette()));
+    DesktopColourScheme scheme;
+    for (const DesktopScheme preference :
+         {DesktopScheme::no_preference, DesktopScheme::dark, DesktopScheme::dark,
+          DesktopScheme::light, DesktopScheme::dark, DesktopScheme::no_preference}) {
+        scheme.apply(preference);
+        const bool dark = preference == DesktopScheme::dark;
+        EXPECT_EQ(is_dark(QApplication::palette()), dark) << static_cast<int>(preference);
+        const auto* proxy = qobject_cast<const QProxyStyle*>(QApplication::style());
+        EXPECT_EQ((proxy != nullptr ? proxy->baseStyle() : QApplication::style())->name(),
+                  dark ? "fusion" : style_.toLower());
+    }
+    // A dark palette of the platform is left as it is.
+    const QPalette platform_dark = dark_palette();
+    QApplication::setPalette(platform_dark);
+    DesktopColourScheme on_dark;
+    on_dark.apply(DesktopScheme::dark);
+    EXPECT_FALSE(on_dark.switched_to_dark());
+    on_dark.apply(DesktopScheme::light);  // the platform's own: not ours to undo
+    EXPECT_EQ(QApplication::palette().color(QPalette::Window),
+              platform_dark.color(QPalette::Window));
+}
+
+TEST(DesktopSchemeValue, FollowsThePortalsCodes) {
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(0), DesktopScheme::no_preference);
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(1), DesktopScheme::dark);
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(2), DesktopScheme::light);
+    EXPECT_EQ(DesktopColourScheme::from_portal_value(7), DesktopScheme::no_preference);
 }
 
 TEST(ContrastRatio, FollowsTheGuidelinesFigures) {
-    struct Case {
-        QColor a, b;
-        double ratio;
+    const std::pair<QColor, double> on_white[] = {
+        {Qt::black, 21.0},
+        {Qt::white, 1.0},
+        {QColor(0x76, 0x76, 0x76), 4.54},  // the lightest grey that passes on white
+        {QColor(0, 0, 255), 8.59},
     };
-    const Case cases[] = {
-        {Qt::black, Qt::white, 21.0},
-        {Qt::white, Qt::white, 1.0},
-        {QColor(0x76, 0x76, 0x76), Qt::white, 4.54},  // the lightest grey that passes on white
-        {QColor(0, 0, 255), Qt::white, 8.59},
-    };
-    for (const Case& c : cases) {
-        EXPECT_NEAR(contrast_ratio(c.a, c.b), c.ratio, 0.01) << c.a.name().toStdString();
-        EXPECT_NEAR(contrast_ratio(c.b, c.a), c.ratio, 0.01);
+    for (const auto& [colour, ratio] : on_white) {
+        EXPECT_NEAR(contrast_ratio(colour, Qt::white), ratio, 0.01) << colour.name().toStdString();
+        EXPECT_NEAR(contrast_ratio(Qt::white, colour), ratio, 0.01);
     }
     // Too faint a colour is moved away from its background until it reads.
     for (const auto& [colour, background] :

@@ -49,10 +49,6 @@ protected:
         }
         process_events();
     }
-    void retype(const QString& text) {
-        box().clear();
-        type(text);
-    }
     // "student report" of every row the grid shows.
     QStringList rows() {
         QStringList shown;
@@ -67,21 +63,6 @@ protected:
         return label->isVisibleTo(window.get()) ? label->text() : QStringLiteral("<hidden>");
     }
 
-    // Documents whose text says "extra time": three times in a short one, once
-    // at the end of a long one, and not as a phrase in a third.
-    void open_texts() {
-        write_file(html + "5822/Analysis.htm",
-                   "<html><body><p>Extra time in exams. Extra time for reading, extra time "
-                   "for writing.</p></body></html>");
-        write_file(html + "4711/Analysis.htm",
-                   "<html><body>" + QByteArray("<p>Reading at home.</p>\n").repeated(200) +
-                       "<p>She needs extra time.</p></body></html>");
-        write_file(html + "Fennick/Jones.htm", "<html><body><p>No time extra.</p></body></html>");
-        write_file(html + "notes.htm", "<html><body><p>Notes</p></body></html>");
-        open_window();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
-    }
     // Ctrl+Shift+F, the words and Enter; waits for the answer.
     void search(const QString& query) {
         QTest::keyClick(window->windowHandle(), Qt::Key_F, Qt::ControlModifier | Qt::ShiftModifier);
@@ -103,18 +84,14 @@ protected:
     RecordingFileManager file_manager;
 };
 
-TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag) {
+TEST_F(FindDocuments, EveryWordMatchesEscClearsRowsDragAndCommandsActOnTheRowsShown) {
     open_catalogue();
     EXPECT_FALSE(find<FilterBar>("filterBar")->isVisibleTo(window.get()));
     trigger("mnuView_Find");
     ASSERT_TRUE(box().isVisibleTo(window.get()));
 
-    struct Case {
-        const char* typed;
-        QStringList rows;
-        const char* count;
-    };
-    const Case cases[] = {
+    // What is typed, the rows shown, the count shown.
+    const std::tuple<const char*, QStringList, const char*> cases[] = {
         {"",
          {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
          "<hidden>"},
@@ -129,14 +106,16 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag
          {"4711 analysis", "4711 dyslexia", "5822 analysis", "jones jones", " notes"},
          "<hidden>"},
     };
-    for (const Case& c : cases) {
-        retype(QString::fromLatin1(c.typed));
-        EXPECT_EQ(rows(), c.rows) << c.typed;
-        EXPECT_EQ(count(), c.count) << c.typed;
+    for (const auto& [typed, shown, counted] : cases) {
+        box().clear();
+        type(QString::fromLatin1(typed));
+        EXPECT_EQ(rows(), shown) << typed;
+        EXPECT_EQ(count(), counted) << typed;
     }
 
     // Esc clears the box, then closes it.
-    retype("5822");
+    box().clear();
+    type("5822");
     press_key(&box(), Qt::Key_Escape);
     EXPECT_EQ(box().text(), "");
     EXPECT_EQ(rows().size(), 5);
@@ -146,17 +125,15 @@ TEST_F(FindDocuments, EveryWordMatchesStudentReportOrCommentEscClearsAndRowsDrag
     EXPECT_FALSE(box().isVisibleTo(window.get()));
 
     // Dragged rows carry their documents' addresses.
-    const QAbstractItemModel& rows = *grid().model();
+    const QAbstractItemModel& listed = *grid().model();
     const std::unique_ptr<QMimeData> data(
-        rows.mimeData({rows.index(0, 0), rows.index(0, 3), rows.index(3, 1)}));
+        listed.mimeData({listed.index(0, 0), listed.index(0, 3), listed.index(3, 1)}));
     ASSERT_NE(data, nullptr);
     EXPECT_EQ(data->urls(), QList<QUrl>({QUrl::fromLocalFile(html + "4711/Analysis.htm"),
                                          QUrl::fromLocalFile(html + "Fennick/Jones.htm")}));
     EXPECT_TRUE(grid().dragEnabled());
-}
 
-TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
-    open_catalogue();
+    // The commands act on the entry the filtered row shows.
     trigger("mnuView_Find");
     type("analysis");
 
@@ -192,7 +169,17 @@ TEST_F(FindDocuments, CommandsActOnTheEntryTheFilteredRowShows) {
 
 TEST_F(FindDocuments,
        SearchTextListsTheMatchesBestFirstMarksThemInThePreviewAndSaysWhatIsMalformed) {
-    open_texts();
+    // Documents whose text says "extra time": three times in a short one, once
+    // at the end of a long one, and not as a phrase in a third.
+    write_file(html + "5822/Analysis.htm",
+               "<html><body><p>Extra time in exams. Extra time for reading, extra time "
+               "for writing.</p></body></html>");
+    write_file(html + "4711/Analysis.htm",
+               "<html><body>" + QByteArray("<p>Reading at home.</p>\n").repeated(200) +
+                   "<p>She needs extra time.</p></body></html>");
+    write_file(html + "Fennick/Jones.htm", "<html><body><p>No time extra.</p></body></html>");
+    write_file(html + "notes.htm", "<html><body><p>Notes</p></body></html>");
+    open_active_window();
     search(R"("extra time")");
     EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
     EXPECT_EQ(search_status(), "2 documents match");

@@ -20,10 +20,6 @@ QByteArray test_document(const char* name) {
     return file.readAll();
 }
 
-// A page break as the converter writes it.
-const QByteArray kPageBreak =
-    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n";
-
 TEST(PreviewHtml, PageBreaksBecomeOneRuleEachAndALongDocumentIsReadUpToTheLimit) {
     const QString html = QString::fromLatin1("<BODY>\r\n<P>One</P>\r\n" + kPageBreak +
                                              "<P>Two</P>\r\n<HR>\r\n" + kPageBreak + "</BODY>\r\n");
@@ -100,8 +96,10 @@ protected:
     }
 };
 
-TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNone) {
-    write_file(html + "12345678/Analysis.htm", test_document("analysis_worked_example.htm"));
+TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNoneAndFollowsLinks) {
+    QByteArray document = test_document("analysis_worked_example.htm");
+    document.replace("</BODY>", "<P><A HREF=\"notes/extra.htm\">More notes</A></P>\r\n</BODY>");
+    write_file(html + "12345678/Analysis.htm", document);
     write_file(html + "87654321/Dyslexia.htm", test_document("dyslexia_document.htm"));
     open_window();
     EXPECT_FALSE(pane().isVisibleTo(window.get()));
@@ -111,6 +109,25 @@ TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNone) {
     ASSERT_TRUE(pane().isVisible());
     EXPECT_EQ(pane().document_path(), html + "12345678/Analysis.htm");
     EXPECT_TRUE(pane().toPlainText().contains("Orvella Analysis Report for student 12345678"));
+
+    // A contents line moves the view to its heading, which links back to the
+    // top; other links go to the browser.
+    process_events();
+    ASSERT_EQ(pane().verticalScrollBar()->value(), 0);
+    const int view_height = pane().viewport()->height();
+    ASSERT_GT(offset_of("ANALYSIS OF COGNITIVE TESTS"), view_height);
+    click_link("Analysis of Cognitive Tests");
+    const int heading = offset_of("ANALYSIS OF COGNITIVE TESTS");
+    EXPECT_GE(heading, 0);
+    EXPECT_LT(heading, view_height - 10);
+    click_link("ANALYSIS OF COGNITIVE TESTS");
+    const int contents = offset_of("Table of Contents");
+    EXPECT_GE(contents, 0);
+    EXPECT_LT(contents, view_height / 2);
+    EXPECT_TRUE(browser.opened.empty());
+    pane().verticalScrollBar()->setValue(pane().verticalScrollBar()->maximum());
+    click_link("More notes");
+    EXPECT_EQ(browser.opened, std::vector<QString>{html + "12345678/notes/extra.htm"});
 
     select_row(2);
     EXPECT_EQ(pane().document_path(), html + "87654321/Dyslexia.htm");
@@ -123,9 +140,8 @@ TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNone) {
 
     // Written again since: listed again, the preview shows it as it is now.
     select_row(1);
-    QByteArray rewritten = test_document("analysis_worked_example.htm");
-    rewritten.replace("</BODY>", "<P>Added later.</P>\r\n</BODY>");
-    write_file(html + "12345678/Analysis.htm", rewritten);
+    write_file(html + "12345678/Analysis.htm",
+               document.replace("</BODY>", "<P>Added later.</P>\r\n</BODY>"));
     QFile(html + "12345678/Analysis.htm")
         .setFileTime(QDateTime::currentDateTime().addSecs(60), QFileDevice::FileModificationTime);
     trigger("mnuRep_Show");
@@ -143,35 +159,6 @@ TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNone) {
     EXPECT_EQ(pane().toPlainText(),
               "The report ~drntrpa01 was not converted, so it has no HTML document to show.\n"
               "Why: Invalid Orvella report.");
-}
-
-TEST_F(Preview, ContentsLinksMoveWithinOtherLinksGoToTheBrowser) {
-    QByteArray document = test_document("analysis_worked_example.htm");
-    document.replace("</BODY>", "<P><A HREF=\"notes/extra.htm\">More notes</A></P>\r\n</BODY>");
-    write_file(html + "12345678/Analysis.htm", document);
-    open_window();
-    trigger("mnuView_Preview");
-    process_events();
-    ASSERT_EQ(pane().verticalScrollBar()->value(), 0);
-    const int view_height = pane().viewport()->height();
-    ASSERT_GT(offset_of("ANALYSIS OF COGNITIVE TESTS"), view_height);
-
-    click_link("Analysis of Cognitive Tests");
-    // The heading the contents line names has come into view.
-    const int heading = offset_of("ANALYSIS OF COGNITIVE TESTS");
-    EXPECT_GE(heading, 0);
-    EXPECT_LT(heading, view_height - 10);
-
-    // The heading links back to the top, where the contents are.
-    click_link("ANALYSIS OF COGNITIVE TESTS");
-    const int contents = offset_of("Table of Contents");
-    EXPECT_GE(contents, 0);
-    EXPECT_LT(contents, view_height / 2);
-    EXPECT_TRUE(browser.opened.empty());
-
-    pane().verticalScrollBar()->setValue(pane().verticalScrollBar()->maximum());
-    click_link("More notes");
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "12345678/notes/extra.htm"});
 }
 
 TEST_F(Preview, ALongDocumentShowsItsStartAtOnceAndTheRestSoonAfter) {

@@ -16,11 +16,8 @@ namespace {
 // Three short pages, split by page breaks as the converter writes them.
 const QByteArray kThreePages =
     "<HTML>\r\n<HEAD>\r\n<STYLE>\r\n.pagebreak {page-break-after:always}\r\n</STYLE>\r\n"
-    "</HEAD>\r\n<BODY>\r\n<P>Page one</P>\r\n"
-    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n"
-    "<P>Page two</P>\r\n"
-    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n"
-    "<P>Page three</P>\r\n</BODY>\r\n</HTML>\r\n";
+    "</HEAD>\r\n<BODY>\r\n<P>Page one</P>\r\n" +
+    kPageBreak + "<P>Page two</P>\r\n" + kPageBreak + "<P>Page three</P>\r\n</BODY>\r\n</HTML>\r\n";
 
 int pdf_pages(const QString& file) {
     QFile pdf(file);
@@ -49,29 +46,20 @@ public:
 };
 
 TEST(PdfFileName, StudentAndReportNameMakeAFileName) {
-    struct Case {
-        const char* student;
-        const char* report;
-        const char* name;
-    };
-    for (const Case& c :
-         {Case{"12345", "Analysis", "12345 Analysis.pdf"}, Case{"jones", "Jones", "jones.pdf"},
-          Case{"", "notes", "notes.pdf"}, Case{"a/b", "x:y*?", "a_b x_y__.pdf"},
-          Case{"..", "", "document.pdf"}, Case{" 4711 ", " Dyslexia ", "4711 Dyslexia.pdf"}}) {
-        EXPECT_EQ(pdf_file_name(c.student, c.report), c.name) << c.student << '|' << c.report;
+    const std::tuple<const char*, const char*, const char*> cases[] = {
+        {"12345", "Analysis", "12345 Analysis.pdf"},
+        {"jones", "Jones", "jones.pdf"},
+        {"", "notes", "notes.pdf"},
+        {"a/b", "x:y*?", "a_b x_y__.pdf"},
+        {"..", "", "document.pdf"},
+        {" 4711 ", " Dyslexia ", "4711 Dyslexia.pdf"}};
+    for (const auto& [student, report, name] : cases) {
+        EXPECT_EQ(pdf_file_name(student, report), name) << student << '|' << report;
     }
 }
 
 class PrintDocuments : public MainWindowTest {
 protected:
-    void open_catalogue() {
-        write_file(html + "4711/Analysis.htm", kThreePages);
-        write_file(html + "4711/Dyslexia.htm", kThreePages);
-        write_file(html + "Fennick/Jones.htm", "<HTML><BODY><P>One page</P></BODY></HTML>");
-        open_window();
-        window->document_commands().use_print_dialogs(dialogs);
-        out = sandbox.make_folder("out");
-    }
     void select_rows(std::initializer_list<int> rows) {
         grid().selectionModel()->clear();
         for (const int n : rows) {
@@ -83,11 +71,15 @@ protected:
                                                  QItemSelectionModel::NoUpdate);
     }
     ScriptedPrintDialogs dialogs;
-    QString out;
 };
 
 TEST_F(PrintDocuments, PrintsTheSelectedDocumentAndExportsOnePdfPerSelectedRow) {
-    open_catalogue();
+    write_file(html + "4711/Analysis.htm", kThreePages);
+    write_file(html + "4711/Dyslexia.htm", kThreePages);
+    write_file(html + "Fennick/Jones.htm", "<HTML><BODY><P>One page</P></BODY></HTML>");
+    open_window();
+    window->document_commands().use_print_dialogs(dialogs);
+    const QString out = sandbox.make_folder("out");
     select_rows({2});
     dialogs.print_to = out + "printed.pdf";
     trigger("mnuFile_Print");

@@ -9,11 +9,7 @@ namespace {
 
 class ApplicationEnvironment final : public ::testing::Environment {
 public:
-    void SetUp() override {
-        if (QCoreApplication::instance() == nullptr) {
-            app_ = std::make_unique<QApplication>(argc_, argv_);
-        }
-    }
+    void SetUp() override { app_ = std::make_unique<QApplication>(argc_, argv_); }
     void TearDown() override { app_.reset(); }
 
 private:

@@ -76,12 +76,7 @@ TEST_F(WindowBatchTest,
         SCOPED_TRACE(how);
         QDir(html).removeRecursively();
         QDir().mkpath(html);
-        if (window) {
-            window->close();
-        }
-        open_window();
-        window->activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+        open_active_window();
         int updates = 0;  // of the grid, while the batch runs
         const auto count = [&] { updates += running() ? 1 : 0; };
         QObject::connect(&model(), &QAbstractItemModel::rowsInserted, window.get(), count);

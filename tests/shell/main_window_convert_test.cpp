@@ -10,36 +10,15 @@
 namespace quillet::test {
 namespace {
 
-class ConvertCommand : public MainWindowTest {
-protected:
-    void write_orvella_sources() {
-        write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
-        write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
-        write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
-        write_file(orvella + "notes.tmp", orvella_report("9999"));
-    }
-    // Colours of grid row n: background and text.
-    std::pair<QColor, QColor> colours(int n) {
-        const QModelIndex cell = model().index(n - 1, 0);
-        return {cell.data(Qt::BackgroundRole).value<QColor>(),
-                cell.data(Qt::ForegroundRole).value<QColor>()};
-    }
-};
-
-const std::pair<QColor, QColor> kConverted{QColor(255, 255, 255), QColor(0, 0, 0)};
+class ConvertCommand : public MainWindowTest {};
 
 TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocumentFromEitherFolder) {
     write_file(fennick + "jones.fnr", fennick_report());
     write_file(fennick + "brown.fnr", fennick_report());
     open_window();
     trigger("mnuRep_Fennick");
-    EXPECT_EQ(grid_text(model()),
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | brown | brown | " +
-                  date_of("Fennick/brown.htm") +
-                  " | Created new HTML report\n"
-                  "2 | jones | jones | " +
-                  date_of("Fennick/jones.htm") + " | Created new HTML report\n");
+    EXPECT_EQ(grid_text(model()), kListHeader + listed(1, "brown", "Fennick/brown") +
+                                      listed(2, "jones", "Fennick/jones"));
 
     // Dorrant's folder when that is the choice.
     const QString database = sandbox.make_folder("dorrant/db");
@@ -52,21 +31,18 @@ TEST_F(ConvertCommand, FennickBatchNamesTheStudentByTheDocumentFromEitherFolder)
 }
 
 TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWrittenAndAsksBeforeOverwriting) {
-    write_orvella_sources();
+    write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
+    write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
+    write_file(orvella + "~drntrpd01.tmp", orvella_report("4711"));
+    write_file(orvella + "notes.tmp", orvella_report("9999"));
     configure(1);  // ask before overwriting
     open_window();
     click(find<QPushButton>("cmdConvertOrvella"));
     ASSERT_TRUE(prompts.questions.empty());
-    EXPECT_EQ(grid_text(model()),
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | 4711 | Analysis | " +
-                  date_of("4711/Analysis.htm") +
-                  " | Created new HTML report\n"
-                  "2 | Temp |  |  | Invalid Orvella report.\n"
-                  "3 | 4711 | Dyslexia | " +
-                  date_of("4711/Dyslexia.htm") + " | Created new HTML report\n");
-    EXPECT_EQ(colours(1), kConverted);
-    EXPECT_TRUE(is_greyed_out(colours(2)));
+    EXPECT_EQ(grid_text(model()), kListHeader + listed(1, "4711", "4711/Analysis") +
+                                      "2 | Temp |  |  | Invalid Orvella report.\n" +
+                                      listed(3, "4711", "4711/Dyslexia"));
+    EXPECT_TRUE(is_greyed_out(row_colours(2)));
     EXPECT_EQ(current_row(), 1);
     EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
     EXPECT_FALSE(find<QProgressBar>("batchProgress")->isVisible());
@@ -96,11 +72,10 @@ TEST_F(ConvertCommand, OrvellaBatchIsListedAfterItsDocumentsAreWrittenAndAsksBef
                            "1 | ~drntrpa01 | 4711 |  |  | No | HTML Report already exists\n"
                            "2 | ~drntrpa02 | Temp |  |  | No | Invalid Orvella report.\n");
     EXPECT_EQ(grid_text(model()),
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | 4711 |  |  | HTML Report already exists\n"
-              "2 | Temp |  |  | Invalid Orvella report.\n"
-              "3 | 4711 | Dyslexia | " +
-                  date_of("4711/Dyslexia.htm") + " | Overwrote existing HTML Report\n");
+              kListHeader +
+                  std::string("1 | 4711 |  |  | HTML Report already exists\n"
+                              "2 | Temp |  |  | Invalid Orvella report.\n") +
+                  listed(3, "4711", "4711/Dyslexia", "Overwrote existing HTML Report"));
 }
 
 TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTheGrid) {
@@ -112,17 +87,11 @@ TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTh
 
     write_documents({"a.htm", "Fennick/jones.htm", "4711/4711analysis.htm"});
     click(find<QPushButton>("cmdShowReports"));
-    const std::string listed =
-        "No. | Student Number | Report name | Date | Comment\n"
-        "1 | 4711 | 4711analysis | " +
-        date_of("4711/4711analysis.htm") +
-        " | Orvella Analysis Report\n"
-        "2 |  | a | " +
-        date_of("a.htm") +
-        " | A HTML Document\n"
-        "3 | jones | jones | " +
-        date_of("Fennick/jones.htm") + " | Fennick Report\n";
-    EXPECT_EQ(grid_text(model()), listed);
+    const std::string catalogue =
+        kListHeader + listed(1, "4711", "4711/4711analysis", "Orvella Analysis Report") +
+        listed(2, "", "a", "A HTML Document") +
+        listed(3, "jones", "Fennick/jones", "Fennick Report");
+    EXPECT_EQ(grid_text(model()), catalogue);
     EXPECT_EQ(current_row(), 1);
     EXPECT_TRUE(find<QLabel>("lblPromptUser")->isVisible());
 
@@ -138,7 +107,7 @@ TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTh
                   "Could not find any Reports in the Orvella or Fennick Folder to convert to "
                   "HTML.\n" +
                       QDir::toNativeSeparators(folder));
-        EXPECT_EQ(grid_text(model()), listed) << command;
+        EXPECT_EQ(grid_text(model()), catalogue) << command;
     }
     EXPECT_EQ(sys->Rep_FileCount(), 0);
     // The row left standing still opens the document it shows.

@@ -1,6 +1,6 @@
-// Drives the desktop program's windows in the widget tests: the application
-// object, a recording browser, scripted message boxes, mouse and key events,
-// and a workspace of temporary folders with its own settings file.
+// Drives the desktop program's windows in the widget tests: a recording
+// browser, scripted message boxes, mouse and key events, and a workspace of
+// temporary folders with its own settings file.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -14,6 +14,7 @@
 #include <QStyle>
 #include <QTimer>
 #include <QUrl>
+#include <QtTest/QTest>
 #include <functional>
 #include <memory>
 #include <string>
@@ -36,18 +37,6 @@
 
 namespace quillet::test {
 
-// The one application object of the test program (offscreen under ctest).
-inline QApplication& application() {
-    if (auto* existing = qobject_cast<QApplication*>(QCoreApplication::instance())) {
-        return *existing;
-    }
-    static int argc = 1;
-    static char name[] = "shell_tests";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
-
 inline void process_events() {
     QCoreApplication::processEvents();
     QCoreApplication::processEvents();
@@ -56,13 +45,15 @@ inline void process_events() {
 class RecordingBrowser final : public BrowserLauncher {
 public:
     bool open(const QUrl& url) override {
+        urls.push_back(url);
         opened.push_back(url.toLocalFile());
         if (!starts) {
             report_failure(url, QStringLiteral("No browser."));
         }
         return starts;
     }
-    std::vector<QString> opened;
+    std::vector<QUrl> urls;
+    std::vector<QString> opened;  // the files of urls
     bool starts = true;
 };
 
@@ -182,6 +173,14 @@ inline bool is_greyed_out(const std::pair<QColor, QColor>& colours) {
            background.blue() == grey && grey >= 96 && grey <= 160;
 }
 
+// The header row of the list view, and the comment of a document written.
+constexpr const char* kListHeader = "No. | Student Number | Report name | Date | Comment\n";
+constexpr const char* kCreated = "Created new HTML report";
+
+// A page break as the converter writes it.
+inline const QByteArray kPageBreak =
+    "<H1 class=\"pagebreak\"><HR></H1>\n<br clear=all style='page-break-after:always'>\r\n";
+
 // Report sources as the two programs write them (Windows-1252, CR LF).
 inline QByteArray orvella_report(const QByteArray& student) {
     return "@\r\n~biuC18~\r\nOrvella Analysis Report for student " + student +
@@ -195,7 +194,6 @@ inline QByteArray fennick_report() {
 class MainWindowTest : public ::testing::Test {
 protected:
     MainWindowTest() {
-        application();
         gSortChoice = SortChoice{};
         // The text index of the documents, kept with the rest of the test's files.
         qputenv("XDG_CACHE_HOME", sandbox.path(QStringLiteral("cache")).toUtf8());
@@ -219,8 +217,10 @@ protected:
     }
 
     // A settings object on the sandbox with its catalogue built, and the main
-    // window over it (opening documents with launcher, else browser), shown.
+    // window over it (opening documents with launcher, else browser), shown in
+    // place of any earlier one.
     frmMain& open_window(BrowserLauncher* launcher = nullptr) {
+        window.reset();
         if (!QFileInfo::exists(sandbox.ini_file())) {
             configure();
         }
@@ -232,15 +232,26 @@ protected:
         return *window;
     }
 
+    // The main window, opened and made the active window, as keys need it.
+    void open_active_window() {
+        open_window();
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(window.get(), 30000));
+    }
     // Writes small documents below the HTML folder.
     void write_documents(std::initializer_list<const char*> paths) {
         for (const char* path : paths) {
             write_file(html + path, "<html></html>");
         }
     }
-    // The date the grid shows for a document below the HTML folder.
-    std::string date_of(const QString& document) {
-        return format_document_date(QFileInfo(html + document).lastModified()).toStdString();
+    // Row n of the list view, of the document below the HTML folder named
+    // without ".htm", as grid_text writes it.
+    std::string listed(int n, const char* student, const QString& document,
+                       const char* comment = kCreated) {
+        const QDateTime written = QFileInfo(html + document + ".htm").lastModified();
+        return std::to_string(n) + " | " + student + " | " +
+               document.section(u'/', -1).toStdString() + " | " +
+               format_document_date(written).toStdString() + " | " + comment + '\n';
     }
     template <typename T>
     T* find(const char* name) {
@@ -258,6 +269,12 @@ protected:
     }
     ReportGridView& grid() { return window->grid(); }
     const ReportGridModel& model() { return window->grid_model(); }
+    // The colours of grid row n: background and text.
+    std::pair<QColor, QColor> row_colours(int n) {
+        const QModelIndex cell = model().index(n - 1, 0);
+        return {cell.data(Qt::BackgroundRole).value<QColor>(),
+                cell.data(Qt::ForegroundRole).value<QColor>()};
+    }
     int current_row() {
         return grid().currentIndex().isValid() ? grid().currentIndex().row() + 1 : 0;
     }

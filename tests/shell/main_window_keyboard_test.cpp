@@ -17,12 +17,6 @@ namespace {
 
 class Keyboard : public MainWindowTest {
 protected:
-    frmMain& open_active_window() {
-        frmMain& shown = open_window();
-        shown.activateWindow();
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&shown, 30000));
-        return shown;
-    }
     // A key typed on the window as the keyboard types it: shortcuts first,
     // then the focus control.
     void type(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {

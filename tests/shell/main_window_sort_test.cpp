@@ -21,27 +21,21 @@ protected:
     }
     QString names() { return report_names().join(' '); }
     QString checked() { return checked_sort_items().join(' '); }
-    void open_four_documents() {
-        write_document("4711/a-analysis.htm", 1);
-        write_document("1234/z-dyslexia.htm", 3);
-        write_document("misc.htm", 2);
-        write_document("Fennick/brown.htm", 4);
-        open_window();
-    }
 };
 
 // Each menu item, even the checked one, checks itself, sorts and lists again;
 // a header click sorts by its column, ascending then descending, and the menu
 // follows.
 TEST_F(SortMenu, EachItemAndEachHeaderClickSortsAndTheMenuFollows) {
-    open_four_documents();
+    write_document("4711/a-analysis.htm", 1);
+    write_document("1234/z-dyslexia.htm", 3);
+    write_document("misc.htm", 2);
+    write_document("Fennick/brown.htm", 4);
+    open_window();
     QHeaderView* header = grid().horizontalHeader();
-    struct Step {
-        const char* item;  // a menu item, a header column ("0" to "4"), or "" as it opens
-        const char* checked_items;
-        const char* order;
-    };
-    const Step steps[] = {
+    // A menu item, a header column ("0" to "4"), or "" as it opens; the items
+    // checked; the order of the list.
+    const std::tuple<const char*, const char*, const char*> steps[] = {
         {"", "mnuView_Student mnuView_Asc", "z-dyslexia a-analysis brown misc"},
         {"mnuView_ReportName", "mnuView_ReportName mnuView_Asc",
          "a-analysis brown misc z-dyslexia"},
@@ -63,22 +57,22 @@ TEST_F(SortMenu, EachItemAndEachHeaderClickSortsAndTheMenuFollows) {
         {"1", "mnuView_Student mnuView_Desc", "misc brown a-analysis z-dyslexia"},
         {"mnuView_Asc", "mnuView_Student mnuView_Asc", "z-dyslexia a-analysis brown misc"},
     };
-    for (const Step& step : steps) {
-        if (std::strlen(step.item) == 1) {
-            const int column = step.item[0] - '0';
+    for (const auto& [item, checked_items, order] : steps) {
+        if (std::strlen(item) == 1) {
+            const int column = item[0] - '0';
             click(header->viewport(),
                   {header->sectionViewportPosition(column) + header->sectionSize(column) / 2,
                    header->height() / 2});
             EXPECT_EQ(header->sortIndicatorSection(), column);
         } else {
-            if (step.item[0] != '\0') {
+            if (item[0] != '\0') {
                 select_row(4);
-                trigger(step.item);
+                trigger(item);
             }
-            EXPECT_EQ(current_row(), 1) << step.item;
+            EXPECT_EQ(current_row(), 1) << item;
         }
-        EXPECT_EQ(checked(), step.checked_items) << step.item;
-        EXPECT_EQ(names(), step.order) << step.item;
+        EXPECT_EQ(checked(), checked_items) << item;
+        EXPECT_EQ(names(), order) << item;
     }
 
     // A batch leaves its entries unsorted; the checked item sorts them.

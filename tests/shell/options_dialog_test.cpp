@@ -50,19 +50,9 @@ protected:
 };
 
 TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
-    struct Case {
-        const char* name;
-        std::int16_t choice;
-        bool with_dorrant_ini;
-        bool shows_dorrant_folder;
-    };
-    const Case cases[] = {
-        {"own folder", 0, true, false},
-        {"Dorrant's folder", 1, true, true},
-        {"Dorrant's folder, no dorrant.ini", 1, false, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(c.name);
+    for (const auto& [choice, with_dorrant_ini, shows_dorrant_folder] :
+         {std::tuple{0, true, false}, std::tuple{1, true, true}, std::tuple{1, false, false}}) {
+        SCOPED_TRACE(testing::Message() << choice << with_dorrant_ini);
         test::SettingsSandbox sandbox;
         const QString fennick = sandbox.make_folder("fennick");
         const QString orvella = sandbox.make_folder("orvella");
@@ -73,31 +63,44 @@ TEST_F(OptionsDialogTest, OpensOnTheStoredValues) {
         sys->set_Path_Orvella(orvella);
         sys->set_Path_HTMLReports(html);
         sys->set_Gen_ConvertOption(2);
-        sys->set_Gen_FennickChoice(c.choice);
-        if (c.with_dorrant_ini) {
+        sys->set_Gen_FennickChoice(static_cast<std::int16_t>(choice));
+        if (with_dorrant_ini) {
             sandbox.write_dorrant("[Dorrant]\r\ndatabase=" + database.toUtf8() + "\r\n");
         }
 
         auto dialog = open(*sys);
-        EXPECT_EQ(text(*dialog, "txtPathFennick"), c.shows_dorrant_folder ? database : fennick);
+        EXPECT_EQ(text(*dialog, "txtPathFennick"), shows_dorrant_folder ? database : fennick);
         EXPECT_EQ(text(*dialog, "txtPathOrvella"), orvella);
         EXPECT_EQ(text(*dialog, "txtPathHTMLReports"), html);
         EXPECT_EQ(selected(*dialog, "optConvert", 3), 2);
-        EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), c.choice);
+        EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), choice);
     }
 }
 
-TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
+// A folder picked in a chooser is the settings' at once, stored or not.
+TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothingButTheFolderPickedInAChooserStays) {
     auto sys = sandbox_.make();
     sys->set_Gen_ConvertOption(1);
-    sys->set_Path_Orvella(sandbox_.make_folder("orvella"));
+    const QString orvella = sandbox_.make_folder("orvella");
+    sys->set_Path_Orvella(orvella);
     const QString html = sandbox_.make_folder("html");
+    const QString picked = sandbox_.make_folder("picked");
     sys->set_Path_HTMLReports(html);
     sys->pr_Save_Sys_Settings();
-    const QByteArray ini_before = test::read_file(sandbox_.ini_file());
-    const QString orvella_before = sys->Path_Orvella();
 
     auto dialog = open(*sys);
+    test::on_next_modal<frmPath>([&](frmPath& chooser) {
+        auto& tree = child<QTreeView>(chooser, "dirDisplay");
+        auto* model = qobject_cast<QFileSystemModel*>(tree.model());
+        tree.setCurrentIndex(model->index(picked.chopped(1)));
+        test::press_key(chooser, Qt::Key_Return);  // opens the highlighted folder
+        click(child(chooser, "cmdOK"));
+    });
+    click_on(*dialog, "cmdSetPathOrvella");
+    EXPECT_EQ(gintPathTarget, 1);
+    EXPECT_EQ(text(*dialog, "txtPathOrvella"), picked);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), orvella);
+    const QByteArray ini_before = test::read_file(sandbox_.ini_file());  // with the chooser's size
     click_on(*dialog, "cmdDefault");
 
     EXPECT_EQ(text(*dialog, "txtPathFennick"), sandbox_.default_fennick());
@@ -113,36 +116,16 @@ TEST_F(OptionsDialogTest, DefaultAllThenCancelStoresNothing) {
     click_on(*dialog, "cmdCancel");
     EXPECT_FALSE(dialog->isVisible());
     EXPECT_EQ(dialog->result(), QDialog::Rejected);
-    EXPECT_EQ(sys->Path_Orvella(), orvella_before);
+    EXPECT_EQ(sys->Path_Orvella(), picked);
     EXPECT_EQ(sys->Gen_ConvertOption(), 1);
     EXPECT_EQ(sys->Gen_FennickChoice(), 0);
     EXPECT_EQ(sys->Path_HTMLReports(), html);
     EXPECT_EQ(test::read_file(sandbox_.ini_file()), ini_before);
 }
 
-TEST_F(OptionsDialogTest, EscapeFillsTheDefaultsAndEnterStoresThemWithDorrantsFolder) {
-    const QString database = sandbox_.make_folder("dorrant db");
-    sandbox_.write_dorrant("DataBase=" + database.toUtf8() + "\r\n");
-    auto sys = sandbox_.make();
-    sys->set_Path_HTMLReports(sandbox_.make_folder("html"));
-    sys->set_Gen_ConvertOption(2);
-
-    auto dialog = open(*sys);
-    test::press_key(*dialog, Qt::Key_Escape);
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
-    test::press_key(*dialog, Qt::Key_Return);
-
-    EXPECT_FALSE(dialog->isVisible());
-    EXPECT_EQ(dialog->result(), QDialog::Accepted);
-    EXPECT_EQ(sandbox_.stored("Options/Fennick"), database);
-    EXPECT_EQ(sandbox_.stored("Options/Orvella"), sandbox_.temp_folder());
-    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), sandbox_.default_html());
-    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "0");
-    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
-}
-
-TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStoresTheChosenOne) {
+// A policy outside its range selects nothing and OK keeps it; OK stores the
+// options chosen, and Enter the defaults Esc fills in.
+TEST_F(OptionsDialogTest, OkKeepsAPolicyOutsideItsRangeOrStoresTheChosenOnesOrTheDefaults) {
     sandbox_.write_ini("[Options]\nConvert%20Option=7\nFennick%20Choice=-3\n");
     auto sys = sandbox_.make();
     ASSERT_EQ(sys->Gen_ConvertOption(), 7);
@@ -169,28 +152,23 @@ TEST_F(OptionsDialogTest, PolicyOutsideItsRangeSelectsNothingAndOkKeepsItOrStore
     EXPECT_EQ(sandbox_.stored("Options/Orvella"), html);
     EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "1");
     EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "0");
-}
 
-TEST_F(OptionsDialogTest, FolderPickedInTheChooserStaysAfterCancel) {
-    auto sys = sandbox_.make();
-    const QString picked = sandbox_.make_folder("picked");
-    const QString saved_orvella = sandbox_.stored("Options/Orvella");
+    // Esc fills in the defaults, with Dorrant's folder; Enter stores them.
+    const QString database = sandbox_.make_folder("dorrant db");
+    sandbox_.write_dorrant("DataBase=" + database.toUtf8() + "\r\n");
+    dialog = open(*sys);
+    test::press_key(*dialog, Qt::Key_Escape);
+    EXPECT_TRUE(dialog->isVisible());
+    EXPECT_EQ(selected(*dialog, "optFennickChoice", 2), 1);
+    test::press_key(*dialog, Qt::Key_Return);
 
-    auto dialog = open(*sys);
-    test::on_next_modal<frmPath>([&](frmPath& chooser) {
-        auto& tree = child<QTreeView>(chooser, "dirDisplay");
-        auto* model = qobject_cast<QFileSystemModel*>(tree.model());
-        tree.setCurrentIndex(model->index(picked.chopped(1)));
-        test::press_key(chooser, Qt::Key_Return);  // opens the highlighted folder
-        click(child(chooser, "cmdOK"));
-    });
-    click_on(*dialog, "cmdSetPathOrvella");
-    EXPECT_EQ(gintPathTarget, 1);
-    EXPECT_EQ(text(*dialog, "txtPathOrvella"), picked);
-
-    click_on(*dialog, "cmdCancel");
-    EXPECT_EQ(sys->Path_Orvella(), picked);
-    EXPECT_EQ(sandbox_.stored("Options/Orvella"), saved_orvella);
+    EXPECT_FALSE(dialog->isVisible());
+    EXPECT_EQ(dialog->result(), QDialog::Accepted);
+    EXPECT_EQ(sandbox_.stored("Options/Fennick"), database);
+    EXPECT_EQ(sandbox_.stored("Options/Orvella"), sandbox_.temp_folder());
+    EXPECT_EQ(sandbox_.stored("Options/HTML Reports"), sandbox_.default_html());
+    EXPECT_EQ(sandbox_.stored("Options/Convert Option"), "0");
+    EXPECT_EQ(sandbox_.stored("Options/Fennick Choice"), "1");
 }
 
 }  // namespace

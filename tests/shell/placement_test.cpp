@@ -2,7 +2,6 @@
 // when it opens (with the screen checks), saved when it closes; its least size
 // and the width of the Comment column.
 #include <QAction>
-#include <QHeaderView>
 #include <QScreen>
 
 #include "main_window_driver.h"
@@ -67,9 +66,8 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
         {"state -1", 1500, 600, 6000, 11000, stored_pos, stored, "-1"},
     };
     for (const Case& c : cases) {
-        window.reset();
-        open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\nWindowState=%s\n",
-                                    c.top, c.left, c.height, c.width, c.state)
+        open_with(QString::asprintf("Top=%d\nLeft=%d\nHeight=%d\nWidth=%d\nWindowState=%s\n", c.top,
+                                    c.left, c.height, c.width, c.state)
                       .toUtf8());
         const QSize designed = window->minimumSize();
         const QSize size(c.size.width() <= 0 ? designed.width() : c.size.width(),
@@ -84,16 +82,13 @@ TEST_F(Placement, OpeningChecksTheStoredPlacementAgainstTheScreen) {
         EXPECT_EQ(window->windowState(), c.expected_state) << c.name;
     }
     // Key names in any case; values that are no numbers keep the designed ones.
-    window.reset();
     open_with("");
     const QPoint designed_pos = window->pos();
     const QSize designed = window->size();
     EXPECT_EQ(designed, window->minimumSize());
     EXPECT_LE((designed_pos - centred(designed)).manhattanLength(), 2);
-    window.reset();
     open_with("TOP=1500\nleft=600\nheight=6000\nwidth=11000\n");
     EXPECT_EQ(QRect(window->pos(), window->size()), QRect(px(600), px(1500), px(11000), px(6000)));
-    window.reset();
     open_with("Top=abc\nLeft=\nHeight=6000\nWidth=1e400\nWindowState=x\n");
     EXPECT_EQ(window->pos(), designed_pos);
     EXPECT_EQ(window->size(), QSize(designed.width(), px(6000)));
@@ -121,43 +116,25 @@ TEST_F(Placement, ClosingSavesThePlacementAndTheSettings) {
     EXPECT_EQ(window->size(), QSize(px(11000), px(6600)));
 
     // Closed maximized it opens maximized; closed minimized, normal.
-    struct Case {
-        void (QWidget::*show)();
-        const char* saved_state;
-        Qt::WindowStates reopened;
-    };
-    for (const Case& c : {Case{&QWidget::showMaximized, "2", Qt::WindowMaximized},
-                          Case{&QWidget::showMinimized, "1", Qt::WindowNoState}}) {
-        (window.get()->*c.show)();
+    for (const auto& [show, saved_state, reopened] :
+         {std::tuple{&QWidget::showMaximized, "2", Qt::WindowMaximized},
+          std::tuple{&QWidget::showMinimized, "1", Qt::WindowNoState}}) {
+        (window.get()->*show)();
         process_events();
         window->close();
-        EXPECT_EQ(sandbox.stored("Settings/WindowState"), c.saved_state);
+        EXPECT_EQ(sandbox.stored("Settings/WindowState"), saved_state);
 
         window.reset();
         sys.reset();
         open_window();
-        EXPECT_EQ(window->windowState(), c.reopened) << c.saved_state;
-    }
-}
-
-TEST_F(Placement, CommentColumnTakesTheFreeWidthOfAWideWindow) {
-    write_file(html + "a.htm", "<html></html>");
-    open_window();
-    for (int width : {px(20000), px(11000)}) {
-        window->resize(width, window->height());
-        process_events();
-        int columns = 0;
-        for (int c = 0; c < model().columnCount(); ++c) {
-            columns += grid().columnWidth(c);
-        }
-        EXPECT_EQ(columns, grid().viewport()->width()) << width;
-        EXPECT_GE(grid().columnWidth(4), px(3000)) << width;
+        EXPECT_EQ(window->windowState(), reopened) << saved_state;
     }
 }
 
 // At the designed size, in the list view with the preview and without, and in
 // the conversion view, every column lies within the grid and shows its texts
-// whole; only the source name and the date may be cut short.
+// whole; only the source name and the date may be cut short. The Comment
+// column takes the free width of a wider window.
 TEST_F(Placement, AtTheDesignedSizeEveryColumnsTextIsReadable) {
     write_file(orvella + "~drntrpa01.tmp", orvella_report("4711"));
     write_file(orvella + "~drntrpa02.tmp", "not a report\r\n");
@@ -208,6 +185,19 @@ TEST_F(Placement, AtTheDesignedSizeEveryColumnsTextIsReadable) {
     }
     trigger("mnuView_Student");
     EXPECT_TRUE(shows_whole(grid(), 4, model().index(0, 4).data().toString()));
+
+    // The columns fill the grid; a wider window gives the Comment column the
+    // free width.
+    for (int width : {px(20000), px(11000)}) {
+        window->resize(width, window->height());
+        process_events();
+        int columns = 0;
+        for (int c = 0; c < model().columnCount(); ++c) {
+            columns += grid().columnWidth(c);
+        }
+        EXPECT_EQ(columns, grid().viewport()->width()) << width;
+        EXPECT_GE(grid().columnWidth(4), px(3000)) << width;
+    }
 }
 
 }  // namespace

@@ -45,13 +45,8 @@ TEST_F(DropReports, ReportsTakenByNameAreConvertedAndListedOthersNamedAndLeftAlo
 
     EXPECT_FALSE(QFileInfo(html + "9999").exists());
     const std::string cells = grid_text(model());
-    EXPECT_EQ(cells,
-              "No. | Student Number | Report name | Date | Comment\n"
-              "1 | 4711 | Analysis | " +
-                  date_of("4711/Analysis.htm") +
-                  " | Created new HTML report\n"
-                  "2 | jones | jones | " +
-                  date_of("Fennick/jones.htm") + " | Created new HTML report\n");
+    EXPECT_EQ(cells, kListHeader + listed(1, "4711", "4711/Analysis") +
+                         listed(2, "jones", "Fennick/jones"));
     EXPECT_EQ(window->statusBar()->currentMessage(), "Not a report, ignored: photo.png");
 
     // Nothing but other files: the grid is left alone.

@@ -1,14 +1,11 @@
 // Start-up: the version text, the command line, the display, one instance per
-// user and settings store (a second start brings the first to the front), and
-// the hand-over from the splash window to the main window.
+// user and settings store (a second start brings the first to the front).
 #include <QLocalSocket>
 #include <QProcess>
-#include <QTimer>
 #include <chrono>
 #include <future>
 
 #include "app_info.h"
-#include "frm_splash.h"
 #include "main_window_driver.h"
 #include "startup.h"
 
@@ -16,13 +13,8 @@ namespace quillet::test {
 namespace {
 
 TEST(VersionText, RevisionIsShownOnlyWhenNotZero) {
-    struct Case {
-        int major, minor, revision;
-        const char* text;
-    };
-    for (const Case& c : {Case{1, 2, 7, "Version 1.2.7"}, Case{2, 10, 0, "Version 2.10"}}) {
-        EXPECT_EQ(make_version_text(c.major, c.minor, c.revision), c.text);
-    }
+    EXPECT_EQ(make_version_text(1, 2, 7), "Version 1.2.7");
+    EXPECT_EQ(make_version_text(2, 10, 0), "Version 2.10");
 }
 
 TEST(CommandLine, TheSettingsFileHelpAndVersionAreAccepted) {
@@ -82,7 +74,6 @@ TEST(Display, NamedByTheVariablesOfThePlatformInUse) {
 }
 
 TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefusedAndHandsOverItsToken) {
-    application();
     QTemporaryDir dir;
     const QString store = dir.filePath("quillet.ini");
     {
@@ -111,7 +102,6 @@ TEST(SingleInstance, ASecondStartOnTheSameStoreIsRefusedAndHandsOverItsToken) {
 }
 
 TEST(BringToFront, UnminimisesAndKeepsTheWindowMaximised) {
-    application();
     for (const Qt::WindowStates before :
          {Qt::WindowStates(Qt::WindowMinimized), Qt::WindowMinimized | Qt::WindowMaximized}) {
         QWidget window;
@@ -154,12 +144,9 @@ struct Program {
 
 TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
     const QStringList no_display = {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"};
-    struct Case {
-        QStringList args, unset;
-        int exit_code;
-        QByteArray out, err;  // the start of each
-    };
-    const Case cases[] = {
+    // The arguments, the variables unset, the exit code, and the start of what
+    // is written to the output and to the errors.
+    const std::tuple<QStringList, QStringList, int, QByteArray, QByteArray> cases[] = {
         {{"--version"}, no_display, 0, "quillet " QUILLET_VERSION "\n", ""},
         {{"--help"}, no_display, 0, "Usage:\n  quillet [--settings FILE]\n", ""},
         {{}, no_display, 1, "", "quillet: no display found ("},
@@ -167,16 +154,16 @@ TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
         {{}, {"WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}, 1, "", "quillet: no display found ("},
         {{"--verbose"}, {}, 2, "", "quillet: unknown argument --verbose"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [args, unset, exit_code, expected_out, expected_err] : cases) {
         Program program;
         const auto process =
-            program.start(c.args + QStringList{"--settings", program.settings}, c.unset);
-        EXPECT_EQ(wait_for_exit(*process, 30000), c.exit_code) << c.args.join(' ').toStdString();
+            program.start(args + QStringList{"--settings", program.settings}, unset);
+        EXPECT_EQ(wait_for_exit(*process, 30000), exit_code) << args.join(' ').toStdString();
         const QByteArray out = process->readAllStandardOutput();
         const QByteArray err = process->readAllStandardError();
-        EXPECT_TRUE(out.startsWith(c.out)) << out.toStdString();
-        EXPECT_TRUE(err.startsWith(c.err)) << err.toStdString();
-        if (c.exit_code == 1) {
+        EXPECT_TRUE(out.startsWith(expected_out)) << out.toStdString();
+        EXPECT_TRUE(err.startsWith(expected_err)) << err.toStdString();
+        if (exit_code == 1) {
             EXPECT_EQ(err.count('\n'), 1) << err.toStdString();  // one line, not Qt's abort
         }
     }
@@ -200,40 +187,6 @@ TEST(Program, HelpVersionAndNoDisplayNeedNoDisplayAndASecondStartHandsOver) {
     first->waitForFinished();
 }
 #endif
-
-class StartUp : public MainWindowTest {};
-
-TEST_F(StartUp, SplashThenMainWindowWithTheCatalogueByStudent) {
-    write_file(html + "zz.htm", "<html></html>");
-    write_file(html + "1234/1234analysis.htm", "<html></html>");
-    write_file(html + "Fennick/brown.htm", "<html></html>");
-    configure();
-    gSortChoice = SortChoice{3, false};
-
-    bool splash_shown = false;
-    auto settings = [&]() -> cSys_vars& {
-        // Called while the splash window is up.
-        for (QWidget* top : QApplication::topLevelWidgets()) {
-            splash_shown |= qobject_cast<frmSplash*>(top) != nullptr && top->isVisible();
-        }
-        sys = sandbox.make();
-        return *sys;
-    };
-    window = start_up(settings, browser, prompts);
-
-    EXPECT_TRUE(splash_shown);
-    EXPECT_TRUE(gblnSplashDone);
-    EXPECT_EQ(gSortChoice.gintSortKey, 0);
-    EXPECT_TRUE(gSortChoice.gblnSortAscending);
-    EXPECT_EQ(gstrVersion, make_version_text(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR,
-                                             QUILLET_VERSION_PATCH));
-    ASSERT_TRUE(window->isVisible());
-    for (QWidget* top : QApplication::topLevelWidgets()) {
-        EXPECT_FALSE(qobject_cast<frmSplash*>(top) != nullptr && top->isVisible());
-    }
-    EXPECT_EQ(report_names(), QStringList({"1234analysis", "brown", "zz"}));
-    EXPECT_EQ(current_row(), 1);
-}
 
 }  // namespace
 }  // namespace quillet::test

@@ -1,11 +1,15 @@
 // The view the window keeps from one run to the next: sort choice, column
 // widths, the preview and its splitter, in section "Settings" of the
-// settings file; a first start is as designed.
+// settings file; a first start shows the splash window, then the main window
+// as designed.
 #include <QHeaderView>
 #include <QSettings>
 #include <QSplitter>
+#include <algorithm>
 
+#include "app_info.h"
 #include "document_commands.h"
+#include "frm_splash.h"
 #include "main_window_driver.h"
 #include "preview_pane.h"
 #include "startup.h"
@@ -22,15 +26,18 @@ protected:
         sys.reset();
         window = start_up(
             [this]() -> cSys_vars& {
+                splash_shown = splash_visible();  // the settings are read under the splash
                 sys = sandbox.make();
                 return *sys;
             },
             browser, prompts);
         process_events();
     }
-    void close() {
-        window->close();
-        process_events();
+    static bool splash_visible() {
+        const QWidgetList tops = QApplication::topLevelWidgets();
+        return std::any_of(tops.begin(), tops.end(), [](const QWidget* top) {
+            return qobject_cast<const frmSplash*>(top) != nullptr && top->isVisible();
+        });
     }
     QSplitter& splitter() { return window->document_commands().splitter(); }
     // Drags the right edge of column c's header by dx pixels.
@@ -39,26 +46,33 @@ protected:
         const QPoint edge(header->sectionViewportPosition(c) + header->sectionSize(c) - 1,
                           header->height() / 2);
         send_mouse(header->viewport(), QEvent::MouseButtonPress, edge, Qt::LeftButton);
-        QMouseEvent move(QEvent::MouseMove, QPointF(edge + QPoint(dx, 0)),
-                         QPointF(header->viewport()->mapToGlobal(edge + QPoint(dx, 0))),
-                         Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(header->viewport(), &move);
-        send_mouse(header->viewport(), QEvent::MouseButtonRelease, edge + QPoint(dx, 0),
-                   Qt::LeftButton);
+        for (const QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonRelease}) {
+            send_mouse(header->viewport(), type, edge + QPoint(dx, 0), Qt::LeftButton);
+        }
     }
+    bool splash_shown = false;
 };
 
 TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     write_documents({"1111/1111analysis.htm", "2222/2222dyslexia.htm", "Fennick/brown.htm"});
     configure();
 
-    // A window used as designed adds nothing to the settings file.
+    // The first start forgets the sort of an earlier window; used as
+    // designed, the window adds nothing to the settings file.
+    gSortChoice = SortChoice{3, false};
     start();
+    EXPECT_TRUE(splash_shown);
+    EXPECT_FALSE(splash_visible());
+    EXPECT_EQ(gstrVersion, make_version_text(QUILLET_VERSION_MAJOR, QUILLET_VERSION_MINOR,
+                                             QUILLET_VERSION_PATCH));
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(checked_sort_items(), QStringList({"mnuView_Student", "mnuView_Asc"}));
+    EXPECT_EQ(current_row(), 1);
     trigger("mnuView_Preview");
     trigger("mnuView_Preview");
     trigger("mnuView_ReportDate");
     trigger("mnuView_Student");
-    close();
+    window->close();
     for (const char* key :
          {"Sort Key", "Sort Ascending", "Column Widths", "Preview", "Preview Splitter"}) {
         EXPECT_EQ(sandbox.stored(QStringLiteral("Settings/") + key), "<absent>") << key;
@@ -79,7 +93,7 @@ TEST_F(RememberedView, TheSecondStartOpensAsTheFirstWasLeft) {
     trigger("mnuView_Preview");
     splitter().setSizes({400, 250});
     const QList<int> sizes = splitter().sizes();
-    close();
+    window->close();
     EXPECT_EQ(sandbox.stored("Settings/Sort Key"), "1");
     EXPECT_EQ(sandbox.stored("Settings/Sort Ascending"), "0");
     EXPECT_EQ(sandbox.stored("Settings/Preview"), "1");
@@ -108,18 +122,20 @@ TEST(ViewStateStore, UnreadableValuesFallBackToTheDesign) {
     QSettings store(dir.filePath("q.ini"), QSettings::IniFormat);
     EXPECT_EQ(read_view_state(store), ViewState{});
 
-    struct Case {
-        const char* key;
-        const char* value;
-    };
-    for (const Case& c : {Case{"Sort Key", "7"}, Case{"Sort Key", "-1"}, Case{"Sort Key", "x"},
-                          Case{"Sort Ascending", "2"}, Case{"Column Widths", "500,abc"},
-                          Case{"Column Widths", "500,-3"}, Case{"Column Widths", "1,2,3,4,5,6,7"},
-                          Case{"Preview Splitter", "100"}, Case{"Preview Splitter", "1e300,5"},
-                          Case{"Preview", "yes"}}) {
+    const std::pair<const char*, const char*> unreadable[] = {{"Sort Key", "7"},
+                                                              {"Sort Key", "-1"},
+                                                              {"Sort Key", "x"},
+                                                              {"Sort Ascending", "2"},
+                                                              {"Column Widths", "500,abc"},
+                                                              {"Column Widths", "500,-3"},
+                                                              {"Column Widths", "1,2,3,4,5,6,7"},
+                                                              {"Preview Splitter", "100"},
+                                                              {"Preview Splitter", "1e300,5"},
+                                                              {"Preview", "yes"}};
+    for (const auto& [key, value] : unreadable) {
         store.clear();
-        write_setting(store, "Settings", c.key, c.value);
-        EXPECT_EQ(read_view_state(store), ViewState{}) << c.key << '=' << c.value;
+        write_setting(store, "Settings", key, value);
+        EXPECT_EQ(read_view_state(store), ViewState{}) << key << '=' << value;
     }
 
     const ViewState state{{2, false}, {500, 2100, 1999}, true, {6000, 4000}};
