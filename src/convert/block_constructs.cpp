@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <string>
 
+#include "byte_search.h"
 #include "html_pieces.h"
 #include "line_shape.h"
 #include "markup_escape.h"
@@ -191,9 +192,9 @@ std::string_view ReportDocument::convert_blanks(std::string_view text, bool last
     // odd last blank stays.
     std::size_t done = pos;
     while (pos + 1 < stop) {
-        if (rest[pos] != ' ' || rest[pos + 1] != ' ') {
-            ++pos;
-            continue;
+        pos = find_blank_pair(rest, pos);
+        if (pos == std::string_view::npos) {
+            break;
         }
         std::size_t end = pos + 2;
         while (end < stop && rest[end] == ' ') {

@@ -59,4 +59,43 @@ inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0
     return std::string_view::npos;
 }
 
+// The position of the first two blanks side by side in text at or after
+// from, or npos.
+inline std::size_t find_blank_pair(std::string_view text, std::size_t from) {
+#if defined(QUILLET_BYTE_SEARCH_SSE2)
+    constexpr std::size_t kBlock = 16;
+    if (text.size() > kBlock) {
+        const __m128i blank = _mm_set1_epi8(' ');
+        // The pairs that start in the 16 bytes at at; the byte after them is read too.
+        const auto pairs_at = [&](std::size_t at) {
+            const auto blanks = [&](std::size_t i) {
+                return _mm_cmpeq_epi8(
+                    _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + i)), blank);
+            };
+            return static_cast<unsigned>(
+                _mm_movemask_epi8(_mm_and_si128(blanks(at), blanks(at + 1))));
+        };
+        for (; from + kBlock < text.size(); from += kBlock) {
+            if (const unsigned hits = pairs_at(from); hits != 0) {
+                return from + static_cast<std::size_t>(std::countr_zero(hits));
+            }
+        }
+        // The last pairs: the last block with a byte after it, without the
+        // pairs that start before from.
+        const std::size_t last = text.size() - kBlock - 1;
+        const unsigned hits = pairs_at(last) >> (from - last);
+        if (hits != 0) {
+            return from + static_cast<std::size_t>(std::countr_zero(hits));
+        }
+        return std::string_view::npos;
+    }
+#endif
+    for (; from + 1 < text.size(); ++from) {
+        if (text[from] == ' ' && text[from + 1] == ' ') {
+            return from;
+        }
+    }
+    return std::string_view::npos;
+}
+
 }  // namespace quillet
