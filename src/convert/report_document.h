@@ -61,13 +61,19 @@ private:
     void append_centred(std::string_view text);
     LineResult fail_line(std::string_view what, std::string_view line);
 
-    // In-line style codes and wrapping (style_codes.cpp).
+    // In-line style codes (style_codes.cpp).
     void fn_ConvertStyleCode(std::string_view code, TextBuffer& dest);
     void translate_style_codes(std::string_view text, bool last, TextBuffer& dest);
     void extend_code(std::string_view text);
+
+    // Wrapping in the current style (style_wrap.cpp).
     WrapClose open_wrap(bool no_paragraph, bool no_font, TextBuffer& dest);
+    WrapClose write_wrap_opening(bool no_paragraph, bool no_font, TextBuffer& dest);
     static void close_wrap(const WrapClose& close, TextBuffer& dest);
     void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, TextBuffer& dest);
+    unsigned open_spans() const {
+        return (boolBold ? 1U : 0U) | (boolItalic ? 2U : 0U) | (boolUnderline ? 4U : 0U);
+    }
 
     // Block constructs (block_constructs.cpp).
     void fn_ConvertBlocks(std::string_view line, LineShape shape);
@@ -149,6 +155,20 @@ private:
         std::array<bool, 3> code_letters{};  // a b, an i, a u is in code
     };
     TextLine text_line_;
+
+    // The tags that open a text line, by the spans, preformatted and
+    // block-open bits they were written for, and the tags they were written with.
+    struct WrapOpening {
+        bool written = false;
+        std::string_view paragraph;
+        std::string_view font;
+        std::array<char, 96> tags{};
+        std::size_t size = 0;
+        WrapClose close;
+        bool block_open_after = false;
+    };
+    std::array<WrapOpening, 32> wrap_openings_;
+    TextBuffer wrap_scratch_;
 
     // Output not yet handed to the sink; the current output line starts at
     // line_start_. line_names_student_: a part of the current line handed on

@@ -1,4 +1,4 @@
-// In-line style codes between tildes, and wrapping text in the current style.
+// In-line style codes between tildes.
 #include "byte_search.h"
 #include "html_pieces.h"
 #include "report_document.h"
@@ -150,62 +150,6 @@ void ReportDocument::extend_code(std::string_view text) {
             return;
         }
     }
-}
-
-ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_font,
-                                                    TextBuffer& dest) {
-    WrapClose close{boolBold, boolItalic, boolUnderline, false};
-    const bool inside_block = boolPreformatted && boolPreBlockOpen;
-    std::string_view paragraph;
-    if (!no_paragraph) {
-        if (!boolPreformatted) {
-            paragraph = strParagraphTag;
-            close.paragraph = true;
-        } else if (!boolPreBlockOpen) {
-            boolPreBlockOpen = true;  // the block stays open: no closing tag
-            paragraph = strParagraphTag;
-        }
-    }
-    if (!boolPreformatted && boolPreBlockOpen) {
-        boolPreBlockOpen = false;
-        dest += "</PRE>";
-    }
-    dest += paragraph;
-    if (!no_font && !inside_block) {
-        dest += strFontTag;
-    }
-    if (boolUnderline) {
-        dest += "<U>";
-    }
-    if (boolItalic) {
-        dest += "<I>";
-    }
-    if (boolBold) {
-        dest += "<B>";
-    }
-    return close;
-}
-
-void ReportDocument::close_wrap(const WrapClose& close, TextBuffer& dest) {
-    if (close.bold) {
-        dest += "</B>";
-    }
-    if (close.italic) {
-        dest += "</I>";
-    }
-    if (close.underline) {
-        dest += "</U>";
-    }
-    if (close.paragraph) {
-        dest += "</P>";
-    }
-}
-
-void ReportDocument::fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font,
-                                     TextBuffer& dest) {
-    const auto close = open_wrap(no_paragraph, no_font, dest);
-    dest += text;
-    close_wrap(close, dest);
 }
 
 }  // namespace quillet

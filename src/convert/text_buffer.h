@@ -3,6 +3,7 @@
 // than the copy. The memory is kept while the buffer lives.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstring>
 #include <memory>
@@ -29,6 +30,17 @@ public:
         if (count > 0) {
             std::memset(data_.get() + size_, c, count);
         }
+        size_ += count;
+    }
+    // The first count bytes of bytes. All N are copied and the rest left
+    // past the end: a copy of one fixed size costs less than one of a size
+    // that varies.
+    template <std::size_t N>
+    void append_first(const std::array<char, N>& bytes, std::size_t count) {
+        if (N > capacity_ - size_) {
+            grow(N);
+        }
+        std::memcpy(data_.get() + size_, bytes.data(), N);
         size_ += count;
     }
     TextBuffer& operator+=(std::string_view text) {
