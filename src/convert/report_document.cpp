@@ -30,6 +30,11 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
       strFontTag(html::kFontArial2),
       student_in_body_(escaped_copy(facts.strStudentNumber)) {
     out_.reserve(kChunk * 2);
+    // The table starts out holding the code of eight zero bytes in every place.
+    const KnownCode zeros{0, style_code_effect(std::string_view("\0\0\0\0\0\0\0\0", 8))};
+    for (auto& pair : known_codes_) {
+        pair.codes.fill(zeros);
+    }
     if (intReportKind != kKindFennick) {
         const int count = heading_count();
         boolHeadingAnchored.assign(static_cast<std::size_t>(count) + 1, false);

@@ -16,6 +16,7 @@
 #include "line_shape.h"
 #include "report_engine.h"
 #include "section_headings.h"
+#include "style_code_effect.h"
 #include "substring_finder.h"
 #include "text_buffer.h"
 
@@ -63,6 +64,8 @@ private:
 
     // In-line style codes (style_codes.cpp).
     void fn_ConvertStyleCode(std::string_view code, TextBuffer& dest);
+    inline void set_font_and_alignment(const StyleCode& code);
+    inline void set_open_spans(unsigned spans);
     void translate_style_codes(std::string_view text, bool last, TextBuffer& dest);
     void extend_code(std::string_view text);
 
@@ -72,7 +75,8 @@ private:
     static void close_wrap(const WrapClose& close, TextBuffer& dest);
     void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, TextBuffer& dest);
     unsigned open_spans() const {
-        return (boolBold ? 1U : 0U) | (boolItalic ? 2U : 0U) | (boolUnderline ? 4U : 0U);
+        return (boolBold ? kBoldSpan : 0U) | (boolItalic ? kItalicSpan : 0U) |
+               (boolUnderline ? kUnderlineSpan : 0U);
     }
 
     // Block constructs (block_constructs.cpp).
@@ -120,6 +124,18 @@ private:
     bool boolPreBlockOpen = false;
     bool boolTableOpen = false;
     std::vector<bool> boolHeadingAnchored;  // by heading number, [0] unused
+    // Style codes of eight characters already read, by their bytes: each
+    // code has two places, of which the one used less lately is taken.
+    struct KnownCode {
+        std::uint64_t key = 0;
+        StyleCodeEffect effect;
+    };
+    struct KnownCodePair {
+        std::array<KnownCode, 2> codes;
+        std::size_t recent = 0;
+    };
+    std::array<KnownCodePair, 8> known_codes_;
+    inline const StyleCodeEffect& known_code(std::string_view code);
 
     // The student number as it stands in the body text, and its search.
     SubstringFinder student_in_body_;

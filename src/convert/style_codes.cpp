@@ -1,26 +1,46 @@
 // In-line style codes between tildes.
+#include <cstdint>
+#include <cstring>
+
 #include "byte_search.h"
-#include "html_pieces.h"
 #include "report_document.h"
+#include "style_code_effect.h"
 #include "text_case.h"
 
 namespace quillet {
-namespace {
 
-// Opens or closes one span by the letter that stands for it in a code: a
-// capital opens it when it is closed, a small letter closes it when it is open.
-void toggle_span(char letter, char capital, bool& open, std::string_view open_tag,
-                 std::string_view close_tag, TextBuffer& dest) {
-    if (letter == capital && !open) {
-        open = true;
-        dest += open_tag;
-    } else if (letter == capital + ('a' - 'A') && open) {
-        open = false;
-        dest += close_tag;
+inline const StyleCodeEffect& ReportDocument::known_code(std::string_view code) {
+    std::uint64_t key = 0;
+    std::memcpy(&key, code.data(), sizeof key);
+    auto& pair = known_codes_[(key * 0x9E3779B97F4A7C15ULL) >> 61];
+    std::size_t place = 0;
+    if (pair.codes[0].key == key) {
+        place = 0;
+    } else if (pair.codes[1].key == key) {
+        place = 1;
+    } else {
+        place = pair.recent ^ 1;
+        pair.codes[place] = {key, style_code_effect(code)};
+    }
+    pair.recent = place;
+    return pair.codes[place].effect;
+}
+
+inline void ReportDocument::set_font_and_alignment(const StyleCode& code) {
+    if (code.font_code) {
+        boolPreformatted = code.preformatted;
+        strFontTag = code.font_tag;
+    }
+    if (!code.paragraph_tag.empty()) {
+        strParagraphTag = code.paragraph_tag;
     }
 }
 
-}  // namespace
+inline void ReportDocument::set_open_spans(unsigned spans) {
+    boolBold = (spans & kBoldSpan) != 0;
+    boolItalic = (spans & kItalicSpan) != 0;
+    boolUnderline = (spans & kUnderlineSpan) != 0;
+}
 
 void ReportDocument::fn_ConvertStyleCode(std::string_view code, TextBuffer& dest) {
     if (code == "~VT~") {
@@ -29,57 +49,18 @@ void ReportDocument::fn_ConvertStyleCode(std::string_view code, TextBuffer& dest
     if (code == "~VTE~") {
         code = "~VTEbiu~";
     }
-    const bool font_code = code.size() >= 2 && code[0] == '~' && lower_1252(code[1]) == 'b';
-    if (font_code) {
-        // The size code: characters 6 and 7.
-        const auto size = code.size() > 5 ? code.substr(5, 2) : std::string_view{};
-        boolPreformatted = false;
-        if (size == "12") {
-            strFontTag = html::kFontArial2;
-        } else if (size == "18") {
-            strFontTag = html::kFontArial3;
-        } else if (size == "25") {
-            strFontTag = html::kFontArial5;
-        } else {
-            strFontTag = html::kFontCourier3;  // 10 and every other size
-            boolPreformatted = true;
-        }
+    if (code.size() == sizeof(std::uint64_t)) {
+        // The codes of the usual length are read once each, while they fit the table.
+        const StyleCodeEffect& effect = known_code(code);
+        set_font_and_alignment(effect.code);
+        const unsigned spans = open_spans();
+        dest.append_first(effect.tags[spans], effect.tag_sizes[spans]);
+        set_open_spans(effect.spans_after[spans]);
+        return;
     }
-    // Only the first b, i and u of the code count, in either letter case. In
-    // the font codes the reports use they stand at characters 2, 3 and 4.
-    char bold = 0;
-    char italic = 0;
-    char underline = 0;
-    const auto is = [](char c, char small) { return (c | ('a' - 'A')) == small; };
-    if (font_code && code.size() >= 4 && is(code[2], 'i') && is(code[3], 'u')) {
-        bold = code[1];
-        italic = code[2];
-        underline = code[3];
-    }
-    for (const char c : bold != 0 ? std::string_view{} : code) {
-        const char lower = lower_1252(c);
-        if (lower == 'b' && bold == 0) {
-            bold = c;
-        } else if (lower == 'i' && italic == 0) {
-            italic = c;
-        } else if (lower == 'u' && underline == 0) {
-            underline = c;
-        }
-        if (bold != 0 && italic != 0 && underline != 0) {
-            break;
-        }
-    }
-    toggle_span(bold, 'B', boolBold, "<B>", "</B>", dest);
-    toggle_span(italic, 'I', boolItalic, "<I>", "</I>", dest);
-    toggle_span(underline, 'U', boolUnderline, "<U>", "</U>", dest);
-    if (font_code && code.size() >= 5) {
-        // The alignment letter: character 5, letter case counts.
-        if (code[4] == 'L') {
-            strParagraphTag = boolPreformatted ? html::kPre : html::kParagraph;
-        } else if (code[4] == 'C') {
-            strParagraphTag = boolPreformatted ? html::kPreCentred : html::kParagraphCentred;
-        }
-    }
+    const StyleCode read = read_style_code(code);
+    set_font_and_alignment(read);
+    set_open_spans(toggle_spans(read, open_spans(), [&](std::string_view tag) { dest += tag; }));
 }
 
 void ReportDocument::translate_style_codes(std::string_view text, bool last, TextBuffer& dest) {
