@@ -119,6 +119,8 @@ void ReportDocument::fn_ConvertBlocks(std::string_view line, LineShape shape) {
 // and its style codes are translated.
 void ReportDocument::convert_text_piece(std::string_view text, bool last) {
     TextLine& t = text_line_;
+    t.watch_lead = t.first && last && student_lead_ != 0;
+    t.lead_seen = false;
     if (t.escape) {
         text = escaped_text(text, escaped_);
     }
@@ -162,6 +164,7 @@ void ReportDocument::convert_text_piece(std::string_view text, bool last) {
     if (last) {
         close_wrap(t.close, out_);
     }
+    line_without_lead_ = t.watch_lead && !t.lead_seen;
 }
 
 // Every pair of blanks, from left to right, becomes two non-breaking blanks;

@@ -13,15 +13,24 @@
 
 namespace quillet {
 
-// The position of the first c in text at or after from, or npos.
-inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0) {
+namespace byte_search_detail {
+
+// The position of the first byte of text at or after from that one of
+// wanted (one or two bytes) stands for, or npos.
+template <std::size_t Count>
+[[gnu::always_inline]] inline std::size_t find_first(std::string_view text, const char (&wanted)[Count], std::size_t from) {
 #if defined(QUILLET_BYTE_SEARCH_SSE2)
     constexpr std::size_t kBlock = 16;
     if (text.size() >= kBlock) {
-        const __m128i wanted = _mm_set1_epi8(c);
+        const __m128i first = _mm_set1_epi8(wanted[0]);
+        const __m128i second = _mm_set1_epi8(wanted[Count - 1]);
         const auto equal_at = [&](std::size_t at) {
-            return _mm_cmpeq_epi8(
-                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at)), wanted);
+            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            if constexpr (Count == 1) {
+                return _mm_cmpeq_epi8(bytes, first);
+            } else {
+                return _mm_or_si128(_mm_cmpeq_epi8(bytes, first), _mm_cmpeq_epi8(bytes, second));
+            }
         };
         const auto hits_at = [&](std::size_t at) {
             return static_cast<unsigned>(_mm_movemask_epi8(equal_at(at)));
@@ -52,11 +61,25 @@ inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0
     }
 #endif
     for (; from < text.size(); ++from) {
-        if (text[from] == c) {
+        if (text[from] == wanted[0] || text[from] == wanted[Count - 1]) {
             return from;
         }
     }
     return std::string_view::npos;
+}
+
+}  // namespace byte_search_detail
+
+// The position of the first c in text at or after from, or npos.
+inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0) {
+    const char wanted[] = {c};
+    return byte_search_detail::find_first(text, wanted, from);
+}
+
+// The position of the first a or b in text at or after from, or npos.
+inline std::size_t find_either(std::string_view text, char a, char b, std::size_t from = 0) {
+    const char wanted[] = {a, b};
+    return byte_search_detail::find_first(text, wanted, from);
 }
 
 // The position of the first two blanks side by side in text at or after

@@ -139,6 +139,12 @@ private:
 
     // The student number as it stands in the body text, and its search.
     SubstringFinder student_in_body_;
+    // The number's first byte when no tag that wraps a text line or that a
+    // style code writes holds it, otherwise 0: a text line written in one
+    // piece whose text outside its style codes lacks the byte does not name
+    // the student. line_without_lead_: the current output line is such a line.
+    char student_lead_ = 0;
+    bool line_without_lead_ = false;
     // Headings of this report kind, lower-cased, for the anchor comparison;
     // the numbers of the headings of each length; and how many headings of
     // each length are still waiting for their anchor.
@@ -162,6 +168,10 @@ private:
         std::string item_held;   // a CR, or CR and "-", that may start a list item
         bool item_found = false;
         bool v_item = false;  // the line began with "~V~"
+        // The text of a line written in one piece is looked at for the
+        // student number's first byte, and whether it was seen.
+        bool watch_lead = false;
+        bool lead_seen = false;
         WrapClose close;
         // Tildes of the line not yet read, and the style code that a piece
         // ended in (its first characters and first b, i and u only).

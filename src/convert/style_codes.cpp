@@ -70,6 +70,9 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
     // finished with the next piece.
     TextLine& t = text_line_;
     if (!t.tilde) {
+        if (t.watch_lead) {
+            t.lead_seen = find_byte(text, student_lead_) != std::string_view::npos;
+        }
         dest.append(text);
         return;
     }
@@ -88,13 +91,21 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
         pos = close + 1;
     }
     while (pos < text.size()) {
-        const auto open = find_byte(text, '~', pos);
+        // The text between the codes is looked at for the student number's
+        // first byte too, until it is seen.
+        auto open = t.watch_lead && !t.lead_seen ? find_either(text, '~', student_lead_, pos)
+                                                 : find_byte(text, '~', pos);
+        if (open != std::string_view::npos && text[open] != '~') {
+            t.lead_seen = true;
+            open = find_byte(text, '~', open + 1);
+        }
         if (open == std::string_view::npos) {
             break;
         }
         const auto close = find_byte(text, '~', open + 1);
         if (close == std::string_view::npos) {
             if (last || t.tildes_left < 2) {
+                t.lead_seen = true;  // the rest, from the lone tilde on, is not looked at
                 break;
             }
             dest.append(text.substr(pos, open - pos));
