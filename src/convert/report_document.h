@@ -56,8 +56,10 @@ private:
 
     // Body reader and line directives (report_body.cpp).
     bool fn_WriteReportBody(std::string_view source);
-    LineResult fn_ConvertLine(std::string_view line, const LineShape& shape,
-                              std::size_t bytes_left);
+    // Steps taken for every line are written out in their one caller.
+    [[gnu::always_inline]] inline LineResult fn_ConvertLine(std::string_view line,
+                                                            const LineShape& shape,
+                                                            std::size_t bytes_left);
     LineResult convert_page_directive(std::string_view line, std::size_t bytes_left);
     void append_centred(std::string_view text);
     LineResult fail_line(std::string_view what, std::string_view line);
@@ -81,7 +83,7 @@ private:
 
     // Block constructs (block_constructs.cpp).
     void fn_ConvertBlocks(std::string_view line, LineShape shape);
-    void convert_text_piece(std::string_view text, bool last);
+    [[gnu::always_inline]] inline void convert_text_piece(std::string_view text, bool last);
     std::string_view convert_blanks(std::string_view text, bool last);
     std::string_view list_item_after_break(std::string_view text, bool last);
     void make_fixed_pitch();
