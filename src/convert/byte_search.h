@@ -4,6 +4,8 @@
 
 #include <bit>
 #include <cstddef>
+#include <cstdint>
+#include <cstring>
 #include <string_view>
 
 #if defined(__SSE2__) && !defined(QUILLET_NO_SIMD)
@@ -80,6 +82,27 @@ inline std::size_t find_byte(std::string_view text, char c, std::size_t from = 0
 inline std::size_t find_either(std::string_view text, char a, char b, std::size_t from = 0) {
     const char wanted[] = {a, b};
     return byte_search_detail::find_first(text, wanted, from);
+}
+
+// find_byte for a byte that is likely among the eight from from on (the
+// end of a style code): those are looked at as one word first.
+inline std::size_t find_byte_soon(std::string_view text, char c, std::size_t from) {
+    constexpr std::size_t kWord = sizeof(std::uint64_t);
+    if constexpr (std::endian::native == std::endian::little) {
+        if (from + kWord <= text.size()) {
+            constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+            std::uint64_t word = 0;
+            std::memcpy(&word, text.data() + from, kWord);
+            word ^= kOnes * static_cast<unsigned char>(c);  // the bytes that are c become zero
+            // The lowest marked byte is the first zero byte (the marks above it may be wrong).
+            const std::uint64_t marks = (word - kOnes) & ~word & (kOnes << 7);
+            if (marks != 0) {
+                return from + static_cast<std::size_t>(std::countr_zero(marks)) / 8;
+            }
+            return find_byte(text, c, from + kWord);
+        }
+    }
+    return find_byte(text, c, from);
 }
 
 // The position of the first two blanks side by side in text at or after

@@ -102,7 +102,7 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
         if (open == std::string_view::npos) {
             break;
         }
-        const auto close = find_byte(text, '~', open + 1);
+        const auto close = find_byte_soon(text, '~', open + 1);
         if (close == std::string_view::npos) {
             if (last || t.tildes_left < 2) {
                 t.lead_seen = true;  // the rest, from the lone tilde on, is not looked at
