@@ -71,6 +71,7 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
 DocumentOutcome ReportDocument::write(std::string_view source) {
     DocumentOutcome outcome;
     pr_Write_HTML_Header();
+    source_ = source;
     outcome.body_complete = fn_WriteReportBody(source);
     if (!failure_.empty()) {
         outcome.line_failure = failure_;

@@ -107,7 +107,8 @@ private:
     }
     void flush_line_part();
 
-    // The report being converted.
+    // The report being converted, and its bytes.
+    std::string_view source_;
     std::int16_t intReportKind;
     std::string strStudentNumber;
     std::string report_name_;

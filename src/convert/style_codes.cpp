@@ -73,7 +73,7 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
         if (t.watch_lead) {
             t.lead_seen = find_byte(text, student_lead_) != std::string_view::npos;
         }
-        dest.append(text);
+        dest.append_from(text, source_);
         return;
     }
     std::size_t pos = 0;
@@ -116,12 +116,12 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
             extend_code(text.substr(open));
             return;
         }
-        dest.append(text.substr(pos, open - pos));
+        dest.append_from(text.substr(pos, open - pos), source_);
         fn_ConvertStyleCode(text.substr(open, close - open + 1), dest);
         t.tildes_left -= std::min<std::size_t>(t.tildes_left, 2);
         pos = close + 1;
     }
-    dest.append(text.substr(pos));
+    dest.append_from(text.substr(pos), source_);
 }
 
 // Keeps of a code's text what its conversion looks at: the first eight
