@@ -139,6 +139,11 @@ private:
     };
     std::array<KnownCodePair, 8> known_codes_;
     inline const StyleCodeEffect& known_code(std::string_view code);
+    static std::size_t known_code_pair(std::uint64_t key) {
+        return (key * 0x9E3779B97F4A7C15ULL) >> 61;  // 0 to 7
+    }
+    inline void apply_style_code(const StyleCodeEffect& effect, TextBuffer& dest);
+    inline void convert_style_code(std::string_view code, TextBuffer& dest);
 
     // The student number as it stands in the body text, and its search.
     SubstringFinder student_in_body_;

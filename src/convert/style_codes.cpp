@@ -12,7 +12,7 @@ namespace quillet {
 inline const StyleCodeEffect& ReportDocument::known_code(std::string_view code) {
     std::uint64_t key = 0;
     std::memcpy(&key, code.data(), sizeof key);
-    auto& pair = known_codes_[(key * 0x9E3779B97F4A7C15ULL) >> 61];
+    auto& pair = known_codes_[known_code_pair(key)];
     std::size_t place = 0;
     if (pair.codes[0].key == key) {
         place = 0;
@@ -51,16 +51,36 @@ void ReportDocument::fn_ConvertStyleCode(std::string_view code, TextBuffer& dest
     }
     if (code.size() == sizeof(std::uint64_t)) {
         // The codes of the usual length are read once each, while they fit the table.
-        const StyleCodeEffect& effect = known_code(code);
-        set_font_and_alignment(effect.code);
-        const unsigned spans = open_spans();
-        dest.append_first(effect.tags[spans], effect.tag_sizes[spans]);
-        set_open_spans(effect.spans_after[spans]);
+        apply_style_code(known_code(code), dest);
         return;
     }
     const StyleCode read = read_style_code(code);
     set_font_and_alignment(read);
     set_open_spans(toggle_spans(read, open_spans(), [&](std::string_view tag) { dest += tag; }));
+}
+
+inline void ReportDocument::apply_style_code(const StyleCodeEffect& effect, TextBuffer& dest) {
+    set_font_and_alignment(effect.code);
+    const unsigned spans = open_spans();
+    dest.append_first(effect.tags[spans], effect.tag_sizes[spans]);
+    set_open_spans(effect.spans_after[spans]);
+}
+
+// fn_ConvertStyleCode, with a code already in the table taken here, without a call.
+inline void ReportDocument::convert_style_code(std::string_view code, TextBuffer& dest) {
+    if (code.size() == sizeof(std::uint64_t)) {
+        std::uint64_t key = 0;
+        std::memcpy(&key, code.data(), sizeof key);
+        auto& pair = known_codes_[known_code_pair(key)];
+        for (std::size_t place = 0; place < pair.codes.size(); ++place) {
+            if (pair.codes[place].key == key) {
+                pair.recent = place;
+                apply_style_code(pair.codes[place].effect, dest);
+                return;
+            }
+        }
+    }
+    fn_ConvertStyleCode(code, dest);
 }
 
 void ReportDocument::translate_style_codes(std::string_view text, bool last, TextBuffer& dest) {
@@ -117,7 +137,7 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
             return;
         }
         dest.append_from(text.substr(pos, open - pos), source_);
-        fn_ConvertStyleCode(text.substr(open, close - open + 1), dest);
+        convert_style_code(text.substr(open, close - open + 1), dest);
         t.tildes_left -= std::min<std::size_t>(t.tildes_left, 2);
         pos = close + 1;
     }
