@@ -20,14 +20,17 @@ namespace byte_search_detail {
 // The position of the first byte of text at or after from that one of
 // wanted (one or two bytes) stands for, or npos.
 template <std::size_t Count>
-[[gnu::always_inline]] inline std::size_t find_first(std::string_view text, const char (&wanted)[Count], std::size_t from) {
+[[gnu::always_inline]] inline std::size_t find_first(std::string_view text,
+                                                     const char (&wanted)[Count],
+                                                     std::size_t from) {
 #if defined(QUILLET_BYTE_SEARCH_SSE2)
     constexpr std::size_t kBlock = 16;
     if (text.size() >= kBlock) {
         const __m128i first = _mm_set1_epi8(wanted[0]);
         const __m128i second = _mm_set1_epi8(wanted[Count - 1]);
         const auto equal_at = [&](std::size_t at) {
-            const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
+            const __m128i bytes =
+                _mm_loadu_si128(reinterpret_cast<const __m128i*>(text.data() + at));
             if constexpr (Count == 1) {
                 return _mm_cmpeq_epi8(bytes, first);
             } else {
@@ -39,9 +42,9 @@ template <std::size_t Count>
         };
         // Four blocks at a time, with one test for all four.
         for (; from + 4 * kBlock <= text.size(); from += 4 * kBlock) {
-            const __m128i any =
-                _mm_or_si128(_mm_or_si128(equal_at(from), equal_at(from + kBlock)),
-                             _mm_or_si128(equal_at(from + 2 * kBlock), equal_at(from + 3 * kBlock)));
+            const __m128i any = _mm_or_si128(
+                _mm_or_si128(equal_at(from), equal_at(from + kBlock)),
+                _mm_or_si128(equal_at(from + 2 * kBlock), equal_at(from + 3 * kBlock)));
             if (_mm_movemask_epi8(any) != 0) {
                 break;
             }

@@ -18,13 +18,12 @@ std::string escaped_copy(std::string_view text) {
 // True when c stands in a tag that wraps a text line or that a style code writes.
 bool in_text_line_tags(char c) {
     constexpr std::string_view kTags[] = {
-        html::kParagraph,  html::kParagraphCentred, html::kPre,        html::kPreCentred,
-        html::kFontArial2, html::kFontArial3,       html::kFontArial5, html::kFontCourier3,
-        "</PRE></P><B></B><I></I><U></U>",
+        html::kParagraph,  html::kParagraphCentred, html::kPre,
+        html::kPreCentred, html::kFontArial2,       html::kFontArial3,
+        html::kFontArial5, html::kFontCourier3,     "</PRE></P><B></B><I></I><U></U>",
     };
-    return std::ranges::any_of(kTags, [c](std::string_view tag) {
-        return tag.find(c) != std::string_view::npos;
-    });
+    return std::ranges::any_of(
+        kTags, [c](std::string_view tag) { return tag.find(c) != std::string_view::npos; });
 }
 
 }  // namespace

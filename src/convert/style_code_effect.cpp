@@ -50,7 +50,8 @@ StyleCode read_style_code(std::string_view code) {
         if (code[4] == 'L') {
             result.paragraph_tag = result.preformatted ? html::kPre : html::kParagraph;
         } else if (code[4] == 'C') {
-            result.paragraph_tag = result.preformatted ? html::kPreCentred : html::kParagraphCentred;
+            result.paragraph_tag =
+                result.preformatted ? html::kPreCentred : html::kParagraphCentred;
         }
     }
     return result;

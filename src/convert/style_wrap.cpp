@@ -46,7 +46,8 @@ ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_f
     if (no_paragraph || no_font) {
         return write_wrap_opening(no_paragraph, no_font, dest);
     }
-    const unsigned state = open_spans() | (boolPreformatted ? 8U : 0U) | (boolPreBlockOpen ? 16U : 0U);
+    const unsigned state =
+        open_spans() | (boolPreformatted ? 8U : 0U) | (boolPreBlockOpen ? 16U : 0U);
     WrapOpening& kept = wrap_openings_[state];
     if (!kept.written || !same_view(strParagraphTag, kept.paragraph) ||
         !same_view(strFontTag, kept.font)) {
