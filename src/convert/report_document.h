@@ -217,7 +217,7 @@ private:
     std::string escaped_;
     std::string expanded_;
     std::string joined_;
-    std::string blanks_;
+    TextBuffer blanks_;
     std::string item_;
     std::string list_line_;
     std::string anchor_;
