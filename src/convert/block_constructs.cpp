@@ -2,8 +2,10 @@
 // stops, runs of blanks, list items and section anchors; then the line is
 // wrapped in the current style and its style codes are translated.
 #include <algorithm>
+#include <array>
 #include <string>
 
+#include "byte_search.h"
 #include "html_pieces.h"
 #include "line_shape.h"
 #include "markup_escape.h"
@@ -19,15 +21,17 @@ constexpr std::size_t kTabStop = 8;
 
 // count non-breaking blanks. All of kMany is copied and cut back: a copy of
 // one fixed size costs less than one of a size that varies.
-void append_nbsp(std::size_t count, std::string& dest) {
-    static constexpr std::string_view kMany =
-        "&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;&nbsp;"
-        "&nbsp;";
+void append_nbsp(std::size_t count, TextBuffer& dest) {
+    static constexpr auto kMany = [] {
+        std::array<char, 16 * kNbsp.size()> many{};
+        for (std::size_t i = 0; i < many.size(); ++i) {
+            many[i] = kNbsp[i % kNbsp.size()];
+        }
+        return many;
+    }();
     while (count > 0) {
         const std::size_t take = std::min(count, kMany.size() / kNbsp.size());
-        const std::size_t size = dest.size();
-        dest.append(kMany);
-        dest.resize(size + take * kNbsp.size());
+        dest.append_first(kMany, take * kNbsp.size());
         count -= take;
     }
 }
@@ -118,6 +122,8 @@ void ReportDocument::fn_ConvertBlocks(std::string_view line, LineShape shape) {
 // and its style codes are translated.
 void ReportDocument::convert_text_piece(std::string_view text, bool last) {
     TextLine& t = text_line_;
+    t.watch_lead = t.first && last && student_lead_ != 0;
+    t.lead_seen = false;
     if (t.escape) {
         text = escaped_text(text, escaped_);
     }
@@ -161,6 +167,7 @@ void ReportDocument::convert_text_piece(std::string_view text, bool last) {
     if (last) {
         close_wrap(t.close, out_);
     }
+    line_without_lead_ = t.watch_lead && !t.lead_seen;
 }
 
 // Every pair of blanks, from left to right, becomes two non-breaking blanks;
@@ -169,7 +176,7 @@ void ReportDocument::convert_text_piece(std::string_view text, bool last) {
 std::string_view ReportDocument::convert_blanks(std::string_view text, bool last) {
     TextLine& t = text_line_;
     text = after_held(t.blank_held, text, joined_);
-    std::string& dest = blanks_;
+    TextBuffer& dest = blanks_;
     dest.clear();
     std::size_t pos = 0;
     if (t.leading_blanks) {
@@ -191,21 +198,21 @@ std::string_view ReportDocument::convert_blanks(std::string_view text, bool last
     // odd last blank stays.
     std::size_t done = pos;
     while (pos + 1 < stop) {
-        if (rest[pos] != ' ' || rest[pos + 1] != ' ') {
-            ++pos;
-            continue;
+        pos = find_blank_pair(rest, pos);
+        if (pos == std::string_view::npos) {
+            break;
         }
         std::size_t end = pos + 2;
         while (end < stop && rest[end] == ' ') {
             ++end;
         }
-        dest.append(rest.substr(done, pos - done));
+        dest.append_from(rest.substr(done, pos - done), source_);
         append_nbsp((end - pos) / 2 * 2, dest);
         pos += (end - pos) / 2 * 2;
         done = pos;
     }
-    dest.append(rest.substr(done));
-    return dest;
+    dest.append_from(rest.substr(done), source_);
+    return dest.view();
 }
 
 // The first CR + "- " starts a list item that runs to the end of the line. A

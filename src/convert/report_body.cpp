@@ -41,12 +41,14 @@ bool ReportDocument::fn_WriteReportBody(std::string_view source) {
 
         line_start_ = out_.size();
         line_names_student_ = false;
+        line_without_lead_ = false;
         switch (fn_ConvertLine(line, shape, source.size() - next)) {
             case LineResult::written: {
                 const bool names_student =
                     intReportKind != kKindFennick && !student_in_body_.needle().empty() &&
                     (line_names_student_ ||
-                     student_in_body_.found_in(std::string_view(out_).substr(line_start_)));
+                     (!line_without_lead_ &&
+                      student_in_body_.found_in(std::string_view(out_).substr(line_start_))));
                 out_ += html::kLineEnd;
                 if (names_student) {
                     strParagraphTag = html::kParagraph;
@@ -94,6 +96,7 @@ ReportDocument::LineResult ReportDocument::fn_ConvertLine(std::string_view line,
     if (line.size() >= 2 && line[0] == '~' && lower_1252(line[1]) == 'b') {
         // The whole line is one style code; only the tags it returns are written.
         fn_ConvertStyleCode(line, out_);
+        line_without_lead_ = student_lead_ != 0;
         return LineResult::written;
     }
     fn_ConvertBlocks(line, shape);

@@ -15,6 +15,17 @@ std::string escaped_copy(std::string_view text) {
     return result;
 }
 
+// True when c stands in a tag that wraps a text line or that a style code writes.
+bool in_text_line_tags(char c) {
+    constexpr std::string_view kTags[] = {
+        html::kParagraph,  html::kParagraphCentred, html::kPre,
+        html::kPreCentred, html::kFontArial2,       html::kFontArial3,
+        html::kFontArial5, html::kFontCourier3,     "</PRE></P><B></B><I></I><U></U>",
+    };
+    return std::ranges::any_of(
+        kTags, [c](std::string_view tag) { return tag.find(c) != std::string_view::npos; });
+}
+
 }  // namespace
 
 ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingTable& headings,
@@ -30,6 +41,16 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
       strFontTag(html::kFontArial2),
       student_in_body_(escaped_copy(facts.strStudentNumber)) {
     out_.reserve(kChunk * 2);
+    // (A tilde is told from the codes' own only by the search for codes.)
+    if (const auto& needle = student_in_body_.needle();
+        !needle.empty() && needle[0] != '~' && !in_text_line_tags(needle[0])) {
+        student_lead_ = needle[0];
+    }
+    // The table starts out holding the code of eight zero bytes in every place.
+    const KnownCode zeros{0, style_code_effect(std::string_view("\0\0\0\0\0\0\0\0", 8))};
+    for (auto& pair : known_codes_) {
+        pair.codes.fill(zeros);
+    }
     if (intReportKind != kKindFennick) {
         const int count = heading_count();
         boolHeadingAnchored.assign(static_cast<std::size_t>(count) + 1, false);
@@ -49,6 +70,7 @@ ReportDocument::ReportDocument(const DocumentFacts& facts, const SectionHeadingT
 DocumentOutcome ReportDocument::write(std::string_view source) {
     DocumentOutcome outcome;
     pr_Write_HTML_Header();
+    source_ = source;
     outcome.body_complete = fn_WriteReportBody(source);
     if (!failure_.empty()) {
         outcome.line_failure = failure_;

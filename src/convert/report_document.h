@@ -16,6 +16,7 @@
 #include "line_shape.h"
 #include "report_engine.h"
 #include "section_headings.h"
+#include "style_code_effect.h"
 #include "substring_finder.h"
 #include "text_buffer.h"
 
@@ -55,23 +56,34 @@ private:
 
     // Body reader and line directives (report_body.cpp).
     bool fn_WriteReportBody(std::string_view source);
-    LineResult fn_ConvertLine(std::string_view line, const LineShape& shape,
-                              std::size_t bytes_left);
+    // Steps taken for every line are written out in their one caller.
+    [[gnu::always_inline]] inline LineResult fn_ConvertLine(std::string_view line,
+                                                            const LineShape& shape,
+                                                            std::size_t bytes_left);
     LineResult convert_page_directive(std::string_view line, std::size_t bytes_left);
     void append_centred(std::string_view text);
     LineResult fail_line(std::string_view what, std::string_view line);
 
-    // In-line style codes and wrapping (style_codes.cpp).
+    // In-line style codes (style_codes.cpp).
     void fn_ConvertStyleCode(std::string_view code, TextBuffer& dest);
+    inline void set_font_and_alignment(const StyleCode& code);
+    inline void set_open_spans(unsigned spans);
     void translate_style_codes(std::string_view text, bool last, TextBuffer& dest);
     void extend_code(std::string_view text);
+
+    // Wrapping in the current style (style_wrap.cpp).
     WrapClose open_wrap(bool no_paragraph, bool no_font, TextBuffer& dest);
+    WrapClose write_wrap_opening(bool no_paragraph, bool no_font, TextBuffer& dest);
     static void close_wrap(const WrapClose& close, TextBuffer& dest);
     void fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font, TextBuffer& dest);
+    unsigned open_spans() const {
+        return (boolBold ? kBoldSpan : 0U) | (boolItalic ? kItalicSpan : 0U) |
+               (boolUnderline ? kUnderlineSpan : 0U);
+    }
 
     // Block constructs (block_constructs.cpp).
     void fn_ConvertBlocks(std::string_view line, LineShape shape);
-    void convert_text_piece(std::string_view text, bool last);
+    [[gnu::always_inline]] inline void convert_text_piece(std::string_view text, bool last);
     std::string_view convert_blanks(std::string_view text, bool last);
     std::string_view list_item_after_break(std::string_view text, bool last);
     void make_fixed_pitch();
@@ -95,7 +107,8 @@ private:
     }
     void flush_line_part();
 
-    // The report being converted.
+    // The report being converted, and its bytes.
+    std::string_view source_;
     std::int16_t intReportKind;
     std::string strStudentNumber;
     std::string report_name_;
@@ -114,9 +127,32 @@ private:
     bool boolPreBlockOpen = false;
     bool boolTableOpen = false;
     std::vector<bool> boolHeadingAnchored;  // by heading number, [0] unused
+    // Style codes of eight characters already read, by their bytes: each
+    // code has two places, of which the one used less lately is taken.
+    struct KnownCode {
+        std::uint64_t key = 0;
+        StyleCodeEffect effect;
+    };
+    struct KnownCodePair {
+        std::array<KnownCode, 2> codes;
+        std::size_t recent = 0;
+    };
+    std::array<KnownCodePair, 8> known_codes_;
+    inline const StyleCodeEffect& known_code(std::string_view code);
+    static std::size_t known_code_pair(std::uint64_t key) {
+        return (key * 0x9E3779B97F4A7C15ULL) >> 61;  // 0 to 7
+    }
+    inline void apply_style_code(const StyleCodeEffect& effect, TextBuffer& dest);
+    inline void convert_style_code(std::string_view code, TextBuffer& dest);
 
     // The student number as it stands in the body text, and its search.
     SubstringFinder student_in_body_;
+    // The number's first byte when no tag that wraps a text line or that a
+    // style code writes holds it, otherwise 0: a text line written in one
+    // piece whose text outside its style codes lacks the byte does not name
+    // the student. line_without_lead_: the current output line is such a line.
+    char student_lead_ = 0;
+    bool line_without_lead_ = false;
     // Headings of this report kind, lower-cased, for the anchor comparison;
     // the numbers of the headings of each length; and how many headings of
     // each length are still waiting for their anchor.
@@ -140,6 +176,10 @@ private:
         std::string item_held;   // a CR, or CR and "-", that may start a list item
         bool item_found = false;
         bool v_item = false;  // the line began with "~V~"
+        // The text of a line written in one piece is looked at for the
+        // student number's first byte, and whether it was seen.
+        bool watch_lead = false;
+        bool lead_seen = false;
         WrapClose close;
         // Tildes of the line not yet read, and the style code that a piece
         // ended in (its first characters and first b, i and u only).
@@ -149,6 +189,20 @@ private:
         std::array<bool, 3> code_letters{};  // a b, an i, a u is in code
     };
     TextLine text_line_;
+
+    // The tags that open a text line, by the spans, preformatted and
+    // block-open bits they were written for, and the tags they were written with.
+    struct WrapOpening {
+        bool written = false;
+        std::string_view paragraph;
+        std::string_view font;
+        std::array<char, 96> tags{};
+        std::size_t size = 0;
+        WrapClose close;
+        bool block_open_after = false;
+    };
+    std::array<WrapOpening, 32> wrap_openings_;
+    TextBuffer wrap_scratch_;
 
     // Output not yet handed to the sink; the current output line starts at
     // line_start_. line_names_student_: a part of the current line handed on
@@ -163,7 +217,7 @@ private:
     std::string escaped_;
     std::string expanded_;
     std::string joined_;
-    std::string blanks_;
+    TextBuffer blanks_;
     std::string item_;
     std::string list_line_;
     std::string anchor_;

@@ -1,26 +1,46 @@
-// In-line style codes between tildes, and wrapping text in the current style.
+// In-line style codes between tildes.
+#include <cstdint>
+#include <cstring>
+
 #include "byte_search.h"
-#include "html_pieces.h"
 #include "report_document.h"
+#include "style_code_effect.h"
 #include "text_case.h"
 
 namespace quillet {
-namespace {
 
-// Opens or closes one span by the letter that stands for it in a code: a
-// capital opens it when it is closed, a small letter closes it when it is open.
-void toggle_span(char letter, char capital, bool& open, std::string_view open_tag,
-                 std::string_view close_tag, TextBuffer& dest) {
-    if (letter == capital && !open) {
-        open = true;
-        dest += open_tag;
-    } else if (letter == capital + ('a' - 'A') && open) {
-        open = false;
-        dest += close_tag;
+inline const StyleCodeEffect& ReportDocument::known_code(std::string_view code) {
+    std::uint64_t key = 0;
+    std::memcpy(&key, code.data(), sizeof key);
+    auto& pair = known_codes_[known_code_pair(key)];
+    std::size_t place = 0;
+    if (pair.codes[0].key == key) {
+        place = 0;
+    } else if (pair.codes[1].key == key) {
+        place = 1;
+    } else {
+        place = pair.recent ^ 1;
+        pair.codes[place] = {key, style_code_effect(code)};
+    }
+    pair.recent = place;
+    return pair.codes[place].effect;
+}
+
+inline void ReportDocument::set_font_and_alignment(const StyleCode& code) {
+    if (code.font_code) {
+        boolPreformatted = code.preformatted;
+        strFontTag = code.font_tag;
+    }
+    if (!code.paragraph_tag.empty()) {
+        strParagraphTag = code.paragraph_tag;
     }
 }
 
-}  // namespace
+inline void ReportDocument::set_open_spans(unsigned spans) {
+    boolBold = (spans & kBoldSpan) != 0;
+    boolItalic = (spans & kItalicSpan) != 0;
+    boolUnderline = (spans & kUnderlineSpan) != 0;
+}
 
 void ReportDocument::fn_ConvertStyleCode(std::string_view code, TextBuffer& dest) {
     if (code == "~VT~") {
@@ -29,57 +49,38 @@ void ReportDocument::fn_ConvertStyleCode(std::string_view code, TextBuffer& dest
     if (code == "~VTE~") {
         code = "~VTEbiu~";
     }
-    const bool font_code = code.size() >= 2 && code[0] == '~' && lower_1252(code[1]) == 'b';
-    if (font_code) {
-        // The size code: characters 6 and 7.
-        const auto size = code.size() > 5 ? code.substr(5, 2) : std::string_view{};
-        boolPreformatted = false;
-        if (size == "12") {
-            strFontTag = html::kFontArial2;
-        } else if (size == "18") {
-            strFontTag = html::kFontArial3;
-        } else if (size == "25") {
-            strFontTag = html::kFontArial5;
-        } else {
-            strFontTag = html::kFontCourier3;  // 10 and every other size
-            boolPreformatted = true;
+    if (code.size() == sizeof(std::uint64_t)) {
+        // The codes of the usual length are read once each, while they fit the table.
+        apply_style_code(known_code(code), dest);
+        return;
+    }
+    const StyleCode read = read_style_code(code);
+    set_font_and_alignment(read);
+    set_open_spans(toggle_spans(read, open_spans(), [&](std::string_view tag) { dest += tag; }));
+}
+
+inline void ReportDocument::apply_style_code(const StyleCodeEffect& effect, TextBuffer& dest) {
+    set_font_and_alignment(effect.code);
+    const unsigned spans = open_spans();
+    dest.append_first(effect.tags[spans], effect.tag_sizes[spans]);
+    set_open_spans(effect.spans_after[spans]);
+}
+
+// fn_ConvertStyleCode, with a code already in the table taken here, without a call.
+inline void ReportDocument::convert_style_code(std::string_view code, TextBuffer& dest) {
+    if (code.size() == sizeof(std::uint64_t)) {
+        std::uint64_t key = 0;
+        std::memcpy(&key, code.data(), sizeof key);
+        auto& pair = known_codes_[known_code_pair(key)];
+        for (std::size_t place = 0; place < pair.codes.size(); ++place) {
+            if (pair.codes[place].key == key) {
+                pair.recent = place;
+                apply_style_code(pair.codes[place].effect, dest);
+                return;
+            }
         }
     }
-    // Only the first b, i and u of the code count, in either letter case. In
-    // the font codes the reports use they stand at characters 2, 3 and 4.
-    char bold = 0;
-    char italic = 0;
-    char underline = 0;
-    const auto is = [](char c, char small) { return (c | ('a' - 'A')) == small; };
-    if (font_code && code.size() >= 4 && is(code[2], 'i') && is(code[3], 'u')) {
-        bold = code[1];
-        italic = code[2];
-        underline = code[3];
-    }
-    for (const char c : bold != 0 ? std::string_view{} : code) {
-        const char lower = lower_1252(c);
-        if (lower == 'b' && bold == 0) {
-            bold = c;
-        } else if (lower == 'i' && italic == 0) {
-            italic = c;
-        } else if (lower == 'u' && underline == 0) {
-            underline = c;
-        }
-        if (bold != 0 && italic != 0 && underline != 0) {
-            break;
-        }
-    }
-    toggle_span(bold, 'B', boolBold, "<B>", "</B>", dest);
-    toggle_span(italic, 'I', boolItalic, "<I>", "</I>", dest);
-    toggle_span(underline, 'U', boolUnderline, "<U>", "</U>", dest);
-    if (font_code && code.size() >= 5) {
-        // The alignment letter: character 5, letter case counts.
-        if (code[4] == 'L') {
-            strParagraphTag = boolPreformatted ? html::kPre : html::kParagraph;
-        } else if (code[4] == 'C') {
-            strParagraphTag = boolPreformatted ? html::kPreCentred : html::kParagraphCentred;
-        }
-    }
+    fn_ConvertStyleCode(code, dest);
 }
 
 void ReportDocument::translate_style_codes(std::string_view text, bool last, TextBuffer& dest) {
@@ -89,7 +90,10 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
     // finished with the next piece.
     TextLine& t = text_line_;
     if (!t.tilde) {
-        dest.append(text);
+        if (t.watch_lead) {
+            t.lead_seen = find_byte(text, student_lead_) != std::string_view::npos;
+        }
+        dest.append_from(text, source_);
         return;
     }
     std::size_t pos = 0;
@@ -107,13 +111,21 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
         pos = close + 1;
     }
     while (pos < text.size()) {
-        const auto open = find_byte(text, '~', pos);
+        // The text between the codes is looked at for the student number's
+        // first byte too, until it is seen.
+        auto open = t.watch_lead && !t.lead_seen ? find_either(text, '~', student_lead_, pos)
+                                                 : find_byte(text, '~', pos);
+        if (open != std::string_view::npos && text[open] != '~') {
+            t.lead_seen = true;
+            open = find_byte(text, '~', open + 1);
+        }
         if (open == std::string_view::npos) {
             break;
         }
-        const auto close = find_byte(text, '~', open + 1);
+        const auto close = find_byte_soon(text, '~', open + 1);
         if (close == std::string_view::npos) {
             if (last || t.tildes_left < 2) {
+                t.lead_seen = true;  // the rest, from the lone tilde on, is not looked at
                 break;
             }
             dest.append(text.substr(pos, open - pos));
@@ -124,12 +136,12 @@ void ReportDocument::translate_style_codes(std::string_view text, bool last, Tex
             extend_code(text.substr(open));
             return;
         }
-        dest.append(text.substr(pos, open - pos));
-        fn_ConvertStyleCode(text.substr(open, close - open + 1), dest);
+        dest.append_from(text.substr(pos, open - pos), source_);
+        convert_style_code(text.substr(open, close - open + 1), dest);
         t.tildes_left -= std::min<std::size_t>(t.tildes_left, 2);
         pos = close + 1;
     }
-    dest.append(text.substr(pos));
+    dest.append_from(text.substr(pos), source_);
 }
 
 // Keeps of a code's text what its conversion looks at: the first eight
@@ -150,62 +162,6 @@ void ReportDocument::extend_code(std::string_view text) {
             return;
         }
     }
-}
-
-ReportDocument::WrapClose ReportDocument::open_wrap(bool no_paragraph, bool no_font,
-                                                    TextBuffer& dest) {
-    WrapClose close{boolBold, boolItalic, boolUnderline, false};
-    const bool inside_block = boolPreformatted && boolPreBlockOpen;
-    std::string_view paragraph;
-    if (!no_paragraph) {
-        if (!boolPreformatted) {
-            paragraph = strParagraphTag;
-            close.paragraph = true;
-        } else if (!boolPreBlockOpen) {
-            boolPreBlockOpen = true;  // the block stays open: no closing tag
-            paragraph = strParagraphTag;
-        }
-    }
-    if (!boolPreformatted && boolPreBlockOpen) {
-        boolPreBlockOpen = false;
-        dest += "</PRE>";
-    }
-    dest += paragraph;
-    if (!no_font && !inside_block) {
-        dest += strFontTag;
-    }
-    if (boolUnderline) {
-        dest += "<U>";
-    }
-    if (boolItalic) {
-        dest += "<I>";
-    }
-    if (boolBold) {
-        dest += "<B>";
-    }
-    return close;
-}
-
-void ReportDocument::close_wrap(const WrapClose& close, TextBuffer& dest) {
-    if (close.bold) {
-        dest += "</B>";
-    }
-    if (close.italic) {
-        dest += "</I>";
-    }
-    if (close.underline) {
-        dest += "</U>";
-    }
-    if (close.paragraph) {
-        dest += "</P>";
-    }
-}
-
-void ReportDocument::fn_WrapInStyles(std::string_view text, bool no_paragraph, bool no_font,
-                                     TextBuffer& dest) {
-    const auto close = open_wrap(no_paragraph, no_font, dest);
-    dest += text;
-    close_wrap(close, dest);
 }
 
 }  // namespace quillet

@@ -3,7 +3,9 @@
 // than the copy. The memory is kept while the buffer lives.
 #pragma once
 
+#include <array>
 #include <cstddef>
+#include <cstdint>
 #include <cstring>
 #include <memory>
 #include <string_view>
@@ -30,6 +32,31 @@ public:
             std::memset(data_.get() + size_, c, count);
         }
         size_ += count;
+    }
+    // The first count bytes of bytes. All N are copied and the rest left
+    // past the end: a copy of one fixed size costs less than one of a size
+    // that varies.
+    template <std::size_t N>
+    void append_first(const std::array<char, N>& bytes, std::size_t count) {
+        if (N > capacity_ - size_) {
+            grow(N);
+        }
+        std::memcpy(data_.get() + size_, bytes.data(), N);
+        size_ += count;
+    }
+    // text, which lies in bytes that may all be read: a short text is copied
+    // as a whole block of a fixed size, as append_first does.
+    void append_from(std::string_view text, std::string_view readable) {
+        constexpr std::size_t kBlock = 64;
+        const auto at = reinterpret_cast<std::uintptr_t>(text.data());
+        const auto begin = reinterpret_cast<std::uintptr_t>(readable.data());
+        if (text.size() <= kBlock && at >= begin && readable.size() >= kBlock &&
+            at - begin <= readable.size() - kBlock && capacity_ - size_ >= kBlock) {
+            std::memcpy(data_.get() + size_, text.data(), kBlock);
+            size_ += text.size();
+            return;
+        }
+        append(text);
     }
     TextBuffer& operator+=(std::string_view text) {
         append(text);
