@@ -66,19 +66,11 @@ inline void ReportDocument::apply_style_code(const StyleCodeEffect& effect, Text
     set_open_spans(effect.spans_after[spans]);
 }
 
-// fn_ConvertStyleCode, with a code already in the table taken here, without a call.
+// fn_ConvertStyleCode, with a code of the usual length taken here, without a call.
 inline void ReportDocument::convert_style_code(std::string_view code, TextBuffer& dest) {
     if (code.size() == sizeof(std::uint64_t)) {
-        std::uint64_t key = 0;
-        std::memcpy(&key, code.data(), sizeof key);
-        auto& pair = known_codes_[known_code_pair(key)];
-        for (std::size_t place = 0; place < pair.codes.size(); ++place) {
-            if (pair.codes[place].key == key) {
-                pair.recent = place;
-                apply_style_code(pair.codes[place].effect, dest);
-                return;
-            }
-        }
+        apply_style_code(known_code(code), dest);
+        return;
     }
     fn_ConvertStyleCode(code, dest);
 }
