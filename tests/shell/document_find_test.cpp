@@ -138,15 +138,15 @@ TEST_F(FindDocuments, EveryWordMatchesEscClearsRowsDragAndCommandsActOnTheRowsSh
     type("analysis");
 
     double_click(grid().viewport(), row_centre(grid(), 2));
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "5822/Analysis.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "5822/Analysis.htm"});
 
     // Sorting keeps the filter; the first row shown is selected.
     trigger("mnuView_Desc");
     EXPECT_EQ(rows(), QStringList({"5822 analysis", "4711 analysis"}));
     EXPECT_EQ(count(), "2 of 5 documents");
-    browser.opened.clear();
+    browser.urls.clear();
     press_key(&grid(), Qt::Key_Return);
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "5822/Analysis.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "5822/Analysis.htm"});
 
     click(grid().viewport(), row_centre(grid(), 2), Qt::RightButton);
     auto* popup = find<QMenu>("mnuPopup");
@@ -192,7 +192,7 @@ TEST_F(FindDocuments,
     EXPECT_EQ(match.data(ReportGridModel::kMarkedTextRole).toString().count(kMatchStart), 3);
 
     double_click(grid().viewport(), row_centre(grid(), 2));
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Analysis.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "4711/Analysis.htm"});
     click(grid().viewport(), row_centre(grid(), 1));
 
     QTest::keyClick(window->windowHandle(), Qt::Key_Escape);

@@ -124,10 +124,10 @@ TEST_F(Preview, OffUntilChosenThenShowsTheSelectedDocumentOrWhyThereIsNoneAndFol
     const int contents = offset_of("Table of Contents");
     EXPECT_GE(contents, 0);
     EXPECT_LT(contents, view_height / 2);
-    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_TRUE(browser.urls.empty());
     pane().verticalScrollBar()->setValue(pane().verticalScrollBar()->maximum());
     click_link("More notes");
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "12345678/notes/extra.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "12345678/notes/extra.htm"});
 
     select_row(2);
     EXPECT_EQ(pane().document_path(), html + "87654321/Dyslexia.htm");

@@ -112,7 +112,7 @@ TEST_F(ConvertCommand, ShowHtmlReportsListsTheCatalogueAndNoSourceReportsKeepsTh
     EXPECT_EQ(sys->Rep_FileCount(), 0);
     // The row left standing still opens the document it shows.
     double_click(grid().viewport(), row_centre(grid(), 1));
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/4711analysis.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "4711/4711analysis.htm"});
 
     // An emptied folder: only the header row; the prompt stays.
     QDir(html).removeRecursively();

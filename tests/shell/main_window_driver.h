@@ -46,14 +46,20 @@ class RecordingBrowser final : public BrowserLauncher {
 public:
     bool open(const QUrl& url) override {
         urls.push_back(url);
-        opened.push_back(url.toLocalFile());
         if (!starts) {
             report_failure(url, QStringLiteral("No browser."));
         }
         return starts;
     }
+    // The files of the urls opened.
+    std::vector<QString> opened() const {
+        std::vector<QString> files;
+        for (const QUrl& url : urls) {
+            files.push_back(url.toLocalFile());
+        }
+        return files;
+    }
     std::vector<QUrl> urls;
-    std::vector<QString> opened;  // the files of urls
     bool starts = true;
 };
 

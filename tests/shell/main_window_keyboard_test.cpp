@@ -75,7 +75,7 @@ TEST_F(Keyboard, TheGridHasTheFocusAltWithAMenuTitlesLetterOpensThatMenuAndAButt
     type(Qt::Key_Down);
     EXPECT_EQ(current_row(), 2);
     type(Qt::Key_Return);
-    EXPECT_EQ(browser.opened, std::vector<QString>{document("2222")});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{document("2222")});
 
     // Each menu opens at the first press, and no command runs.
     for (const auto& [key, menu] :
@@ -182,10 +182,10 @@ TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
     EXPECT_EQ(model().rowCount(), 4);
     type(Qt::Key_End);
     type(Qt::Key_O, Qt::ControlModifier);
-    EXPECT_EQ(browser.opened, std::vector<QString>{document("4444")});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{document("4444")});
 
     // The popup menu opens from the header row and the menu key.
-    browser.opened.clear();
+    browser.urls.clear();
     type(Qt::Key_Home);
     QWidget* header = grid().horizontalHeader()->viewport();
     const QPoint on_header = header->rect().center();
@@ -203,7 +203,7 @@ TEST_F(Keyboard, HomeEndTheStandardShortcutsAndThePopupMenu) {
     type(Qt::Key_Down);  // to "Open", the first item
     type(Qt::Key_Return);
     EXPECT_EQ(open_popup(), "");
-    EXPECT_EQ(browser.opened, std::vector<QString>{document("1111")});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{document("1111")});
 
     type(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(window->isVisible());

@@ -43,7 +43,7 @@ TEST_F(OpenDocument, EnterOpensTheRowsDocumentOtherInputNothingAndPathsFollowThe
     press_key(&grid(), Qt::Key_Return);
     trigger("mnuFile_Open");
     trigger("mnuPopup_Open");
-    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_TRUE(browser.urls.empty());
     write_catalogue();
     trigger("mnuRep_Show");
     ASSERT_EQ(model().rowCount(), 3);  // 4711analysis, jones, top
@@ -53,13 +53,13 @@ TEST_F(OpenDocument, EnterOpensTheRowsDocumentOtherInputNothingAndPathsFollowThe
     for (const auto& [key, row, document] :
          {std::tuple{Qt::Key_Return, 3, "top.htm"},
           std::tuple{Qt::Key_Enter, 1, "4711/4711analysis.htm"}}) {
-        browser.opened.clear();
+        browser.urls.clear();
         select_row(row);
         press_key(&grid(), key);
-        EXPECT_EQ(browser.opened, std::vector<QString>{html + document}) << key;
+        EXPECT_EQ(browser.opened(), std::vector<QString>{html + document}) << key;
     }
 
-    browser.opened.clear();
+    browser.urls.clear();
     select_row(1);
     press_key(&grid(), Qt::Key_Space);
     press_key(&grid(), Qt::Key_A);
@@ -67,7 +67,7 @@ TEST_F(OpenDocument, EnterOpensTheRowsDocumentOtherInputNothingAndPathsFollowThe
     QHeaderView* header = grid().horizontalHeader();
     double_click(header->viewport(), QPoint(header->sectionPosition(1) + 5, header->height() / 2));
     EXPECT_FALSE(find<QMenu>("mnuPopup")->isVisible());
-    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_TRUE(browser.urls.empty());
 
     // The conversion view opens only the converted rows.
     gblnShowConversionColumns = true;
@@ -75,28 +75,29 @@ TEST_F(OpenDocument, EnterOpensTheRowsDocumentOtherInputNothingAndPathsFollowThe
     ASSERT_EQ(model().columnCount(), 7);
 
     double_click(grid().viewport(), row_centre(grid(), 1));
-    EXPECT_TRUE(browser.opened.empty());
+    EXPECT_TRUE(browser.urls.empty());
     double_click(grid().viewport(), row_centre(grid(), 2));
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Dyslexia.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "4711/Dyslexia.htm"});
 
     // In the list view every row opens.
-    browser.opened.clear();
+    browser.urls.clear();
     gblnShowConversionColumns = false;
     show_entries({entry("4711", "Analysis", false)});
     double_click(grid().viewport(), row_centre(grid(), 1));
-    EXPECT_EQ(browser.opened, std::vector<QString>{html + "4711/Analysis.htm"});
+    EXPECT_EQ(browser.opened(), std::vector<QString>{html + "4711/Analysis.htm"});
 
     // The document's path follows the folder on disk.
     ASSERT_TRUE(QDir(html).rename("Fennick", "fennick"));
-    browser.opened.clear();
+    browser.urls.clear();
     show_entries({entry("", "loose", true), entry("Fennick", "smith", true),
                   entry("5555", "Analysis", true)});
     for (int n = 1; n <= 3; ++n) {
         select_row(n);
         press_key(&grid(), Qt::Key_Return);
     }
-    EXPECT_EQ(browser.opened, (std::vector<QString>{html + "loose.htm", html + "fennick/smith.htm",
-                                                    html + "5555/Analysis.htm"}));
+    EXPECT_EQ(browser.opened(),
+              (std::vector<QString>{html + "loose.htm", html + "fennick/smith.htm",
+                                    html + "5555/Analysis.htm"}));
 }
 
 // The desktop's launcher, xdg-open, found on PATH as a stand-in that exits
