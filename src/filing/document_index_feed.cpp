@@ -27,11 +27,17 @@ DocumentIndexFeed::~DocumentIndexFeed() {
 }
 
 void DocumentIndexFeed::add(const QString& path) {
+    bool first = false;
     {
         const std::lock_guard lock(mutex_);
+        first = pending_.isEmpty();
         pending_.append(path);
     }
-    wake_.notify_all();
+    // The writer waits for the first path of a gathering only; waking it for
+    // each later one would cost a switch of threads per document.
+    if (first) {
+        wake_.notify_all();
+    }
 }
 
 void DocumentIndexFeed::write() {

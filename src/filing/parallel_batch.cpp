@@ -101,8 +101,10 @@ void ParallelBatch::cancel() {
     notify_owner();
 }
 
-void ParallelBatch::notify_owner() {
-    owner_cv_.notify_all();
+void ParallelBatch::notify_owner(bool wake_waiting_owner) {
+    if (wake_waiting_owner) {
+        owner_cv_.notify_all();
+    }
     if (!wakeup_pending_.exchange(true) && wakeup_) {
         wakeup_();
     }
@@ -126,6 +128,14 @@ bool ParallelBatch::owner_has_work() const {
     }
     return slots_[static_cast<std::size_t>(next_delivery_)].stage == Stage::done ||
            (cancel_ && next_delivery_ >= next_claim_);
+}
+
+bool ParallelBatch::owner_wait_over() const {
+    // Finished entries are delivered a run at a time (or at the owner's next
+    // tick): waking the owner for each one would cost two switches of
+    // threads per entry.
+    return owner_has_work() && (question_ || cancel_ || done_count_ == size() ||
+                                done_count_ - next_delivery_ >= kDeliveryRun);
 }
 
 void ParallelBatch::work() {
@@ -203,13 +213,16 @@ void ParallelBatch::convert(ReportConverter& converter, int position) {
     }
     converter.forget_source();
 
+    bool owner_due = false;
     {
         const std::lock_guard lock(mutex_);
         slot.stage = Stage::done;
+        ++done_count_;
         mark_past_question(position);
+        owner_due = owner_wait_over();
     }
     workers_cv_.notify_all();
-    notify_owner();
+    notify_owner(owner_due);
 }
 
 bool ParallelBatch::ask_in_turn(int position, const QString& title, const QString& text) {
@@ -272,6 +285,7 @@ bool ParallelBatch::pump(OverwriteQuestion& question, const EntryDone& entry_don
             // them are marked and delivered in this one turn.
             ReportConverter::fail_entry(slot.entry, kBatchCancelled);
             slot.stage = Stage::done;
+            ++done_count_;
             mark_past_question(next_delivery_);
             budget = std::chrono::milliseconds::max();
         }
@@ -305,7 +319,7 @@ void ParallelBatch::run(OverwriteQuestion& question, const EntryDone& entry_done
     start();
     while (!pump(question, entry_done)) {
         std::unique_lock lock(mutex_);
-        owner_cv_.wait(lock, [&] { return owner_has_work(); });
+        owner_cv_.wait_for(lock, kDeliveryTick, [&] { return owner_wait_over(); });
     }
 }
 

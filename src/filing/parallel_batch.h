@@ -117,7 +117,14 @@ private:
     void mark_past_question(int position);
     bool question_due() const;
     bool owner_has_work() const;
-    void notify_owner();
+    bool owner_wait_over() const;
+    // Wakes the owner's pump (wakeup) and, when asked, an owner waiting in run().
+    void notify_owner(bool wake_waiting_owner = true);
+
+    // run() delivers finished entries when this many wait, a question or a
+    // cancel is pending, or the batch is done; else at the latest every tick.
+    static constexpr int kDeliveryRun = 64;
+    static constexpr std::chrono::milliseconds kDeliveryTick{50};
 
     cSys_vars& sys_;
     const SectionHeadingTable& headings_;
@@ -136,6 +143,7 @@ private:
     int placed_upto_ = 0;    // positions before this have registered their document
     int asked_upto_ = 0;     // positions before this are past their question
     int next_delivery_ = 0;  // the next position the owner delivers
+    int done_count_ = 0;     // entries done, delivered or not
     // Document path (lower-cased) -> the last position that registered it.
     QHash<QString, int> last_of_document_;
     std::optional<Question> question_;
