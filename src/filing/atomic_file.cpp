@@ -72,12 +72,19 @@ bool AtomicFile::fail_with_errno() {
 }
 
 bool AtomicFile::open() {
+    struct stat existing {};
+    if (::stat(native(path_).constData(), &existing) != 0) {
+        return open(std::nullopt);
+    }
+    return open(existing.st_mode);
+}
+
+bool AtomicFile::open(std::optional<unsigned> existing_mode) {
     discard();
     const QString folder = QFileInfo(path_).path();
     // An existing document keeps its permissions.
-    struct stat existing {};
-    const bool replacing = ::stat(native(path_).constData(), &existing) == 0;
-    const mode_t mode = replacing ? (existing.st_mode & 07777) : 0666;
+    const bool replacing = existing_mode.has_value();
+    const mode_t mode = replacing ? (*existing_mode & 07777) : 0666;
 
 #ifdef O_TMPFILE
     // An unnamed file: when the process dies before commit nothing remains.

@@ -5,6 +5,7 @@
 
 #include <QDateTime>
 #include <QString>
+#include <optional>
 #include <string_view>
 
 namespace quillet {
@@ -18,6 +19,9 @@ public:
 
     // Each returns false with the system's reason in error().
     bool open();
+    // As open(), for a caller that has just looked at the path: the mode bits
+    // of the file there, or nothing when there is none.
+    bool open(std::optional<unsigned> existing_mode);
     bool write(std::string_view bytes);
     // Puts the written bytes in place of the file (creating or replacing it).
     bool commit();

@@ -1,9 +1,12 @@
 // One source report to one document on disk, written atomically.
 #include "report_conversion.h"
 
-#include <QFileInfo>
+#include <QFile>
 #include <exception>
+#include <optional>
 #include <stdexcept>
+
+#include <sys/stat.h>
 
 #include "atomic_file.h"
 #include "document_writer.h"
@@ -20,12 +23,19 @@ const QString kInvalid = QStringLiteral("Invalid Orvella report.");
 const QString kCannotCreate =
     QStringLiteral("Cannot create the HTML report. Perhaps it already exists and is read only.");
 
-bool is_read_only(const QFileInfo& info) {
-    // The mode bits only: the current user's own access (WriteUser) says
-    // "writable" to an administrator whatever the bits are.
-    constexpr auto kWriteBits =
-        QFileDevice::WriteOwner | QFileDevice::WriteGroup | QFileDevice::WriteOther;
-    return info.isFile() && (info.permissions() & kWriteBits) == 0;
+// The mode bits of what is at path (links followed), or nothing.
+std::optional<unsigned> existing_mode(const QString& path) {
+    struct stat info {};
+    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
+        return std::nullopt;
+    }
+    return info.st_mode;
+}
+
+bool is_read_only(unsigned mode) {
+    // The mode bits only: the current user's own access says "writable" to an
+    // administrator whatever the bits are.
+    return S_ISREG(mode) && (mode & (S_IWUSR | S_IWGRP | S_IWOTH)) == 0;
 }
 
 }  // namespace
@@ -48,8 +58,8 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
         return false;
     }
 
-    const QFileInfo destination(destination_path);
-    if (!destination.exists()) {  // a file or a folder of that name
+    const std::optional<unsigned> destination_mode = existing_mode(destination_path);
+    if (!destination_mode) {  // a file or a folder of that name
         entry.Rep_Comment = kCreated;
     } else {
         switch (settings().Gen_ConvertOption) {
@@ -68,14 +78,14 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
                 entry.Rep_Comment = kOverwrote;
                 break;
         }
-        if (is_read_only(destination)) {
+        if (is_read_only(*destination_mode)) {
             entry.Rep_Comment = kCannotCreate;
             return false;
         }
     }
 
     AtomicFile file(destination_path);
-    if (!file.open()) {
+    if (!file.open(destination_mode)) {
         entry.Rep_Comment = kCannotCreate;
         return false;
     }
@@ -116,7 +126,8 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
 
     entry.destination_timestamp = file.modified();
     entry.Rep_DestinationFileDate = format_document_date(entry.destination_timestamp);
-    entry.destination_listed_name = destination.fileName();
+    entry.destination_listed_name =
+        destination_path.mid(destination_path.lastIndexOf(QLatin1Char('/')) + 1);
     return true;
 }
 

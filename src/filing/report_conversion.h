@@ -66,7 +66,8 @@ public:
     void reset();
 
 private:
-    QString on_disk(const QString& root, const QString& name);
+    // link: set when the folder found is a link (to a folder).
+    QString on_disk(const QString& root, const QString& name, bool* link);
 
     std::mutex mutex_;
     std::optional<QHash<QString, QString>> folders_;

@@ -202,7 +202,7 @@ void ReportFolders::reset() {
     folders_.reset();
 }
 
-QString ReportFolders::on_disk(const QString& root, const QString& name) {
+QString ReportFolders::on_disk(const QString& root, const QString& name, bool* link) {
     if (!folders_ || root_ != root) {
         root_ = root;
         folders_.emplace();
@@ -216,11 +216,17 @@ QString ReportFolders::on_disk(const QString& root, const QString& name) {
     if (found == folders_->constEnd()) {
         return {};
     }
-    if (!QFileInfo(root_ + *found).isDir()) {
+    // One look at a plain folder; a link is followed only when it is one.
+    struct stat info {};
+    const bool present =
+        ::lstat(QFile::encodeName(root_ + *found).constData(), &info) == 0 &&
+        (S_ISDIR(info.st_mode) || (S_ISLNK(info.st_mode) && QFileInfo(root_ + *found).isDir()));
+    if (!present) {
         // Removed since the folder was listed.
         folders_->remove(name.toLower());
         return {};
     }
+    *link = S_ISLNK(info.st_mode);
     return *found;
 }
 
@@ -239,13 +245,20 @@ std::optional<QString> ReportFolders::ensure(const QString& root, const QString&
         return QString();
     }
     const std::lock_guard lock(mutex_);
-    if (QString found = on_disk(root, name); !found.isEmpty()) {
-        // A document is never written outside the HTML reports folder.
-        if (const QString target = link_out_of(root_, found); !target.isEmpty()) {
+    // A document is never written outside the HTML reports folder.
+    const auto leads_out = [&](const QString& folder) {
+        const QString target = link_out_of(root_, folder);
+        if (!target.isEmpty()) {
             failure = QStringLiteral(
                           "Cannot use the folder \"%1\": it is a link to %2, outside the HTML "
                           "reports folder.")
-                          .arg(found, target);
+                          .arg(folder, target);
+        }
+        return !target.isEmpty();
+    };
+    bool link = false;
+    if (QString found = on_disk(root, name, &link); !found.isEmpty()) {
+        if (link && leads_out(found)) {
             return std::nullopt;
         }
         return found;
@@ -255,21 +268,25 @@ std::optional<QString> ReportFolders::ensure(const QString& root, const QString&
             QStringLiteral("Cannot create the folder \"%1\": not a valid folder name.").arg(name);
         return std::nullopt;
     }
-    if (!QDir(root_).exists()) {
+    std::error_code error;
+    const bool created = std::filesystem::create_directory(
+        std::filesystem::path(QFile::encodeName(root_ + name).toStdString()), error);
+    if (error && !QDir(root_).exists()) {
         failure = QStringLiteral(
                       "Cannot create the folder \"%1\": the HTML reports folder %2 "
                       "does not exist.")
                       .arg(name, root_);
         return std::nullopt;
     }
-    std::error_code error;
-    std::filesystem::create_directory(
-        std::filesystem::path(QFile::encodeName(root_ + name).toStdString()), error);
-    if (error || !QFileInfo(root_ + name).isDir()) {
+    // Made just now, it is a folder; one that appeared meanwhile is looked at.
+    if (error || (!created && !QFileInfo(root_ + name).isDir())) {
         const QString why =
             error ? QString::fromStdString(error.message()) : QStringLiteral("it is not a folder");
         failure = QStringLiteral("Cannot create the folder \"%1\" in %2: %3")
                       .arg(name, root_, why);
+        return std::nullopt;
+    }
+    if (!created && leads_out(name)) {
         return std::nullopt;
     }
     folders_->insert(name.toLower(), name);
