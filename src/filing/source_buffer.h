@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
 
@@ -13,8 +14,7 @@ public:
     // Room for size bytes; what it holds before they are written is undefined.
     char* prepare(std::size_t size) {
         if (size > capacity_) {
-            data_ = std::make_unique_for_overwrite<char[]>(size);
-            capacity_ = size;
+            allocate(size);
         }
         size_ = 0;
         return data_.get();
@@ -32,7 +32,12 @@ public:
     std::string_view view() const { return {data_.get(), size_}; }
 
 private:
-    std::unique_ptr<char[]> data_;
+    struct Free {
+        void operator()(char* data) const noexcept { std::free(data); }
+    };
+    void allocate(std::size_t size);  // throws std::bad_alloc
+
+    std::unique_ptr<char[], Free> data_;
     std::size_t size_ = 0;
     std::size_t capacity_ = 0;
 };
