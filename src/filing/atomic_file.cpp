@@ -145,8 +145,9 @@ bool AtomicFile::commit() {
         discard();
         return ok;
     }
-    modified_ = QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(written.st_mtim.tv_sec) * 1000 +
-                                               written.st_mtim.tv_nsec / 1000000);
+    modified_ = QDateTime::fromMSecsSinceEpoch(
+        static_cast<qint64>(written.st_mtim.tv_sec) * 1000 + written.st_mtim.tv_nsec / 1000000,
+        Qt::UTC);
 
     if (temporary_path_.isEmpty()) {
         // Give the unnamed file a name: the document's own when it is new,

@@ -28,7 +28,7 @@ public:
     void discard();
 
     const QString& error() const { return error_; }
-    // The document's last-modified time, once committed.
+    // The document's last-modified time (UTC), once committed.
     const QDateTime& modified() const { return modified_; }
 
 private:

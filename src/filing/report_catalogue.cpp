@@ -15,6 +15,7 @@
 
 #include "report_catalogue.h"
 
+#include "document_dates.h"
 #include "document_listing.h"
 #include "folder_text.h"
 
@@ -146,50 +147,6 @@ const QString& text_key(const ReportEntry& e, std::int16_t key) {
             return e.Rep_Comment;
     }
 }
-
-// The date texts of a catalogue: documents written together share their
-// minute, so each minute's date and time is formatted once and the seconds
-// are put behind it. Only a new minute takes the local time, which asks the
-// C library for the time zone each time.
-class DateTexts {
-public:
-    // The text of the time msecs milliseconds after the epoch.
-    QString text(qint64 msecs) {
-        const qint64 secs = msecs >= 0 ? msecs / 1000 : (msecs - 999) / 1000;
-        // Documents of the same second share one text.
-        if (!last_text_.isNull() && secs == last_secs_) {
-            return last_text_;
-        }
-        last_text_ = new_text(msecs, secs);
-        last_secs_ = secs;
-        return last_text_;
-    }
-
-private:
-    QString new_text(qint64 msecs, qint64 secs) {
-        const qint64 minute = secs >= 0 ? secs / 60 : (secs - 59) / 60;
-        const int second = static_cast<int>(secs - minute * 60);
-        if (const auto found = minutes_.find(minute); found != minutes_.end()) {
-            QString text = found->second;
-            text += QLatin1Char(static_cast<char>('0' + second / 10));
-            text += QLatin1Char(static_cast<char>('0' + second % 10));
-            return text;
-        }
-        const QDateTime when = QDateTime::fromMSecsSinceEpoch(msecs);
-        QString text = format_document_date(when);
-        // Only where the local seconds are those of the universal time (the
-        // local offset is whole minutes) and the text ends with them.
-        if (when.time().second() == second && text.size() >= 2 &&
-            text.endsWith(when.time().toString(QStringLiteral("ss")))) {
-            minutes_.emplace(minute, text.left(text.size() - 2));
-        }
-        return text;
-    }
-
-    std::unordered_map<qint64, QString> minutes_;
-    qint64 last_secs_ = 0;
-    QString last_text_;
-};
 
 // A name as a folder listing gives it; most are plain ASCII, which every
 // local encoding reads the same.

@@ -125,7 +125,7 @@ bool ReportConverter::fn_ConvertReport(const QString& source_path, const QString
     }
 
     entry.destination_timestamp = file.modified();
-    entry.Rep_DestinationFileDate = format_document_date(entry.destination_timestamp);
+    entry.Rep_DestinationFileDate = dates_.text(entry.destination_timestamp.toMSecsSinceEpoch());
     entry.destination_listed_name =
         destination_path.mid(destination_path.lastIndexOf(QLatin1Char('/')) + 1);
     return true;

@@ -13,6 +13,7 @@
 #include <optional>
 #include <string>
 
+#include "document_dates.h"
 #include "document_index_feed.h"
 #include "section_headings.h"
 #include "source_buffer.h"
@@ -143,6 +144,7 @@ private:
     QString cached_path_;
     SourceBuffer cached_source_;
     bool cached_ = false;
+    DateTexts dates_;
 };
 
 // True when name can be used as one folder name below the HTML reports folder.
