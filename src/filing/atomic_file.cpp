@@ -60,6 +60,14 @@ bool link_unnamed(int fd, const QByteArray& path) {
 
 }  // namespace
 
+std::optional<unsigned> existing_mode(const QString& path) {
+    struct stat info {};
+    if (::stat(native(path).constData(), &info) != 0) {
+        return std::nullopt;
+    }
+    return info.st_mode;
+}
+
 AtomicFile::AtomicFile(QString path) : path_(std::move(path)) {}
 
 AtomicFile::~AtomicFile() {
@@ -72,19 +80,15 @@ bool AtomicFile::fail_with_errno() {
 }
 
 bool AtomicFile::open() {
-    struct stat existing {};
-    if (::stat(native(path_).constData(), &existing) != 0) {
-        return open(std::nullopt);
-    }
-    return open(existing.st_mode);
+    return open(existing_mode(path_));
 }
 
-bool AtomicFile::open(std::optional<unsigned> existing_mode) {
+bool AtomicFile::open(std::optional<unsigned> mode_there) {
     discard();
     const QString folder = QFileInfo(path_).path();
     // An existing document keeps its permissions.
-    const bool replacing = existing_mode.has_value();
-    const mode_t mode = replacing ? (*existing_mode & 07777) : 0666;
+    const bool replacing = mode_there.has_value();
+    const mode_t mode = replacing ? (*mode_there & 07777) : 0666;
 
 #ifdef O_TMPFILE
     // An unnamed file: when the process dies before commit nothing remains.

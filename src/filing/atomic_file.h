@@ -10,6 +10,10 @@
 
 namespace quillet {
 
+// The mode bits of what is at path (links followed), or nothing when there
+// is nothing there.
+std::optional<unsigned> existing_mode(const QString& path);
+
 class AtomicFile {
 public:
     explicit AtomicFile(QString path);
@@ -19,9 +23,9 @@ public:
 
     // Each returns false with the system's reason in error().
     bool open();
-    // As open(), for a caller that has just looked at the path: the mode bits
-    // of the file there, or nothing when there is none.
-    bool open(std::optional<unsigned> existing_mode);
+    // As open(), for a caller that has just looked at the path with
+    // existing_mode().
+    bool open(std::optional<unsigned> mode_there);
     bool write(std::string_view bytes);
     // Puts the written bytes in place of the file (creating or replacing it).
     bool commit();

@@ -1,7 +1,6 @@
 // One source report to one document on disk, written atomically.
 #include "report_conversion.h"
 
-#include <QFile>
 #include <exception>
 #include <optional>
 #include <stdexcept>
@@ -22,15 +21,6 @@ const QString kAlreadyExists = QStringLiteral("HTML Report already exists");
 const QString kInvalid = QStringLiteral("Invalid Orvella report.");
 const QString kCannotCreate =
     QStringLiteral("Cannot create the HTML report. Perhaps it already exists and is read only.");
-
-// The mode bits of what is at path (links followed), or nothing.
-std::optional<unsigned> existing_mode(const QString& path) {
-    struct stat info {};
-    if (::stat(QFile::encodeName(path).constData(), &info) != 0) {
-        return std::nullopt;
-    }
-    return info.st_mode;
-}
 
 bool is_read_only(unsigned mode) {
     // The mode bits only: the current user's own access says "writable" to an
